@@ -1,0 +1,15 @@
+# Values fixed when Quorvex is built. Override with -D<NAME>=... at configure time.
+#
+# The three advert host names are patched out of the messenger executable; each
+# must keep its length (22, 14 and 21 characters) so the patterns keep theirs.
+# The defaults are placeholders under the reserved example domains.
+set(QUORVEX_HOST_BANNER "banner.ads.example.com" CACHE STRING "Room-banner advert host (22 characters)")
+set(QUORVEX_HOST_CHAT "ch.example.com" CACHE STRING "Chat advert host (14 characters)")
+set(QUORVEX_HOST_CLIENT "client.ad.example.org" CACHE STRING "Client advert host (21 characters)")
+# The product's web site, asked for updates.
+set(QUORVEX_SITE_HOST "quorvex.example.com" CACHE STRING "Product web site host")
+
+configure_file(${CMAKE_CURRENT_LIST_DIR}/BuildConfig.h.in
+               ${CMAKE_BINARY_DIR}/generated/quorvex/BuildConfig.h @ONLY)
+add_library(quorvex_buildconfig INTERFACE)
+target_include_directories(quorvex_buildconfig INTERFACE ${CMAKE_BINARY_DIR}/generated)

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Configures and builds Quorvex into build/ (or $QUORVEX_BUILD_DIR).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${QUORVEX_BUILD_DIR:-$root/build}
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE:-RelWithDebInfo} \
+  -DQUORVEX_WERROR=${QUORVEX_WERROR:-ON} "$@" >/dev/null
+cmake --build "$build" --parallel "$(nproc)"
