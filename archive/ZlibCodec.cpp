@@ -111,7 +111,7 @@ std::vector<std::uint8_t> DeflateFramedFile(TStream& source, std::int32_t length
         const std::size_t want = std::min(left, buffer.size());
         const std::size_t got = source.Read(std::span(buffer).first(want));
         if (got != want)
-            throw Error("Cannot compress stored item: its source ended early");
+            throw Error("Cannot store the file: its source ended early");
         deflater.Feed(std::span(buffer).first(got));
         left -= got;
     }

@@ -178,7 +178,8 @@ void TmxStoredItem::LoadFromStream(TStream* source)
         data_.Assign(DeflateFramedFile(*source, length, ZlibLevel(compression_)));
     } else {
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(length));
-        bytes.resize(source->Read(bytes));
+        if (source->Read(bytes) != bytes.size())
+            throw Error("Cannot store the file: its source ended early");
         data_.Assign(std::move(bytes));
     }
     fileSize_ = length;

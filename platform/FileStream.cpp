@@ -83,6 +83,8 @@ void TFileWriteStream::Write(std::span<const std::uint8_t> bytes)
 {
     if (file_ == nullptr)
         Fail(EBADF);
+    if (bytes.empty())
+        return;
     if (::fseeko(file_, static_cast<off_t>(position_), SEEK_SET) != 0
         || std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
         Fail(errno);

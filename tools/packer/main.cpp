@@ -33,14 +33,19 @@ void Pack(const std::string& listPath, TmxStorage& storage)
     for (int number = 1; std::getline(list, line); ++number) {
         if (line.empty() || line[0] == '#')
             continue;
+        const std::string where = listPath + ":" + std::to_string(number) + ": ";
         std::istringstream fields(line);
         std::string name, fileName, extra;
         if (!(fields >> name >> fileName) || (fields >> extra) || fileName.find('/') != std::string::npos)
-            throw Error(listPath + ":" + std::to_string(number) + ": expected \"Name FileName\"");
-        TmxStoredItem& item = storage.StoredItems().Add();
-        item.SetCompression(TCompressionLevel::clMax);
-        item.LoadFromFile(folder + "/" + fileName);
-        item.SetName(name);
+            throw Error(where + "expected \"Name FileName\"");
+        try {
+            TmxStoredItem& item = storage.StoredItems().Add();
+            item.SetCompression(TCompressionLevel::clMax);
+            item.LoadFromFile(folder + "/" + fileName);
+            item.SetName(name);
+        } catch (const Error& e) {
+            throw Error(where + e.what());
+        }
     }
 }
 
