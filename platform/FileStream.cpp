@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,18 +23,48 @@ mode_t ModeFor(const std::string& path)
     return 0666 & ~mask;
 }
 
+// The file that a write replaces: a symbolic link is followed, so the file it
+// points to is replaced and the link stays.
+std::string ResolvedTarget(const std::string& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_symlink(path, error))
+        return path;
+    const auto resolved = std::filesystem::weakly_canonical(path, error);
+    return error ? path : resolved.string();
+}
+
+// Why an existing target cannot be replaced, as an errno value; 0 when it can
+// or does not exist. A file without write permission is read-only, as on
+// Windows, even for the superuser.
+int ReplaceRefusal(const std::string& target)
+{
+    struct stat info {};
+    if (::stat(target.c_str(), &info) != 0)
+        return 0;
+    if (S_ISDIR(info.st_mode))
+        return EISDIR;
+    if ((info.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)
+        return EACCES;
+    return 0;
+}
+
 }  // namespace
 
 TFileWriteStream::TFileWriteStream(std::string path)
-    : path_(std::move(path)), temporary_(path_ + ".XXXXXX")
+    : path_(std::move(path)), target_(ResolvedTarget(path_)), temporary_(target_ + ".XXXXXX")
 {
+    if (const int refusal = ReplaceRefusal(target_)) {
+        temporary_.clear();
+        Fail(refusal);
+    }
     const int fd = ::mkstemp(temporary_.data());
     if (fd < 0) {
         const int error = errno;
         temporary_.clear();
         Fail(error);
     }
-    if (::fchmod(fd, ModeFor(path_)) != 0 || (file_ = ::fdopen(fd, "w+b")) == nullptr) {
+    if (::fchmod(fd, ModeFor(target_)) != 0 || (file_ = ::fdopen(fd, "w+b")) == nullptr) {
         const int error = errno;
         ::close(fd);
         Discard();
@@ -103,7 +134,7 @@ void TFileWriteStream::Commit()
     if (std::fclose(file_) != 0 && error == 0)
         error = errno;
     file_ = nullptr;
-    if (error == 0 && std::rename(temporary_.c_str(), path_.c_str()) != 0)
+    if (error == 0 && std::rename(temporary_.c_str(), target_.c_str()) != 0)
         error = errno;
     if (error != 0) {
         Discard();

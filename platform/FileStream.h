@@ -2,6 +2,8 @@
 // go to a temporary file in the target's folder, and Commit() renames it over
 // the target. Destroyed without Commit(), it removes the temporary file and the
 // target is left as it was, so a failed write never leaves a half-written file.
+// A symbolic link is followed (the file it points to is replaced); a replaced
+// file keeps its permissions; a read-only file or a folder is not replaced.
 #pragma once
 
 #include "platform/Stream.h"
@@ -13,8 +15,8 @@ namespace quorvex {
 
 class TFileWriteStream final : public TStream {
 public:
-    // Throws Error("Cannot create file \"<path>\". <reason>") when the
-    // temporary file cannot be created (missing folder, no permission).
+    // Throws Error("Cannot create file \"<path>\". <reason>") when the file
+    // cannot be created (missing folder, no permission, read-only target).
     explicit TFileWriteStream(std::string path);
     ~TFileWriteStream() override;
     TFileWriteStream(const TFileWriteStream&) = delete;
@@ -37,7 +39,8 @@ private:
     [[noreturn]] void Fail(int error) const;
     void Discard();
 
-    std::string path_;
+    std::string path_;    // as given, for messages
+    std::string target_;  // the file replaced at the commit
     std::string temporary_;
     std::FILE* file_ = nullptr;
     std::size_t size_ = 0;

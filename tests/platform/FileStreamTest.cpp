@@ -86,16 +86,35 @@ TEST_F(FileWriteStreamTest, FailuresNameTheTargetAndTheReason)
     }
 
     fs::create_directory(folder_ / "taken");
-    TFileWriteStream stream(PathOf("taken"));
-    Write(stream, "x");
     try {
-        stream.Commit();
-        FAIL() << "replaced a folder by a file";
+        TFileWriteStream stream(PathOf("taken"));
+        FAIL() << "opened a folder to replace it";
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + PathOf("taken") + "\". Is a directory");
     }
-    EXPECT_EQ(Names(), std::vector<std::string>{"taken"});
+    std::ofstream(PathOf("locked.xml")) << "read-only";
+    fs::permissions(PathOf("locked.xml"), fs::perms::owner_read | fs::perms::group_read);
+    try {
+        TFileWriteStream stream(PathOf("locked.xml"));
+        FAIL() << "replaced a read-only file";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + PathOf("locked.xml") + "\". Permission denied");
+    }
+    EXPECT_EQ(Read("locked.xml"), "read-only");
+    EXPECT_EQ(Names().size(), 2u) << "no temporary file is left";
     EXPECT_TRUE(fs::is_directory(folder_ / "taken"));
+}
+
+TEST_F(FileWriteStreamTest, ASymbolicLinkIsFollowedAndKept)
+{
+    fs::create_directory(folder_ / "real");
+    std::ofstream(PathOf("real/skin.xml")) << "old";
+    fs::create_symlink("real/skin.xml", folder_ / "link.xml");
+    TFileWriteStream stream(PathOf("link.xml"));
+    Write(stream, "new");
+    stream.Commit();
+    EXPECT_TRUE(fs::is_symlink(folder_ / "link.xml"));
+    EXPECT_EQ(Read("real/skin.xml"), "new");
 }
 
 }  // namespace
