@@ -52,15 +52,15 @@ Port $port
 Listen 127.0.0.1
 Timeout 60
 PidFile "$home/tinyproxy.pid"
-LogFile "$home/tinyproxy.log"
 LogLevel Info
 MaxClients 16
 Allow 127.0.0.1
 ViaProxyName "quorvex-test-proxy"
 CONF
   if [ "$(id -u)" -eq 0 ]; then
-    # tinyproxy refuses to keep root; it drops to the owner of its folder.
-    printf 'User %s\nGroup %s\n' "$(stat -c %U "$home")" "$(stat -c %G "$home")"
+    # tinyproxy will not keep root. Without a LogFile it logs to the output
+    # opened here, so the unprivileged user needs no access to this folder.
+    printf 'User nobody\nGroup nogroup\n'
   fi
 }
 
@@ -111,12 +111,10 @@ case $command in
 start)
   rm -rf "$dir"
   mkdir -p "$dir/nginx/root" "$dir/nginx/tmp" "$dir/proxy"
-  chmod 755 "$dir" "$dir/nginx" "$dir/nginx/root"
   printf 'Hello from nginx.\r\n' >"$dir/nginx/root/hello.txt"
   head -c "$((large_mib * 1024 * 1024))" /dev/urandom >"$dir/nginx/root/large.bin"
   start_on_free_port "$dir/nginx" nginx_config nginx_answers \
     nginx -p "$dir/nginx" -c "$dir/nginx/config" -e "$dir/nginx/error.log"
-  if [ "$(id -u)" -eq 0 ]; then chown nobody:nogroup "$dir/proxy"; fi
   start_on_free_port "$dir/proxy" proxy_config proxy_answers tinyproxy -d -c "$dir/proxy/config" || {
     stop_peer "$dir/nginx"
     exit 1
