@@ -3,7 +3,7 @@
 # and UndefinedBehaviorSanitizer into build-fuzz/, and runs it on the kept
 # corpus (tests/http/corpus) for SECONDS (default 300). New inputs go to
 # build-fuzz/corpus-new; `scripts/fuzz-http.sh merge` folds the interesting
-# ones back into the kept corpus, keeping it small.
+# ones back into the kept corpus, keeping it small (one input per coverage edge set).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUORVEX_FUZZ_BUILD_DIR:-$root/build-fuzz}
@@ -20,7 +20,7 @@ mkdir -p "$build/corpus-new"
 
 if [ "${1:-}" = merge ]; then
   kept=$(mktemp -d)
-  "$fuzzer" -merge=1 "$kept" "$corpus" "$build/corpus-new"
+  "$fuzzer" -set_cover_merge=1 -use_counters=0 "$kept" "$corpus" "$build/corpus-new"
   rm -f "$corpus"/*
   cp "$kept"/* "$corpus"/
   rm -rf "$kept"
