@@ -91,8 +91,6 @@ public:
     // short, is complete. Returns whether a body was being read.
     bool ConnectionClosed();
 
-    bool ReadingHeader() const { return phase_ == phaseHeader; }
-    bool ReadingBody() const { return phase_ == phaseBody; }
     THttpChunkState ChunkState() const { return chunkState_; }
 
 private:

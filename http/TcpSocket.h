@@ -71,7 +71,6 @@ public:
     // cancelled first.
     void DnsLookup(const QString& host);
     void CancelDnsLookup();
-    bool DnsLookupRunning() const { return lookupId_ >= 0; }
 
     // Connects to the resolved address; OnSessionConnected reports the
     // outcome, and a failed attempt is followed by OnSessionClosed. Throws
