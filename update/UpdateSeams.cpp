@@ -42,12 +42,19 @@ TModalResult ResultOf(int button)
     }
 }
 
+// Texts break their lines at a carriage return as the Windows message box
+// does; Qt's breaks only at a line feed.
+QString WithLineFeeds(QString text)
+{
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
 class TDesktopMessageBoxes final : public IMessageBoxes {
 public:
     TModalResult Show(QWidget* parent, const QString& caption, const QString& text,
                       TMsgDlgType type, TMsgDlgButtons buttons) override
     {
-        QMessageBox box(IconOf(type), caption, text, ButtonsOf(buttons), parent);
+        QMessageBox box(IconOf(type), caption, WithLineFeeds(text), ButtonsOf(buttons), parent);
         return ResultOf(box.exec());
     }
 };

@@ -48,9 +48,9 @@ std::unique_ptr<QTemporaryFile> CreateTemporaryFile()
 std::unique_ptr<QTemporaryFile> Fetch(TVelkAppUpdateNotifyBox& box, const QString& url)
 {
     std::unique_ptr<QTemporaryFile> file = CreateTemporaryFile();
-    const auto detach = qScopeGuard([&] {
+    const auto detach = qScopeGuard([&box, sink = file.get()] {
         box.HttpCli1->SetRcvdStream(nullptr);
-        file->close();
+        sink->close();
     });
     box.HttpCli1->SetURL(url);
     box.HttpCli1->SetRcvdStream(file.get());

@@ -53,6 +53,7 @@ TVelkAppUpdateDownloadBox::TVelkAppUpdateDownloadBox(TUpdateSeams& seams, QWidge
     HttpCli1->OnDocData = [this](THttpCli*, const char*, std::int64_t) { HttpCli1DocData(); };
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
+    Timer1->setTimerType(Qt::PreciseTimer);
     connect(Timer1, &QTimer::timeout, this, &TVelkAppUpdateDownloadBox::Timer1Timer);
     connect(CancelButton, &QPushButton::clicked, this, &TVelkAppUpdateDownloadBox::CancelButtonClick);
 }
@@ -76,8 +77,9 @@ void TVelkAppUpdateDownloadBox::Download(const QString& url, const TSpecialFolde
     RequestSize();
     if (maximum_ <= 0)
         return;  // nothing to transfer, nothing shown
-    Timer1->start();
+    // The start is taken first, so that the first tick is a whole second after it.
     StartTime = Now();
+    Timer1->start();
     show();
     bool success = EndTransfer(Transfer());
     if (success && hashType != THashType::None)
