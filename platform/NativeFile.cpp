@@ -117,8 +117,7 @@ std::optional<struct stat> StatOf(const fs::path& path)
     return info;
 }
 
-// An existing file that Windows would refuse to overwrite: a folder, or a file
-// without write permission (even for the superuser, as a read-only file).
+// Why an existing file may not be replaced, or 0.
 int RefusalReason(const fs::path& path, const struct stat& info)
 {
     if (S_ISDIR(info.st_mode))
@@ -160,6 +159,12 @@ Container ReadWhole(const fs::path& path)
 }
 
 }  // namespace
+
+bool NativeFileWritable(const fs::path& path)
+{
+    const std::optional<struct stat> info = StatOf(path);
+    return info && RefusalReason(path, *info) == 0;
+}
 
 std::string SystemErrorText(int code)
 {

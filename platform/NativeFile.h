@@ -22,6 +22,11 @@ std::string ReadNativeText(const std::filesystem::path& path);
 // when writing fails (disk full); the target is unchanged in both cases.
 void WriteNativeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
+// Whether an existing file may be replaced: not a folder, and writable both
+// by its permission bits (a file without write bits is read-only even for
+// the superuser, as on Windows) and for this process.
+bool NativeFileWritable(const std::filesystem::path& path);
+
 // The operating system's text for an errno value.
 std::string SystemErrorText(int code);
 

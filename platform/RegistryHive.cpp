@@ -373,7 +373,7 @@ void TRegistryHive::SetDword(TTextRange key, std::u16string_view name, std::uint
 {
     char number[16];
     std::snprintf(number, sizeof number, "%08x", static_cast<unsigned>(value));
-    std::string line = (name.empty() ? std::string("@") : "\"" + EscapeRegistryName(name) + "\"") + "=dword:" +
+    std::string line = (name.empty() ? std::string("@") : "\"" + EscapeRegistryString(name) + "\"") + "=dword:" +
                        number + "\n";
     if (const auto entry = FindValue(key, name)) {
         text_.replace(entry->Lines.Begin, entry->Lines.End - entry->Lines.Begin, line);
@@ -394,7 +394,7 @@ bool TRegistryHive::DeleteValue(TTextRange key, std::u16string_view name)
     return true;
 }
 
-std::string EscapeRegistryName(std::u16string_view name)
+std::string EscapeRegistryString(std::u16string_view name)
 {
     static constexpr char kEscapes[] = ".......abtnvfr.............e....";
     std::string out;

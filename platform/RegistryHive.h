@@ -67,7 +67,8 @@ private:
     std::string text_;
 };
 
-// A string in Wine's escaped form, as written for a value name (no quotes).
-std::string EscapeRegistryName(std::u16string_view name);
+// A string in Wine's escaped form, as written for a value name or string
+// data between double quotes (the quotes not included).
+std::string EscapeRegistryString(std::u16string_view name);
 
 }  // namespace quorvex

@@ -6,8 +6,6 @@
 #include "platform/Text.h"
 #include "platform/WinePrefix.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -187,7 +185,7 @@ std::unique_ptr<TRegistryKey> TWineRegistry::OpenKey(TRootKey root, const std::s
     if (root == TRootKey::LocalMachine && hive.Is64Bit())
         keyPath = RedirectTo32Bit(keyPath);
     const auto key = hive.FindKey(keyPath);
-    if (!key || (access == TKeyAccess::ReadWrite && ::access(hiveFile.c_str(), W_OK) != 0))
+    if (!key || (access == TKeyAccess::ReadWrite && !NativeFileWritable(hiveFile)))
         return nullptr;
     return std::make_unique<TWineRegistryKey>(hiveFile, std::move(keyPath), std::move(hive), *key, wineserverWait_);
 }
