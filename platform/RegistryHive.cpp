@@ -352,7 +352,7 @@ std::optional<TValueEntry> TRegistryHive::FindValue(TTextRange key, std::u16stri
             data += TrimBlanks(LineContent(text_, end, next));
             end = next;
         }
-        return TValueEntry{TTextRange{begin, end}, ParseData(data)};
+        return TValueEntry{TTextRange{begin, end}, begin + entryName->End, ParseData(data)};
     }
     return std::nullopt;
 }
@@ -371,14 +371,13 @@ std::size_t TRegistryHive::EndOfValues(TTextRange key) const
 
 void TRegistryHive::SetDword(TTextRange key, std::u16string_view name, std::uint32_t value)
 {
-    char number[16];
-    std::snprintf(number, sizeof number, "%08x", static_cast<unsigned>(value));
-    std::string line = (name.empty() ? std::string("@") : "\"" + EscapeRegistryString(name) + "\"") + "=dword:" +
-                       number + "\n";
+    char data[24];
+    std::snprintf(data, sizeof data, "=dword:%08x\n", static_cast<unsigned>(value));
     if (const auto entry = FindValue(key, name)) {
-        text_.replace(entry->Lines.Begin, entry->Lines.End - entry->Lines.Begin, line);
+        text_.replace(entry->Equals, entry->Lines.End - entry->Equals, data);
         return;
     }
+    std::string line = (name.empty() ? std::string("@") : "\"" + EscapeRegistryString(name) + "\"") + data;
     const std::size_t at = EndOfValues(key);
     if (at > 0 && text_[at - 1] != '\n')
         line.insert(0, "\n");

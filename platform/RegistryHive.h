@@ -35,6 +35,7 @@ struct TTextRange {
 
 struct TValueEntry {
     TTextRange Lines;               // the value's lines, line ends included
+    std::size_t Equals = 0;         // offset of the "=" after the name
     std::optional<TRegData> Data;   // empty when the data cannot be read
 };
 
@@ -53,8 +54,8 @@ public:
     // The named value of the key ("" is the key's default value "@").
     std::optional<TValueEntry> FindValue(TTextRange key, std::u16string_view name) const;
 
-    // Writes a DWORD value, replacing the value's lines or adding a line at
-    // the end of the key.
+    // Writes a DWORD value, replacing the value's data (its name stays as
+    // stored) or adding a line at the end of the key.
     void SetDword(TTextRange key, std::u16string_view name, std::uint32_t value);
     // Removes the value's lines; false when the value does not exist.
     bool DeleteValue(TTextRange key, std::u16string_view name);
