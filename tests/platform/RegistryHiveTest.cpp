@@ -66,6 +66,12 @@ TEST(RegistryHive, KeysAreFoundWithoutRegardToCaseAndOnlyWhereTheirHeaderIs)
     const TTextRange pager = Pager(hive);
     EXPECT_EQ(kHive.substr(pager.End).rfind("[Software\\\\Yahoo\\\\Pager\\\\Test]", 0), 0u);
 
+    // Headers written with escapes where none were needed, or with raw UTF-8.
+    const TRegistryHive odd("WINE REGISTRY Version 2\n[Soft\\x0077are\\\\Y\\x61hoo] 1\n[Caf\xc3\xa9\\\\\\[1\\]] 1\n");
+    EXPECT_TRUE(odd.FindKey(u"software\\yahoo").has_value());
+    EXPECT_TRUE(odd.FindKey(u"CAF\u00e9\\[1]").has_value());
+    EXPECT_FALSE(odd.FindKey(u"caf\u00c9\\[1]").has_value());  // only ASCII letters fold
+
     EXPECT_FALSE(TRegistryHive("WINE REGISTRY Version 2\n#arch=win32\n").Is64Bit());
     EXPECT_FALSE(TRegistryHive("REGEDIT4\n[HKEY_CURRENT_USER\\Software]\n").IsValid());
 }
