@@ -78,13 +78,8 @@ private:
     {
         if (position_ >= text_.size())
             return false;
-        char32_t cp = static_cast<unsigned char>(text_[position_]);
-        std::size_t length = cp < 0x80 ? 1 : DecodeUtf8(text_, position_, cp);
-        if (length == 0) {
-            cp = static_cast<unsigned char>(text_[position_]);
-            length = 1;
-        }
-        position_ += length;
+        char32_t cp = 0;
+        position_ += DecodeCharacter(text_, position_, cp);
         if (cp < 0x10000) {
             unit = static_cast<char16_t>(cp);
         } else {

@@ -1,9 +1,12 @@
 #include "platform/RegistryHive.h"
+#include "tests/fixtures/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 namespace quorvex {
 namespace {
+
+using test::Replaced;
 
 const std::string kHive =
     "WINE REGISTRY Version 2\n"
@@ -36,14 +39,6 @@ std::vector<std::uint8_t> Wide(std::u16string_view text)
     }
     bytes.insert(bytes.end(), {0, 0});
     return bytes;
-}
-
-// text with its first occurrence of from replaced by to.
-std::string Replaced(std::string text, std::string_view from, std::string_view to)
-{
-    const std::size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
 TTextRange Pager(const TRegistryHive& hive)
