@@ -22,6 +22,14 @@ std::string ReadNativeText(const std::filesystem::path& path);
 // when writing fails (disk full); the target is unchanged in both cases.
 void WriteNativeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
 
+// The file that a write to path really replaces: a symbolic link's target.
+std::filesystem::path WriteTarget(const std::filesystem::path& path);
+
+// Why an existing file may not be replaced, as an errno value (EISDIR, EACCES);
+// 0 when it may be, or does not exist. A file without write bits is read-only
+// even for the superuser, as on Windows.
+int ReplaceRefusal(const std::filesystem::path& path);
+
 // Whether an existing file may be replaced: not a folder, and writable both
 // by its permission bits (a file without write bits is read-only even for
 // the superuser, as on Windows) and for this process.
