@@ -1,0 +1,50 @@
+// A stream that writes a new file in place of another, atomically: the bytes
+// go to a temporary file in the target's folder, and Commit() renames it over
+// the target. Destroyed without Commit(), it removes the temporary file and the
+// target is left as it was, so a failed write never leaves a half-written file.
+// A symbolic link is followed (the file it points to is replaced); a replaced
+// file keeps its permissions; a read-only file or a folder is not replaced.
+#pragma once
+
+#include "platform/Stream.h"
+
+#include <cstdio>
+#include <string>
+
+namespace quorvex {
+
+class TFileWriteStream final : public TStream {
+public:
+    // Throws Error("Cannot create file \"<path>\". <reason>") when the file
+    // cannot be created (missing folder, no permission, read-only target).
+    explicit TFileWriteStream(std::string path);
+    ~TFileWriteStream() override;
+    TFileWriteStream(const TFileWriteStream&) = delete;
+    TFileWriteStream& operator=(const TFileWriteStream&) = delete;
+
+    std::size_t Size() const override { return size_; }
+    std::size_t Position() const override { return position_; }
+    void Seek(std::size_t offset) override;
+    std::size_t Read(std::span<std::uint8_t> buffer) override;
+    // Throws the "Cannot create file" error when the bytes cannot be written.
+    void Write(std::span<const std::uint8_t> bytes) override;
+
+    // Flushes the file to disk and puts it in place of the target; throws the
+    // "Cannot create file" error (and leaves the target alone) on failure.
+    void Commit();
+
+    const std::string& Path() const { return path_; }
+
+private:
+    [[noreturn]] void Fail(int error) const;
+    void Discard();
+
+    std::string path_;    // as given, for messages
+    std::string target_;  // the file replaced at the commit
+    std::string temporary_;
+    std::FILE* file_ = nullptr;
+    std::size_t size_ = 0;
+    std::size_t position_ = 0;
+};
+
+}  // namespace quorvex

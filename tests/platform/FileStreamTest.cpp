@@ -1,0 +1,121 @@
+#include "platform/Error.h"
+#include "platform/FileStream.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace quorvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileWriteStreamTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "quorvex-file-XXXXXX").string();
+        folder_ = ::mkdtemp(pattern.data());
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    std::string PathOf(const std::string& name) const { return (folder_ / name).string(); }
+    std::string Read(const std::string& name) const
+    {
+        std::ifstream file(PathOf(name), std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_))
+            names.push_back(entry.path().filename().string());
+        return names;
+    }
+    static void Write(TStream& stream, std::string_view text)
+    {
+        stream.Write({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(FileWriteStreamTest, CommitPutsTheNewFileInPlaceOfTheOld)
+{
+    std::ofstream(PathOf("target.xml")) << "old content";
+    TFileWriteStream stream(PathOf("target.xml"));
+    Write(stream, "new");
+    stream.Seek(5);  // a gap is filled with zero bytes
+    Write(stream, "!");
+    EXPECT_EQ(Read("target.xml"), "old content") << "nothing changes before the commit";
+
+    stream.Seek(0);
+    std::array<std::uint8_t, 3> back{};
+    EXPECT_EQ(stream.Read(back), 3u);
+    EXPECT_EQ(std::string(back.begin(), back.end()), "new");
+    EXPECT_EQ(stream.Size(), 6u);
+
+    stream.Commit();
+    EXPECT_EQ(Read("target.xml"), std::string("new\0\0!", 6));
+    EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"});
+}
+
+TEST_F(FileWriteStreamTest, AnUncommittedStreamLeavesNothingBehind)
+{
+    std::ofstream(PathOf("target.xml")) << "old content";
+    {
+        TFileWriteStream stream(PathOf("target.xml"));
+        Write(stream, "half a fi");
+    }
+    EXPECT_EQ(Read("target.xml"), "old content");
+    EXPECT_EQ(Names(), std::vector<std::string>{"target.xml"});
+}
+
+TEST_F(FileWriteStreamTest, FailuresNameTheTargetAndTheReason)
+{
+    const std::string missing = PathOf("no/such/folder.xml");
+    try {
+        TFileWriteStream stream(missing);
+        FAIL() << "created a file in a missing folder";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + missing + "\". No such file or directory");
+    }
+
+    fs::create_directory(folder_ / "taken");
+    try {
+        TFileWriteStream stream(PathOf("taken"));
+        FAIL() << "opened a folder to replace it";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + PathOf("taken") + "\". Is a directory");
+    }
+    std::ofstream(PathOf("locked.xml")) << "read-only";
+    fs::permissions(PathOf("locked.xml"), fs::perms::owner_read | fs::perms::group_read);
+    try {
+        TFileWriteStream stream(PathOf("locked.xml"));
+        FAIL() << "replaced a read-only file";
+    } catch (const Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file \"" + PathOf("locked.xml") + "\". Permission denied");
+    }
+    EXPECT_EQ(Read("locked.xml"), "read-only");
+    EXPECT_EQ(Names().size(), 2u) << "no temporary file is left";
+    EXPECT_TRUE(fs::is_directory(folder_ / "taken"));
+}
+
+TEST_F(FileWriteStreamTest, ASymbolicLinkIsFollowedAndKept)
+{
+    fs::create_directory(folder_ / "real");
+    std::ofstream(PathOf("real/skin.xml")) << "old";
+    fs::create_symlink("real/skin.xml", folder_ / "link.xml");
+    TFileWriteStream stream(PathOf("link.xml"));
+    Write(stream, "new");
+    stream.Commit();
+    EXPECT_TRUE(fs::is_symlink(folder_ / "link.xml"));
+    EXPECT_EQ(Read("real/skin.xml"), "new");
+}
+
+}  // namespace
+}  // namespace quorvex
