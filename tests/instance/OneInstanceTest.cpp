@@ -135,5 +135,29 @@ TEST(OneInstance, ALockLeftByAnInstanceThatDiedIsTakenOver)
     EXPECT_FALSE(guard.InstanceExisted());
 }
 
+TEST(OneInstance, ASecondStartOfTheProgramRaisesTheFirstAndEndsOnItsOwn)
+{
+    TFirstInstance first(true);
+    QTemporaryDir prefix;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("WINEPREFIX"), prefix.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(prefix.path());
+    program.start(QStringLiteral(QUORVEX_EXE), {});
+    ASSERT_TRUE(program.waitForStarted());
+
+    const bool ended = WaitFor([&] { return program.state() == QProcess::NotRunning; }, 30000);
+    if (!ended) {
+        program.kill();
+        program.waitForFinished();
+    }
+    ASSERT_TRUE(ended) << "the second start did not end on its own";
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    EXPECT_TRUE(WaitFor([&] { return !first.window.isMinimized(); }));
+}
+
 }  // namespace
 }  // namespace quorvex
