@@ -1,6 +1,10 @@
 #include "ui/Startup.h"
 
+#include "ui/Application.h"
+
 #include <QApplication>
+
+#include <exception>
 
 namespace quorvex {
 
@@ -20,7 +24,15 @@ TQuorvexWindows CreateWindows()
 
 int RunQuorvex()
 {
-    const TQuorvexWindows windows = CreateWindows();
+    TQuorvexWindows windows;
+    // Start-up runs before the event loop, whose error report it cannot reach:
+    // an error here is reported the same way and ends the program.
+    try {
+        windows = CreateWindows();
+    } catch (const std::exception& error) {
+        ReportApplicationError(QString::fromStdString(error.what()));
+        return 1;
+    }
     // A second instance has asked the first to come forward; it ends here.
     if (windows.main->OneInstance().TerminateRequested())
         return 0;

@@ -26,7 +26,8 @@ struct TQuorvexWindows {
 TQuorvexWindows CreateWindows();
 
 // Runs the whole program on an application object: the windows, then the
-// event loop with the main window shown. Returns the program's exit code.
+// event loop with the main window shown. Returns the program's exit code; an
+// error while the windows are created is reported and ends it with 1.
 int RunQuorvex();
 
 }  // namespace quorvex

@@ -12,7 +12,9 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QFile>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 namespace quorvex::test {
@@ -46,6 +48,35 @@ TEST(MainWindowStartUp, FormCreateFillsTheWindowBeforeTheOtherWindowsAppear)
     EXPECT_EQ(dropper->bitmap().size(), QSize(32, 32));
     EXPECT_EQ(dropper->bitmap().depth(), 1);
     EXPECT_EQ(dropper->mask().size(), QSize(32, 32));
+
+    const auto* timer = windows.main->findChild<QTimer*>("tmrDrop");
+    ASSERT_NE(timer, nullptr);
+    EXPECT_EQ(timer->interval(), 300);
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_TRUE(fixture.Find("imgCDrop")->isHidden());
+    EXPECT_TRUE(fixture.Find("imgBlank")->isHidden());
+}
+
+TEST(MainWindowStartUp, AnErrorWhileStartingIsReportedAndEndsTheProgram)
+{
+    TFakeSeams seams;
+    TTestPrefix prefix({.Version = "10.0.0.1270"});
+    // "Plural" stored as a string: reading it as a number fails in FormCreate.
+    QFile user(prefix.Path() + "/user.reg");
+    ASSERT_TRUE(user.open(QIODevice::ReadWrite));
+    QByteArray text = user.readAll();
+    const QByteArray testKey = "[Software\\\\yahoo\\\\pager\\\\Test] 1700000000\n#time=1d9f2a3b4c5d6e7\n";
+    ASSERT_TRUE(text.contains(testKey));
+    text.replace(testKey, testKey + "\"Plural\"=\"on\"\n");
+    user.resize(0);
+    user.write(text);
+    user.close();
+
+    EXPECT_EQ(RunQuorvex(), 1);
+    ASSERT_EQ(seams.Messages->Shown.size(), 1u);
+    EXPECT_EQ(seams.Messages->Shown[0].Caption, "Quorvex");
+    EXPECT_EQ(seams.Messages->Shown[0].Type, TMsgDlgType::Error);
+    EXPECT_TRUE(seams.Messages->Shown[0].Text.contains("Plural")) << seams.Messages->Shown[0].Text.toStdString();
 }
 
 TEST(MainWindowStartUp, ShowingTheWindowSetsTheMajorVersionBeforeAnyApplyCanBePressed)
