@@ -1,10 +1,10 @@
 #include "engine/PatternScan.h"
 
+#include "engine/ByteSearch.h"
 #include "engine/EventLoopHook.h"
 
 #include <algorithm>
 #include <cassert>
-#include <cstring>
 
 namespace quorvex {
 
@@ -18,9 +18,9 @@ std::optional<std::size_t> FindFirst(const TMemoryStream& image, std::span<const
     for (std::size_t start = 0; start + length <= image.Size(); start += kScanBlockSize) {
         const std::span<const std::uint8_t> bytes = image.Bytes();
         const std::size_t end = std::min(bytes.size(), start + kScanBlockSize + length - 1);
-        const void* match = ::memmem(bytes.data() + start, end - start, pattern.data(), length);
-        if (match != nullptr)
-            return static_cast<std::size_t>(static_cast<const std::uint8_t*>(match) - bytes.data());
+        const std::size_t match = SearchBytes(bytes.subspan(start, end - start), pattern);
+        if (match != kNotFound)
+            return start + match;
         ServeEventLoop();
     }
     return std::nullopt;

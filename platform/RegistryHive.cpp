@@ -78,13 +78,8 @@ private:
     {
         if (position_ >= text_.size())
             return false;
-        char32_t cp = static_cast<unsigned char>(text_[position_]);
-        std::size_t length = cp < 0x80 ? 1 : DecodeUtf8(text_, position_, cp);
-        if (length == 0) {
-            cp = static_cast<unsigned char>(text_[position_]);
-            length = 1;
-        }
-        position_ += length;
+        char32_t cp = 0;
+        position_ += DecodeCharacter(text_, position_, cp);
         if (cp < 0x10000) {
             unit = static_cast<char16_t>(cp);
         } else {
@@ -266,6 +261,21 @@ std::string_view LineContent(std::string_view text, std::size_t begin, std::size
     return line;
 }
 
+// The start of the first key header line (a "[" that begins a line) at or
+// after from.
+std::size_t NextHeader(std::string_view text, std::size_t from)
+{
+    for (std::size_t at = from; at < text.size(); ++at) {
+        const void* bracket = std::memchr(text.data() + at, '[', text.size() - at);
+        if (bracket == nullptr)
+            break;
+        at = static_cast<std::size_t>(static_cast<const char*>(bracket) - text.data());
+        if (at == 0 || text[at - 1] == '\n')
+            return at;
+    }
+    return std::string::npos;
+}
+
 // The path's components joined by single backslashes.
 std::u16string NormalizeKeyPath(std::u16string_view path)
 {
@@ -280,7 +290,8 @@ std::u16string NormalizeKeyPath(std::u16string_view path)
     return normal;
 }
 
-// Whether the header line "[name] time" names the key path.
+// Whether the header line "[name] time" names the key path, decoding every
+// escape.
 bool HeaderNames(std::string_view line, std::u16string_view path)
 {
     TEscapedReader reader(line, 1, ']');
@@ -290,6 +301,42 @@ bool HeaderNames(std::string_view line, std::u16string_view path)
             return false;
     }
     return reader.Terminated() && matched == path.size();
+}
+
+// A key path as Wine writes it in a header, when it is printable ASCII
+// (backslash and brackets escaped); empty otherwise.
+std::string CanonicalHeaderName(std::u16string_view path)
+{
+    std::string name;
+    for (char16_t unit : path) {
+        if (unit < 0x20 || unit >= 0x7F)
+            return {};
+        if (unit == u'\\' || unit == u'[' || unit == u']')
+            name += '\\';
+        name += static_cast<char>(unit);
+    }
+    return name;
+}
+
+// HeaderNames for the header line at text[header], made quick for the usual
+// header: the raw text is compared with the path's canonical form, and
+// decoded only where it may be written another way (an escape or a non-ASCII
+// byte where the two differ). A line end never matches the canonical form.
+bool HeaderNames(std::string_view text, std::size_t header, std::u16string_view path, std::string_view canonical)
+{
+    const auto line = [&] { return LineContent(text, header, LineEnd(text, header)); };
+    if (canonical.empty() && !path.empty())
+        return HeaderNames(line(), path);
+    const std::string_view name = text.substr(header + 1);
+    std::size_t i = 0;
+    while (i < canonical.size() && i < name.size() &&
+           FoldCase(static_cast<unsigned char>(name[i])) == FoldCase(static_cast<unsigned char>(canonical[i])))
+        ++i;
+    if (i == canonical.size() && i < name.size() && name[i] == ']')
+        return true;
+    if (i < name.size() && (name[i] == '\\' || static_cast<unsigned char>(name[i]) >= 0x80))
+        return HeaderNames(line(), path);
+    return false;
 }
 
 }  // namespace
@@ -313,20 +360,16 @@ bool TRegistryHive::Is64Bit() const
 std::optional<TTextRange> TRegistryHive::FindKey(std::u16string_view path) const
 {
     const std::u16string wanted = NormalizeKeyPath(path);
-    std::optional<TTextRange> key;
-    for (std::size_t begin = 0; begin < text_.size();) {
-        const std::size_t end = LineEnd(text_, begin);
-        if (text_[begin] == '[') {
-            if (key) {
-                key->End = begin;
-                return key;
-            }
-            if (HeaderNames(LineContent(text_, begin, end), wanted))
-                key = TTextRange{end, text_.size()};
+    const std::string canonical = CanonicalHeaderName(wanted);
+    for (std::size_t header = NextHeader(text_, 0); header != std::string::npos;
+         header = NextHeader(text_, header + 1)) {
+        if (HeaderNames(text_, header, wanted, canonical)) {
+            const std::size_t end = LineEnd(text_, header);
+            const std::size_t next = NextHeader(text_, end);
+            return TTextRange{end, next == std::string::npos ? text_.size() : next};
         }
-        begin = end;
     }
-    return key;
+    return std::nullopt;
 }
 
 std::optional<TValueEntry> TRegistryHive::FindValue(TTextRange key, std::u16string_view name) const

@@ -50,6 +50,9 @@ void AppendCodePoint(std::string& out, char32_t cp)
 
 }  // namespace
 
+namespace {
+
+// The length of the valid UTF-8 sequence at text[i], or 0.
 std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp)
 {
     const auto lead = static_cast<unsigned char>(text[i]);
@@ -68,19 +71,25 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp)
     return overlong || surrogate || cp > 0x10FFFF ? 0 : length;
 }
 
+}  // namespace
+
+std::size_t DecodeCharacter(std::string_view text, std::size_t i, char32_t& cp)
+{
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const std::size_t length = byte < 0x80 ? 0 : DecodeUtf8(text, i, cp);
+    if (length == 0)
+        cp = byte;
+    return length == 0 ? 1 : length;
+}
+
 std::u16string Utf8ToUtf16(std::string_view text)
 {
     std::u16string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        char32_t cp = static_cast<unsigned char>(text[i]);
-        std::size_t length = cp < 0x80 ? 1 : DecodeUtf8(text, i, cp);
-        if (length == 0) {
-            cp = static_cast<unsigned char>(text[i]);
-            length = 1;
-        }
+        char32_t cp = 0;
+        i += DecodeCharacter(text, i, cp);
         AppendCodePoint(out, cp);
-        i += length;
     }
     return out;
 }

@@ -17,12 +17,13 @@ constexpr char16_t FoldCase(char16_t unit)
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool EqualsNoCase(std::u16string_view a, std::u16string_view b);
 
-// Decodes the UTF-8 sequence that starts at text[index] into codePoint;
-// returns its length in bytes, or 0 when it is not valid UTF-8.
-std::size_t DecodeUtf8(std::string_view text, std::size_t index, char32_t& codePoint);
+// Decodes the character that starts at text[index] (index < size) into
+// codePoint and returns its length in bytes: a UTF-8 sequence, or a single
+// byte that is not part of valid UTF-8, taken as the Latin-1 character of
+// that code so that no input is rejected.
+std::size_t DecodeCharacter(std::string_view text, std::size_t index, char32_t& codePoint);
 
-// A byte that is not part of valid UTF-8 is taken as the Latin-1 character of
-// that code, so no input is rejected.
+// Converts with DecodeCharacter.
 std::u16string Utf8ToUtf16(std::string_view text);
 // Unpaired surrogates become U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view text);

@@ -60,6 +60,13 @@ TEST(AdvertPatchTable, PatternsAreTheAdvertUrlsInUtf16AndReplacementsKeepTheirLe
     }
 }
 
+// Loads the fake prefix's messenger into the engine.
+void Load(TQuorvex& engine)
+{
+    engine.YahooMessengerPath = "C:\\Program Files\\Yahoo!\\Messenger";
+    engine.LoadYahooMessenger();
+}
+
 // Runs one of the engine's eight patch operations.
 bool Apply(TQuorvex& engine, TAdvert advert)
 {
@@ -80,8 +87,7 @@ TEST(AdvertPatches, EachOperationReplacesOneOccurrenceLowestFirstUntilNoneIsLeft
 {
     TFakePrefix prefix;
     TQuorvex engine;
-    engine.YahooMessengerPath = "C:\\Program Files\\Yahoo!\\Messenger";
-    engine.LoadYahooMessenger();
+    Load(engine);
     std::vector<std::uint8_t> expected = prefix.Image.Bytes;
     for (const TAdvertPatch& patch : AdvertPatches()) {
         SCOPED_TRACE(std::string(patch.Name));
@@ -101,8 +107,7 @@ TEST(AdvertPatches, PatchedPlacesReadAsThePathOrTheBlankedChatAdvert)
 {
     TFakePrefix prefix;
     TQuorvex engine;
-    engine.YahooMessengerPath = "C:\\Program Files\\Yahoo!\\Messenger";
-    engine.LoadYahooMessenger();
+    Load(engine);
     ASSERT_TRUE(engine.RegCam());
     ASSERT_TRUE(engine.ChatAdvert());
     const auto at = [&](TAdvert advert, std::size_t length) {
@@ -128,8 +133,7 @@ TEST(AdvertPatches, AByteDifferenceOrAnEmptyImageIsNotFound)
         bytes[offset] = 'U';
     test::WriteText(prefix.Executable(), std::string(bytes.begin(), bytes.end()));
     TQuorvex engine;
-    engine.YahooMessengerPath = "C:\\Program Files\\Yahoo!\\Messenger";
-    engine.LoadYahooMessenger();
+    Load(engine);
     EXPECT_FALSE(engine.Urls());
     EXPECT_TRUE(engine.VidAd());
 

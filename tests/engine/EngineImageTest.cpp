@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace quorvex {
 namespace {
 
@@ -152,6 +154,30 @@ TEST_F(EngineImage, ARestoreThatCannotWriteReportsFalseAndChangesNothing)
 
     fs::create_directory(work.Path() / "folder.bak");  // not a file: nothing to restore
     EXPECT_FALSE(engine.RestoreBackup("folder.bak"));
+}
+
+TEST_F(EngineImage, AnImageOfHundredsOfMegabytesIsLoadedPatchedAndSaved)
+{
+    constexpr std::size_t kSize = std::size_t{300} << 20;
+    const std::string urls("u\0r\0l\0s\0", 8);
+    {
+        std::ofstream executable(prefix.Executable(), std::ios::binary | std::ios::trunc);
+        executable.seekp(static_cast<std::streamoff>(kSize - urls.size()));  // a sparse file of zeros
+        executable << urls;
+    }
+    engine.LoadYahooMessenger();
+    EXPECT_EQ(engine.Image().Size(), kSize);
+    EXPECT_TRUE(engine.Urls());
+    EXPECT_FALSE(engine.Urls());
+    EXPECT_TRUE(engine.SaveYahooMessenger());
+    engine.Clear();
+
+    EXPECT_EQ(fs::file_size(prefix.Executable()), kSize);
+    std::ifstream saved(prefix.Executable(), std::ios::binary);
+    saved.seekg(static_cast<std::streamoff>(kSize - 16));
+    std::string tail(16, 'x');
+    saved.read(tail.data(), 16);
+    EXPECT_EQ(tail, std::string(16, '\0'));
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ std::vector<std::uint8_t> RandomBytes(std::size_t size, unsigned seed)
     return bytes;
 }
 
-// The part's plain sliding comparison, as the reference.
+// The plain sliding comparison, as the reference.
 std::optional<std::size_t> Reference(std::span<const std::uint8_t> bytes, std::span<const std::uint8_t> pattern)
 {
     for (std::size_t p = 0; p + pattern.size() <= bytes.size(); ++p) {

@@ -1,9 +1,12 @@
 #include "platform/RegistryHive.h"
+#include "tests/fixtures/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 namespace quorvex {
 namespace {
+
+using test::Replaced;
 
 const std::string kHive =
     "WINE REGISTRY Version 2\n"
@@ -38,14 +41,6 @@ std::vector<std::uint8_t> Wide(std::u16string_view text)
     return bytes;
 }
 
-// text with its first occurrence of from replaced by to.
-std::string Replaced(std::string text, std::string_view from, std::string_view to)
-{
-    const std::size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return at == std::string::npos ? text : text.replace(at, from.size(), to);
-}
-
 TTextRange Pager(const TRegistryHive& hive)
 {
     const auto key = hive.FindKey(u"Software\\Yahoo\\Pager");
@@ -65,6 +60,12 @@ TEST(RegistryHive, KeysAreFoundWithoutRegardToCaseAndOnlyWhereTheirHeaderIs)
     // The key's lines end where the next key begins.
     const TTextRange pager = Pager(hive);
     EXPECT_EQ(kHive.substr(pager.End).rfind("[Software\\\\Yahoo\\\\Pager\\\\Test]", 0), 0u);
+
+    // Headers written with escapes where none were needed, or with raw UTF-8.
+    const TRegistryHive odd("WINE REGISTRY Version 2\n[Soft\\x0077are\\\\Y\\x61hoo] 1\n[Caf\xc3\xa9\\\\\\[1\\]] 1\n");
+    EXPECT_TRUE(odd.FindKey(u"software\\yahoo").has_value());
+    EXPECT_TRUE(odd.FindKey(u"CAF\u00e9\\[1]").has_value());
+    EXPECT_FALSE(odd.FindKey(u"caf\u00c9\\[1]").has_value());  // only ASCII letters fold
 
     EXPECT_FALSE(TRegistryHive("WINE REGISTRY Version 2\n#arch=win32\n").Is64Bit());
     EXPECT_FALSE(TRegistryHive("REGEDIT4\n[HKEY_CURRENT_USER\\Software]\n").IsValid());

@@ -12,6 +12,8 @@
 namespace quorvex {
 namespace {
 
+using test::Replaced;
+
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using test::TFakePrefix;
@@ -26,14 +28,6 @@ std::string ErrorOf(const std::function<void()>& action)
         return error.what();
     }
     return "no error";
-}
-
-// text with its first occurrence of from replaced by to.
-std::string Replaced(std::string text, std::string_view from, std::string_view to)
-{
-    const std::size_t at = text.find(from);
-    EXPECT_NE(at, std::string::npos) << from;
-    return at == std::string::npos ? text : text.replace(at, from.size(), to);
 }
 
 TEST(WineRegistry, KeysOpenOnlyWhenTheyExist)

@@ -72,13 +72,15 @@ std::vector<std::pair<TAdvert, std::size_t>> Layout(std::size_t imageSize)
                 at = WithParity(kScanBlockSize - length / 2, odd);
                 borderUsed = true;
             } else {
-                tail -= length + kSpacing;
+                if (tail < length + kSpacing + 1)
+                    throw Error("The fake messenger image is too small for its patterns.");
+                tail -= length + kSpacing + 1;
                 at = WithParity(tail, odd);
             }
             layout.emplace_back(placement.Advert, at);
         }
     }
-    if (head >= tail)
+    if (head > tail)
         throw Error("The fake messenger image is too small for its patterns.");
     return layout;
 }
@@ -167,7 +169,7 @@ TFakeImage BuildFakeImage(const TFakeMessengerOptions& options)
     for (auto& [advert, offsets] : image.Occurrences) {
         std::ranges::sort(offsets);
         if (AllOccurrences(image.Bytes, AdvertPatch(advert).Pattern) != offsets)
-            throw Error("The fake messenger image holds a pattern where none was placed; choose another seed.");
+            throw Error("The fake messenger image cannot keep its patterns and main advert byte apart; choose another size or seed.");
     }
     return image;
 }

@@ -1,0 +1,145 @@
+// Throughput and peak memory of a THttpCli download against curl -o of the
+// same file from the same nginx on loopback, in one run.
+//
+// The files are 16 MiB and 256 MiB; the client's peak resident memory after
+// each shows whether memory grows with the file's size (it must not: the body
+// is streamed to the file block by block).
+#include "http/HttpCli.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <map>
+
+namespace quorvex {
+namespace {
+
+constexpr int kLargeMib = 256;
+constexpr int kSmallMib = 16;
+
+struct TPeers {
+    QTemporaryDir folder;
+    QString port;
+
+    QString Url(int mib) const { return QStringLiteral("http://127.0.0.1:%1/%2.bin").arg(port).arg(mib); }
+    QString Target() const { return folder.filePath(QStringLiteral("download.bin")); }
+};
+
+TPeers* peers = nullptr;
+std::map<std::string, double> throughput;  // bytes per second, by benchmark
+std::map<int, double> peakRssMib;  // by file size in MiB
+
+double PeakRssMib()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+bool RunPeers(const QStringList& arguments)
+{
+    return QProcess::execute(QStringLiteral(QUORVEX_PEERS_SCRIPT), arguments) == 0;
+}
+
+// Records the throughput of a download benchmark under its name.
+void Finish(benchmark::State& state, int mib, double seconds, const std::string& name)
+{
+    const std::int64_t bytes = (std::int64_t{mib} << 20) * static_cast<std::int64_t>(state.iterations());
+    state.SetBytesProcessed(bytes);
+    throughput[name + "/" + std::to_string(mib)] = static_cast<double>(bytes) / seconds;
+}
+
+void BM_HttpCliDownload(benchmark::State& state)
+{
+    const int mib = static_cast<int>(state.range(0));
+    THttpCli cli;
+    cli.SetURL(peers->Url(mib));
+    cli.SetNoCache(true);
+    double seconds = 0;
+    for (auto _ : state) {
+        QFile target(peers->Target());
+        target.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        cli.SetRcvdStream(&target);
+        const auto start = std::chrono::steady_clock::now();
+        cli.Get();
+        target.close();
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (target.size() != std::int64_t{mib} << 20)
+            state.SkipWithError("incomplete download");
+    }
+    Finish(state, mib, seconds, "THttpCli");
+    peakRssMib[mib] = PeakRssMib();
+    state.counters["peak_rss_MiB"] = peakRssMib[mib];
+}
+
+void BM_CurlDownload(benchmark::State& state)
+{
+    const int mib = static_cast<int>(state.range(0));
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const int exit = QProcess::execute(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"),
+                                                                     peers->Target(), peers->Url(mib)});
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (exit != 0 || QFile(peers->Target()).size() != std::int64_t{mib} << 20)
+            state.SkipWithError("curl failed");
+    }
+    Finish(state, mib, seconds, "curl");
+}
+
+BENCHMARK(BM_HttpCliDownload)->Arg(kSmallMib)->Arg(kLargeMib)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CurlDownload)->Arg(kLargeMib)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace quorvex
+
+int main(int argc, char** argv)
+{
+    using namespace quorvex;
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+
+    TPeers started;
+    peers = &started;
+    const QString dir = started.folder.filePath(QStringLiteral("peers"));
+    if (!RunPeers({QStringLiteral("start"), dir, QString::number(kLargeMib)})) {
+        std::fprintf(stderr, "could not start nginx (nginx-light and curl are needed)\n");
+        return 1;
+    }
+    QFile portFile(dir + QStringLiteral("/nginx/port"));
+    portFile.open(QIODevice::ReadOnly);
+    started.port = QString::fromLatin1(portFile.readAll().trimmed());
+    const QString root = dir + QStringLiteral("/nginx/root/");
+    QFile::rename(root + QStringLiteral("large.bin"), root + QStringLiteral("%1.bin").arg(kLargeMib));
+    QFile large(root + QStringLiteral("%1.bin").arg(kLargeMib));
+    QFile small(root + QStringLiteral("%1.bin").arg(kSmallMib));
+    if (large.open(QIODevice::ReadOnly) && small.open(QIODevice::WriteOnly))
+        small.write(large.read(std::int64_t{kSmallMib} << 20));
+    small.close();
+
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    RunPeers({QStringLiteral("stop"), dir});
+
+    const std::string size = std::to_string(kLargeMib);
+    if (throughput.count("THttpCli/" + size) && throughput.count("curl/" + size)) {
+        std::printf("%d MiB: THttpCli %.0f MiB/s, curl %.0f MiB/s, ratio %.2f (goal >= 0.80)\n", kLargeMib,
+                    throughput["THttpCli/" + size] / (1 << 20), throughput["curl/" + size] / (1 << 20),
+                    throughput["THttpCli/" + size] / throughput["curl/" + size]);
+        std::printf("peak resident memory: %.1f MiB after %d MiB, %.1f MiB after %d MiB\n", peakRssMib[kSmallMib],
+                    kSmallMib, peakRssMib[kLargeMib], kLargeMib);
+    }
+    return 0;
+}

@@ -1,0 +1,12 @@
+// GoogleTest entry point with the Qt application object that the HTTP client's
+// event loop needs.
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
