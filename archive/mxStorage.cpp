@@ -3,14 +3,12 @@
 #include "archive/ZlibCodec.h"
 #include "platform/Error.h"
 #include "platform/FileStream.h"
+#include "platform/NativeFile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace quorvex {
 namespace {
@@ -189,14 +187,8 @@ void TmxStoredItem::LoadFromStream(TStream* source)
 
 void TmxStoredItem::LoadFromFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        throw Error("Cannot open file \"" + path + "\". " + std::strerror(errno));
-    std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-    if (file.bad())
-        throw Error("Cannot read file \"" + path + "\". " + std::strerror(errno));
     TMemoryStream content;
-    content.Assign(std::move(bytes));
+    content.Assign(ReadNativeFile(path));
     LoadFromStream(&content);
     const auto slash = path.find_last_of('/');
     fileName_ = slash == std::string::npos ? path : path.substr(slash + 1);

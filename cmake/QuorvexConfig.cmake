@@ -8,6 +8,9 @@ set(QUORVEX_HOST_CHAT "ch.example.com" CACHE STRING "Chat advert host (14 charac
 set(QUORVEX_HOST_CLIENT "client.ad.example.org" CACHE STRING "Client advert host (21 characters)")
 # The product's web site, asked for updates.
 set(QUORVEX_SITE_HOST "quorvex.example.com" CACHE STRING "Product web site host")
+# The hosted donate-button page opened by the Donate tab's picture.
+set(QUORVEX_DONATE_HOST "donate.example.com" CACHE STRING "Donation page host")
+set(QUORVEX_DONATE_BUTTON_ID "QUORVEX" CACHE STRING "Donation button identifier")
 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/BuildConfig.h.in
                ${CMAKE_BINARY_DIR}/generated/quorvex/BuildConfig.h @ONLY)

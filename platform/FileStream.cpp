@@ -1,10 +1,9 @@
 #include "platform/FileStream.h"
 
 #include "platform/Error.h"
+#include "platform/NativeFile.h"
 
 #include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,52 +22,26 @@ mode_t ModeFor(const std::string& path)
     return 0666 & ~mask;
 }
 
-// The file that a write replaces: a symbolic link is followed, so the file it
-// points to is replaced and the link stays.
-std::string ResolvedTarget(const std::string& path)
-{
-    std::error_code error;
-    if (!std::filesystem::is_symlink(path, error))
-        return path;
-    const auto resolved = std::filesystem::weakly_canonical(path, error);
-    return error ? path : resolved.string();
-}
-
-// Why an existing target cannot be replaced, as an errno value; 0 when it can
-// or does not exist. A file without write permission is read-only, as on
-// Windows, even for the superuser.
-int ReplaceRefusal(const std::string& target)
-{
-    struct stat info {};
-    if (::stat(target.c_str(), &info) != 0)
-        return 0;
-    if (S_ISDIR(info.st_mode))
-        return EISDIR;
-    if ((info.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)
-        return EACCES;
-    return 0;
-}
-
 }  // namespace
 
 TFileWriteStream::TFileWriteStream(std::string path)
-    : path_(std::move(path)), target_(ResolvedTarget(path_)), temporary_(target_ + ".XXXXXX")
+    : path_(std::move(path)), target_(WriteTarget(path_).string()), temporary_(target_ + ".XXXXXX")
 {
     if (const int refusal = ReplaceRefusal(target_)) {
         temporary_.clear();
-        Fail(refusal);
+        FailCreate(refusal);
     }
     const int fd = ::mkstemp(temporary_.data());
     if (fd < 0) {
         const int error = errno;
         temporary_.clear();
-        Fail(error);
+        FailCreate(error);
     }
     if (::fchmod(fd, ModeFor(target_)) != 0 || (file_ = ::fdopen(fd, "w+b")) == nullptr) {
         const int error = errno;
         ::close(fd);
         Discard();
-        Fail(error);
+        FailCreate(error);
     }
 }
 
@@ -89,9 +62,15 @@ void TFileWriteStream::Discard()
     }
 }
 
-void TFileWriteStream::Fail(int error) const
+void TFileWriteStream::FailCreate(int error) const
 {
-    throw Error("Cannot create file \"" + path_ + "\". " + std::strerror(error));
+    throw FileCreateError(path_, SystemErrorText(error));
+}
+
+void TFileWriteStream::FailWrite(int error)
+{
+    Discard();
+    throw Error("Cannot write file \"" + path_ + "\". " + SystemErrorText(error));
 }
 
 void TFileWriteStream::Seek(std::size_t offset)
@@ -113,12 +92,12 @@ std::size_t TFileWriteStream::Read(std::span<std::uint8_t> buffer)
 void TFileWriteStream::Write(std::span<const std::uint8_t> bytes)
 {
     if (file_ == nullptr)
-        Fail(EBADF);
+        FailWrite(EBADF);
     if (bytes.empty())
         return;
     if (::fseeko(file_, static_cast<off_t>(position_), SEEK_SET) != 0
         || std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
-        Fail(errno);
+        FailWrite(errno);
     position_ += bytes.size();
     if (position_ > size_)
         size_ = position_;
@@ -127,18 +106,19 @@ void TFileWriteStream::Write(std::span<const std::uint8_t> bytes)
 void TFileWriteStream::Commit()
 {
     if (file_ == nullptr)
-        Fail(EBADF);
+        FailWrite(EBADF);
     int error = 0;
     if (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0)
         error = errno;
     if (std::fclose(file_) != 0 && error == 0)
         error = errno;
     file_ = nullptr;
-    if (error == 0 && std::rename(temporary_.c_str(), target_.c_str()) != 0)
+    if (error != 0)
+        FailWrite(error);
+    if (std::rename(temporary_.c_str(), target_.c_str()) != 0) {
         error = errno;
-    if (error != 0) {
         Discard();
-        Fail(error);
+        FailCreate(error);
     }
     temporary_.clear();
 }

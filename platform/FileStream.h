@@ -15,8 +15,8 @@ namespace quorvex {
 
 class TFileWriteStream final : public TStream {
 public:
-    // Throws Error("Cannot create file \"<path>\". <reason>") when the file
-    // cannot be created (missing folder, no permission, read-only target).
+    // Throws FileCreateError ("Cannot create file "<path>". <reason>") when the
+    // file cannot be created (missing folder, no permission, read-only target).
     explicit TFileWriteStream(std::string path);
     ~TFileWriteStream() override;
     TFileWriteStream(const TFileWriteStream&) = delete;
@@ -26,17 +26,20 @@ public:
     std::size_t Position() const override { return position_; }
     void Seek(std::size_t offset) override;
     std::size_t Read(std::span<std::uint8_t> buffer) override;
-    // Throws the "Cannot create file" error when the bytes cannot be written.
+    // Throws Error("Cannot write file "<path>". <reason>") when the bytes cannot
+    // be written (disk full); the target is left as it was.
     void Write(std::span<const std::uint8_t> bytes) override;
 
-    // Flushes the file to disk and puts it in place of the target; throws the
-    // "Cannot create file" error (and leaves the target alone) on failure.
+    // Flushes the file to disk and puts it in place of the target. A failed
+    // flush throws the write error, a failed rename the creation error; the
+    // target is left as it was in both cases.
     void Commit();
 
     const std::string& Path() const { return path_; }
 
 private:
-    [[noreturn]] void Fail(int error) const;
+    [[noreturn]] void FailCreate(int error) const;
+    [[noreturn]] void FailWrite(int error);
     void Discard();
 
     std::string path_;    // as given, for messages

@@ -14,6 +14,8 @@ packages=(
   clang libclang-rt-14-dev
   # running in a real window, screenshots
   xvfb xauth x11-utils imagemagick
+  # the narrow fonts that stand in for the windows' Windows fonts
+  fonts-dejavu-extra
 )
 
 missing=()

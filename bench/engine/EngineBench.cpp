@@ -1,0 +1,137 @@
+// The advert scans over a 16 MiB image, beside the plain per-byte sliding
+// comparison (seek, read, compare and an event-loop pass at every position),
+// and the version read from a 2 MB system.reg.
+#include "engine/AdvertPatches.h"
+#include "engine/EventLoopHook.h"
+#include "engine/MessengerInfo.h"
+#include "engine/PatternScan.h"
+#include "platform/NativeFile.h"
+#include "tools/fakemessenger/FakeMessenger.h"
+
+#include <benchmark/benchmark.h>
+
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+namespace quorvex {
+namespace {
+
+constexpr std::size_t kImageSize = std::size_t{16} << 20;
+
+// The synthetic messenger image with every advert already patched away, so
+// that each scan runs over the whole image, as it does on an executable that
+// an earlier apply patched.
+const TMemoryStream& PatchedImage()
+{
+    static const TMemoryStream image = [] {
+        TFakeMessengerOptions options;
+        options.ImageSize = kImageSize;
+        TMemoryStream stream;
+        stream.Assign(BuildFakeImage(options).Bytes);
+        for (const TAdvertPatch& patch : AdvertPatches()) {
+            while (ReplaceFirst(stream, patch.Pattern, patch.Replacement)) {
+            }
+        }
+        return stream;
+    }();
+    return image;
+}
+
+// The scan as first designed: one seek, one read, one comparison and one
+// event-loop pass per byte position.
+bool PerByteScan(TMemoryStream& image, const TAdvertPatch& patch)
+{
+    const std::size_t length = patch.Pattern.size();
+    if (image.Size() < length)
+        return false;
+    std::vector<std::uint8_t> scratch(length);
+    for (std::size_t position = 0; position <= image.Size() - length; ++position) {
+        image.Seek(position);
+        image.Read(scratch);
+        if (scratch == patch.Pattern) {
+            image.Seek(position);
+            image.Write(patch.Replacement);
+            return true;
+        }
+        ServeEventLoop();
+    }
+    return false;
+}
+
+void AllAdvertPatches(benchmark::State& state)
+{
+    const TMemoryStream& image = PatchedImage();
+    SetEventLoopHook([] {});
+    for (auto _ : state) {
+        for (const TAdvertPatch& patch : AdvertPatches())
+            benchmark::DoNotOptimize(FindFirst(image, patch.Pattern));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kAdvertCount * image.Size()));
+    SetEventLoopHook({});
+}
+BENCHMARK(AllAdvertPatches)->Unit(benchmark::kMillisecond);
+
+void AllAdvertPatchesPerByteBaseline(benchmark::State& state)
+{
+    TMemoryStream image;
+    image.Assign({PatchedImage().Bytes().begin(), PatchedImage().Bytes().end()});
+    SetEventLoopHook([] {});
+    for (auto _ : state) {
+        for (const TAdvertPatch& patch : AdvertPatches())
+            benchmark::DoNotOptimize(PerByteScan(image, patch));
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kAdvertCount * image.Size()));
+    SetEventLoopHook({});
+}
+BENCHMARK(AllAdvertPatchesPerByteBaseline)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A 64-bit prefix whose system.reg holds 2 MB of other keys before the
+// messenger's.
+class TLargeRegistryPrefix {
+public:
+    TLargeRegistryPrefix()
+    {
+        char pattern[] = "/tmp/quorvex-bench-XXXXXX";
+        folder_ = ::mkdtemp(pattern);
+        TFakeMessengerOptions options;
+        options.Win64 = true;
+        std::string text = FakeSystemRegistry(options);
+        const std::size_t header = text.find("\n[");
+        std::string filler;
+        for (int key = 0; filler.size() < (std::size_t{2} << 20); ++key) {
+            char entry[256];
+            std::snprintf(entry, sizeof entry,
+                          "\n[Software\\\\Classes\\\\CLSID\\\\{%08X-0000-4000-8000-00000000BEEF}] 1700000000\n"
+                          "#time=1d9f2a3b4c5d6e7\n@=\"Component %d\"\n\"ThreadingModel\"=\"Both\"\n",
+                          static_cast<unsigned>(key), key);
+            filler += entry;
+        }
+        text.insert(header, filler);
+        WriteNativeFileAtomically(folder_ / "system.reg",
+                                  std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+        ::setenv("WINEPREFIX", folder_.c_str(), 1);
+    }
+    ~TLargeRegistryPrefix() { std::filesystem::remove_all(folder_); }
+
+    std::uintmax_t RegistrySize() const { return std::filesystem::file_size(folder_ / "system.reg"); }
+
+private:
+    std::filesystem::path folder_;
+};
+
+void VersionFromLargeSystemRegistry(benchmark::State& state)
+{
+    const TLargeRegistryPrefix prefix;
+    if (YahooVersion() != "10.0.0.1270")
+        state.SkipWithError("the version was not found");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(YahooVersion());
+    state.counters["registry_bytes"] = static_cast<double>(prefix.RegistrySize());
+}
+BENCHMARK(VersionFromLargeSystemRegistry)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace quorvex

@@ -1,0 +1,75 @@
+// The patch engine: the messenger image (the executable loaded into memory),
+// the advert patches applied to it, the messenger's registry settings and the
+// HTML replacement file. One per process, owned by the main window; used on
+// the user-interface thread only.
+#pragma once
+
+#include "engine/EventLoopHook.h"
+#include "engine/HtmlFile.h"
+#include "engine/MessengerInfo.h"
+#include "platform/Error.h"
+#include "platform/Stream.h"
+
+#include <cstdint>
+#include <string>
+
+namespace quorvex {
+
+class TQuorvex {
+public:
+    std::string YahooMessengerPath;  // the messenger folder exactly as typed
+    std::uint8_t YahooMajor = 0;     // major version of the installed messenger
+    bool YahooLoaded = false;
+
+    // Loads YahooMessengerPath + "\YahooMessenger.exe" into the image. Throws
+    // Error("Unable to load Yahoo Messenger data.") on any failure, leaving the
+    // image and YahooLoaded as they were.
+    void LoadYahooMessenger();
+    // Writes the image over the executable (a new file renamed over the old
+    // one). False when the executable cannot be created or replaced; throws
+    // Error when writing fails (the executable is then unchanged).
+    bool SaveYahooMessenger();
+    // Writes the image to Path (relative to the working folder); false when
+    // nothing is loaded. Throws FileCreateError when the file cannot be created.
+    bool CreateBackup(const std::string& Path);
+    // Copies the file at Path over the executable; false on any failure, with
+    // the executable unchanged. Needs no loaded image and leaves it alone.
+    bool RestoreBackup(const std::string& Path);
+    // Empties the image and marks it not loaded.
+    void Clear();
+
+    // The advert patches: each replaces the first occurrence of its pattern in
+    // the image; false when the pattern does not occur.
+    bool ChangeBanner();
+    bool ChatAdvert();
+    bool RegCam();
+    bool MedCam();
+    bool BigCam();
+    bool UpCam();
+    bool VidAd();
+    bool Urls();
+    // Flips the main advert byte at Pos when it holds the byte expected for
+    // YahooMajor; false otherwise (also when Pos is outside the image).
+    bool MainAdvert(std::int32_t Pos);
+
+    // The messenger's settings under HKEY_CURRENT_USER.
+    bool CheckAuto();
+    bool AutoStart();
+    bool CheckMulti();
+    bool YahooMulti(bool Remove);
+    bool CheckSmiley();
+    bool SmileySearch(bool Remove);
+
+    // Writes "C:\BlankQuorvex.html" for the colour. Throws FileCreateError when
+    // the file cannot be created.
+    void CreateAdvertHTML(std::uint32_t Color);
+
+    const TMemoryStream& Image() const { return image_; }
+
+private:
+    std::string ExecutablePath() const;
+
+    TMemoryStream image_;
+};
+
+}  // namespace quorvex

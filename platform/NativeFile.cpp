@@ -1,0 +1,121 @@
+#include "platform/NativeFile.h"
+
+#include "platform/Error.h"
+#include "platform/FileStream.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace quorvex {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Closes the descriptor when it goes out of scope.
+class TFileDescriptor {
+public:
+    explicit TFileDescriptor(int fd) : fd_(fd) {}
+    ~TFileDescriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    TFileDescriptor(const TFileDescriptor&) = delete;
+    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
+
+    int Get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+template <class Container>
+Container ReadWhole(const fs::path& path)
+{
+    const auto fail = [&path](int code) {
+        return Error("Cannot open file \"" + path.string() + "\". " + SystemErrorText(code));
+    };
+    TFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0)
+        throw fail(errno);
+    if (S_ISDIR(info.st_mode))
+        throw fail(EISDIR);
+    // One read for the size the file has now; more if it grows meanwhile.
+    Container data(static_cast<std::size_t>(info.st_size) + 1, 0);
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == data.size())
+            data.resize(data.size() * 2);
+        const ssize_t count = ::read(file.Get(), data.data() + filled, data.size() - filled);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            throw fail(errno);
+        if (count == 0)
+            break;
+        filled += static_cast<std::size_t>(count);
+    }
+    data.resize(filled);
+    return data;
+}
+
+}  // namespace
+
+fs::path WriteTarget(const fs::path& path)
+{
+    std::error_code error;
+    if (fs::is_symlink(path, error)) {
+        fs::path target = fs::canonical(path, error);
+        if (!error)
+            return target;
+    }
+    return path;
+}
+
+int ReplaceRefusal(const fs::path& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return 0;
+    if (S_ISDIR(info.st_mode))
+        return EISDIR;
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0)
+        return EACCES;
+    return 0;
+}
+
+bool NativeFileWritable(const fs::path& path)
+{
+    std::error_code error;
+    return fs::exists(path, error) && ReplaceRefusal(path) == 0;
+}
+
+std::string SystemErrorText(int code)
+{
+    return std::strerror(code);
+}
+
+std::vector<std::uint8_t> ReadNativeFile(const fs::path& path)
+{
+    return ReadWhole<std::vector<std::uint8_t>>(path);
+}
+
+std::string ReadNativeText(const fs::path& path)
+{
+    return ReadWhole<std::string>(path);
+}
+
+void WriteNativeFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes)
+{
+    TFileWriteStream file(path.string());
+    file.Write(bytes);
+    file.Commit();
+}
+
+}  // namespace quorvex

@@ -1,0 +1,71 @@
+#include "platform/ProcFs.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace quorvex {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadSmallFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool IsPidFolder(const fs::directory_entry& entry)
+{
+    const std::string name = entry.path().filename().string();
+    return !name.empty() && std::ranges::all_of(name, [](char c) { return c >= '0' && c <= '9'; });
+}
+
+}  // namespace
+
+std::string TProcessInfo::Name() const
+{
+    std::string name = ReadSmallFile(folder_ / "comm");
+    if (!name.empty() && name.back() == '\n')
+        name.pop_back();
+    return name;
+}
+
+fs::path TProcessInfo::WorkingFolder() const
+{
+    std::error_code error;
+    fs::path folder = fs::read_symlink(folder_ / "cwd", error);
+    return error ? fs::path() : folder;
+}
+
+std::vector<std::string> TProcessInfo::Arguments() const
+{
+    const std::string line = ReadSmallFile(folder_ / "cmdline");
+    std::vector<std::string> arguments;
+    std::size_t start = 0;
+    while (start < line.size()) {
+        std::size_t end = line.find('\0', start);
+        if (end == std::string::npos)
+            end = line.size();
+        arguments.push_back(line.substr(start, end - start));
+        start = end + 1;
+    }
+    return arguments;
+}
+
+bool AnyProcess(const std::function<bool(const TProcessInfo&)>& predicate)
+{
+    const std::string self = std::to_string(getpid());
+    std::error_code error;
+    for (fs::directory_iterator it("/proc", error), end; !error && it != end; it.increment(error)) {
+        if (IsPidFolder(*it) && it->path().filename() != self && predicate(TProcessInfo(it->path())))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace quorvex

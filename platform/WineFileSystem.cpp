@@ -1,0 +1,41 @@
+#include "platform/WineFileSystem.h"
+
+#include "platform/NativeFile.h"
+#include "platform/Paths.h"
+#include "platform/WinePrefix.h"
+
+#include <system_error>
+
+namespace quorvex {
+
+namespace fs = std::filesystem;
+
+fs::path TWineFileSystem::NativePath(const std::string& path) const
+{
+    return ResolvePath(path, WinePrefix());
+}
+
+bool TWineFileSystem::FileExists(const std::string& path) const
+{
+    std::error_code error;
+    return fs::is_regular_file(NativePath(path), error);
+}
+
+std::vector<std::uint8_t> TWineFileSystem::ReadFile(const std::string& path) const
+{
+    return ReadNativeFile(NativePath(path));
+}
+
+void TWineFileSystem::WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) const
+{
+    WriteNativeFileAtomically(NativePath(path), bytes);
+}
+
+bool TWineFileSystem::DeleteFile(const std::string& path) const
+{
+    const fs::path native = NativePath(path);
+    std::error_code error;
+    return fs::is_regular_file(native, error) && fs::remove(native, error);
+}
+
+}  // namespace quorvex

@@ -1,0 +1,32 @@
+// The registry of the Wine prefix: HKEY_CURRENT_USER is <prefix>/user.reg,
+// HKEY_LOCAL_MACHINE <prefix>/system.reg.
+//
+// Wine's wineserver holds these files in memory while it runs and writes them
+// back when it exits, which would undo a change made to the files meanwhile.
+// A change therefore waits (up to a bound) for the prefix's wineserver to
+// exit, and fails with a RegistryError when it does not.
+#pragma once
+
+#include "platform/Registry.h"
+
+#include <chrono>
+
+namespace quorvex {
+
+class TWineRegistry final : public TRegistry {
+public:
+    // Wine's server lingers three seconds after its last program ends.
+    static constexpr std::chrono::milliseconds kDefaultWineserverWait{6000};
+
+    explicit TWineRegistry(std::chrono::milliseconds wineserverWait = kDefaultWineserverWait)
+        : wineserverWait_(wineserverWait)
+    {
+    }
+
+    std::unique_ptr<TRegistryKey> OpenKey(TRootKey root, const std::string& path, TKeyAccess access) const override;
+
+private:
+    std::chrono::milliseconds wineserverWait_;
+};
+
+}  // namespace quorvex

@@ -1,0 +1,139 @@
+#include "platform/Error.h"
+#include "platform/NativeFile.h"
+#include "tests/fixtures/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace quorvex {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadText;
+using test::TTempFolder;
+using test::WriteText;
+
+std::vector<std::uint8_t> Bytes(const std::string& text)
+{
+    return {text.begin(), text.end()};
+}
+
+std::size_t EntryCount(const fs::path& folder)
+{
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
+}
+
+// Lowers the largest file size this process may write; a write past it fails
+// with EFBIG, as a full disk fails a write.
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~TFileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        ::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit old_{};
+    sighandler_t oldHandler_;
+};
+
+TEST(NativeFile, WriteCreatesOrReplacesTheWholeFileAndKeepsItsPermissions)
+{
+    TTempFolder folder;
+    const fs::path file = folder.Path() / "target.bin";
+    WriteNativeFileAtomically(file, Bytes("first content"));
+    EXPECT_EQ(ReadText(file), "first content");
+
+    fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::owner_exec);
+    WriteNativeFileAtomically(file, Bytes("new"));
+    EXPECT_EQ(ReadText(file), "new");
+    EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::owner_exec);
+    EXPECT_EQ(EntryCount(folder.Path()), 1u);  // no temporary file left
+    EXPECT_EQ(ReadNativeFile(file), Bytes("new"));
+}
+
+TEST(NativeFile, WriteThroughASymbolicLinkReplacesTheLinkedFile)
+{
+    TTempFolder folder;
+    WriteText(folder.Path() / "real.bin", "old");
+    fs::create_symlink("real.bin", folder.Path() / "link.bin");
+    WriteNativeFileAtomically(folder.Path() / "link.bin", Bytes("new"));
+    EXPECT_TRUE(fs::is_symlink(folder.Path() / "link.bin"));
+    EXPECT_EQ(ReadText(folder.Path() / "real.bin"), "new");
+}
+
+TEST(NativeFile, AFileThatCannotBeCreatedGivesTheFileCreationError)
+{
+    TTempFolder folder;
+    const fs::path readOnly = folder.Path() / "readonly.bin";
+    WriteText(readOnly, "keep");
+    fs::permissions(readOnly, fs::perms::owner_read);
+    fs::create_directory(folder.Path() / "dir");
+
+    const struct {
+        fs::path path;
+        std::string reason;
+    } cases[] = {
+        {readOnly, "Permission denied"},
+        {folder.Path() / "missing" / "file.bin", "No such file or directory"},
+        {folder.Path() / "dir", "Is a directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        try {
+            WriteNativeFileAtomically(c.path, Bytes("data"));
+            FAIL() << "no error";
+        } catch (const FileCreateError& error) {
+            EXPECT_EQ(std::string(error.what()), "Cannot create file \"" + c.path.string() + "\". " + c.reason);
+        }
+    }
+    EXPECT_EQ(ReadText(readOnly), "keep");
+    EXPECT_FALSE(NativeFileWritable(readOnly));
+    EXPECT_FALSE(NativeFileWritable(folder.Path() / "dir"));
+    EXPECT_EQ(EntryCount(folder.Path()), 2u);
+}
+
+TEST(NativeFile, AFailedWriteLeavesTheOldContentAndNoTemporaryFile)
+{
+    TTempFolder folder;
+    const fs::path file = folder.Path() / "YahooMessenger.exe";
+    WriteText(file, "MZ old image");
+    {
+        TFileSizeLimit limit(1024);
+        try {
+            WriteNativeFileAtomically(file, std::vector<std::uint8_t>(4096, 0x41));
+            FAIL() << "no error";
+        } catch (const FileCreateError&) {
+            FAIL() << "a write failure is not a creation failure";
+        } catch (const Error& error) {
+            EXPECT_TRUE(std::string(error.what()).starts_with("Cannot write file \"" + file.string() + "\". "))
+                << error.what();
+        }
+    }
+    EXPECT_EQ(ReadText(file), "MZ old image");
+    EXPECT_EQ(EntryCount(folder.Path()), 1u);
+}
+
+TEST(NativeFile, ReadingAMissingFileOrAFolderFailsWithTheReason)
+{
+    TTempFolder folder;
+    EXPECT_THROW(ReadNativeFile(folder.Path() / "missing"), Error);
+    EXPECT_THROW(ReadNativeText(folder.Path()), Error);
+    WriteText(folder.Path() / "empty", "");
+    EXPECT_TRUE(ReadNativeFile(folder.Path() / "empty").empty());
+}
+
+}  // namespace
+}  // namespace quorvex

@@ -1,0 +1,178 @@
+#include "platform/RegistryHive.h"
+#include "tests/fixtures/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvex {
+namespace {
+
+using test::Replaced;
+
+const std::string kHive =
+    "WINE REGISTRY Version 2\n"
+    ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n"
+    "\n"
+    "#arch=win64\n"
+    "\n"
+    "[Software\\\\Yahoo\\\\Pager] 1700000000\n"
+    "#time=1d9f2a3b4c5d6e7\n"
+    "\"Launch on Startup\"=dword:00000001\n"
+    "\"Neg\"=dword:ffffffff\n"
+    "\"Str\"=\"a \\\"quoted\\\" \\\\ path \\x263a\\n\"\n"
+    "\"Exp\"=str(2):\"%TEMP%\"\n"
+    "\"Bin\"=hex:01,02,\\\n"
+    "  03,04\n"
+    "\"Dw4\"=hex(4):05,00,00,00\n"
+    "this line is not understood\n"
+    "\"Broken\"=dword:xyz\n"
+    "@=\"default\"\n"
+    "\n"
+    "[Software\\\\Yahoo\\\\Pager\\\\Test] 1700000000\n"
+    "\"Plural\"=dword:00000002\n";
+
+std::vector<std::uint8_t> Wide(std::u16string_view text)
+{
+    std::vector<std::uint8_t> bytes;
+    for (char16_t unit : text) {
+        bytes.push_back(static_cast<std::uint8_t>(unit));
+        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    bytes.insert(bytes.end(), {0, 0});
+    return bytes;
+}
+
+TTextRange Pager(const TRegistryHive& hive)
+{
+    const auto key = hive.FindKey(u"Software\\Yahoo\\Pager");
+    EXPECT_TRUE(key.has_value());
+    return key.value_or(TTextRange{});
+}
+
+TEST(RegistryHive, KeysAreFoundWithoutRegardToCaseAndOnlyWhereTheirHeaderIs)
+{
+    const TRegistryHive hive(kHive);
+    EXPECT_TRUE(hive.IsValid());
+    EXPECT_TRUE(hive.Is64Bit());
+    EXPECT_TRUE(hive.FindKey(u"software\\YAHOO\\pager").has_value());
+    EXPECT_TRUE(hive.FindKey(u"\\Software\\Yahoo\\Pager\\Test\\").has_value());
+    EXPECT_FALSE(hive.FindKey(u"Software\\Yahoo").has_value());  // no header of its own
+    EXPECT_FALSE(hive.FindKey(u"Software\\Yahoo\\Pager\\Tes").has_value());
+    // The key's lines end where the next key begins.
+    const TTextRange pager = Pager(hive);
+    EXPECT_EQ(kHive.substr(pager.End).rfind("[Software\\\\Yahoo\\\\Pager\\\\Test]", 0), 0u);
+
+    // Headers written with escapes where none were needed, or with raw UTF-8.
+    const TRegistryHive odd("WINE REGISTRY Version 2\n[Soft\\x0077are\\\\Y\\x61hoo] 1\n[Caf\xc3\xa9\\\\\\[1\\]] 1\n");
+    EXPECT_TRUE(odd.FindKey(u"software\\yahoo").has_value());
+    EXPECT_TRUE(odd.FindKey(u"CAF\u00e9\\[1]").has_value());
+    EXPECT_FALSE(odd.FindKey(u"caf\u00c9\\[1]").has_value());  // only ASCII letters fold
+
+    EXPECT_FALSE(TRegistryHive("WINE REGISTRY Version 2\n#arch=win32\n").Is64Bit());
+    EXPECT_FALSE(TRegistryHive("REGEDIT4\n[HKEY_CURRENT_USER\\Software]\n").IsValid());
+}
+
+TEST(RegistryHive, ValuesOfEveryFormAreRead)
+{
+    const TRegistryHive hive(kHive);
+    const struct {
+        std::u16string name;
+        std::uint32_t type;
+        std::vector<std::uint8_t> bytes;
+    } cases[] = {
+        {u"launch on startup", kRegDword, {1, 0, 0, 0}},
+        {u"Neg", kRegDword, {0xFF, 0xFF, 0xFF, 0xFF}},
+        {u"Str", kRegSz, Wide(u"a \"quoted\" \\ path \u263a\n")},
+        {u"Exp", kRegExpandSz, Wide(u"%TEMP%")},
+        {u"Bin", kRegBinary, {1, 2, 3, 4}},
+        {u"Dw4", kRegDword, {5, 0, 0, 0}},
+        {u"", kRegSz, Wide(u"default")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name.begin(), c.name.end()));
+        const auto entry = hive.FindValue(Pager(hive), c.name);
+        ASSERT_TRUE(entry.has_value());
+        ASSERT_TRUE(entry->Data.has_value());
+        EXPECT_EQ(entry->Data->Type, c.type);
+        EXPECT_EQ(entry->Data->Bytes, c.bytes);
+    }
+}
+
+TEST(RegistryHive, MalformedLinesAreSkippedAndKept)
+{
+    const TRegistryHive hive(kHive);
+    const auto broken = hive.FindValue(Pager(hive), u"Broken");
+    ASSERT_TRUE(broken.has_value());
+    EXPECT_FALSE(broken->Data.has_value());
+    EXPECT_FALSE(hive.FindValue(Pager(hive), u"Plural").has_value());  // another key's value
+
+    const std::string garbage[] = {
+        "", "[", "[unterminated\n", "\"", "\"x\n", "\"x\"", "\"x\"=hex:zz\n", "\"x\"=hex:01,,02\n", "@", "\\\\\\",
+        "\"x\"=str(2:\"a\"\n", "\"x\"=\"a\\", "[a\\x", "\"x\"=dword:123456789\n",
+    };
+    for (const std::string& tail : garbage) {
+        SCOPED_TRACE(tail);
+        TRegistryHive odd("WINE REGISTRY Version 2\n[a]\n" + tail);
+        const auto key = odd.FindKey(u"a");
+        ASSERT_TRUE(key.has_value());
+        const auto entry = odd.FindValue(*key, u"x");
+        EXPECT_FALSE(entry.has_value() && entry->Data.has_value());
+        odd.SetDword(*key, u"y", 7);  // still editable, nothing lost
+        EXPECT_NE(odd.Text().find(tail), std::string::npos);
+        EXPECT_TRUE(odd.FindValue(*odd.FindKey(u"a"), u"y").has_value());
+    }
+}
+
+TEST(RegistryHive, SetDwordReplacesOnlyTheValuesLines)
+{
+    TRegistryHive hive(kHive);
+    hive.SetDword(Pager(hive), u"LAUNCH ON STARTUP", 0);  // the stored name keeps its case
+    std::string expected = Replaced(kHive, "\"Launch on Startup\"=dword:00000001", "\"Launch on Startup\"=dword:00000000");
+    EXPECT_EQ(hive.Text(), expected);
+
+    hive.SetDword(Pager(hive), u"Bin", 0x12ab);  // a value over two lines becomes one
+    expected = Replaced(expected, "\"Bin\"=hex:01,02,\\\n  03,04\n", "\"Bin\"=dword:000012ab\n");
+    EXPECT_EQ(hive.Text(), expected);
+}
+
+TEST(RegistryHive, SetDwordAddsANewValueAtTheEndOfItsKey)
+{
+    TRegistryHive hive(kHive);
+    hive.SetDword(Pager(hive), u"SmileySearch", 1);
+    EXPECT_EQ(hive.Text(), Replaced(kHive, "@=\"default\"\n", "@=\"default\"\n\"SmileySearch\"=dword:00000001\n"));
+
+    // A key at the end of a file without a final line end.
+    TRegistryHive last("WINE REGISTRY Version 2\n\n[a] 1");
+    last.SetDword(*last.FindKey(u"a"), u"v", 2);
+    EXPECT_EQ(last.Text(), "WINE REGISTRY Version 2\n\n[a] 1\n\"v\"=dword:00000002\n");
+}
+
+TEST(RegistryHive, NamesAreWrittenWithWinesEscapesAndFoundAgain)
+{
+    TRegistryHive hive("WINE REGISTRY Version 2\n\n[a]\n");
+    const std::u16string name = u"q\"b\\s\u00e9A\u263a\t\x01";
+    hive.SetDword(*hive.FindKey(u"a"), name, 1);
+    EXPECT_EQ(hive.Text(), "WINE REGISTRY Version 2\n\n[a]\n\"q\\\"b\\\\s\\x00e9A\\x263a\\t\\1\"=dword:00000001\n");
+    EXPECT_TRUE(hive.FindValue(*hive.FindKey(u"a"), name).has_value());
+}
+
+TEST(RegistryHive, DeleteValueRemovesAllItsLinesAndNothingElse)
+{
+    TRegistryHive hive(kHive);
+    EXPECT_TRUE(hive.DeleteValue(Pager(hive), u"bin"));
+    const std::string expected = Replaced(kHive, "\"Bin\"=hex:01,02,\\\n  03,04\n", "");
+    EXPECT_EQ(hive.Text(), expected);
+    EXPECT_FALSE(hive.DeleteValue(Pager(hive), u"Bin"));
+    EXPECT_EQ(hive.Text(), expected);
+}
+
+TEST(RegistryHive, LinesEndingInCarriageReturnLineFeedAreRead)
+{
+    const TRegistryHive hive("WINE REGISTRY Version 2\r\n#arch=win64\r\n[k] 1\r\n\"v\"=dword:00000003\r\n");
+    EXPECT_TRUE(hive.Is64Bit());
+    const auto entry = hive.FindValue(*hive.FindKey(u"K"), u"v");
+    ASSERT_TRUE(entry && entry->Data);
+    EXPECT_EQ(entry->Data->Bytes, (std::vector<std::uint8_t>{3, 0, 0, 0}));
+}
+
+}  // namespace
+}  // namespace quorvex

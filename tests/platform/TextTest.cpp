@@ -1,0 +1,32 @@
+#include "platform/Text.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvex {
+namespace {
+
+TEST(Text, Utf8AndUtf16ConvertBothWays)
+{
+    const std::string utf8 = "Yahoo! \xc3\xa9 \xe2\x98\xba \xf0\x9f\x98\x80";
+    const std::u16string utf16 = u"Yahoo! \u00e9 \u263a \U0001F600";
+    EXPECT_EQ(Utf8ToUtf16(utf8), utf16);
+    EXPECT_EQ(Utf16ToUtf8(utf16), utf8);
+}
+
+TEST(Text, InvalidInputIsConvertedWithoutLoss)
+{
+    EXPECT_EQ(Utf8ToUtf16("a\xe9z\xc3"), u"a\u00e9z\u00c3");  // bytes that are not UTF-8 read as Latin-1
+    EXPECT_EQ(Utf8ToUtf16("\xed\xa0\x80"), u"\u00ed\u00a0\u0080");  // an encoded surrogate is not UTF-8
+    EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800)) + u"x"), "\xef\xbf\xbdx");
+}
+
+TEST(Text, NamesCompareWithoutRegardToAsciiCase)
+{
+    EXPECT_TRUE(EqualsNoCase("YahooMessenger.EXE", "yahoomessenger.exe"));
+    EXPECT_FALSE(EqualsNoCase("YahooMessenger.exe", "YahooMessenger.ex"));
+    EXPECT_TRUE(EqualsNoCase(u"Software\\Wow6432Node", u"SOFTWARE\\wow6432node"));
+    EXPECT_FALSE(EqualsNoCase(u"[", u"{"));  // only letters fold
+}
+
+}  // namespace
+}  // namespace quorvex

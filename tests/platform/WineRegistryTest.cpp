@@ -1,0 +1,214 @@
+#include "platform/Error.h"
+#include "platform/WinePrefix.h"
+#include "platform/WineRegistry.h"
+#include "tests/fixtures/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <chrono>
+
+namespace quorvex {
+namespace {
+
+using test::Replaced;
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using test::TFakePrefix;
+
+constexpr const char* kPager = "Software\\yahoo\\pager";
+
+std::string ErrorOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const RegistryError& error) {
+        return error.what();
+    }
+    return "no error";
+}
+
+TEST(WineRegistry, KeysOpenOnlyWhenTheyExist)
+{
+    TFakePrefix prefix;
+    const TWineRegistry registry;
+    EXPECT_NE(registry.OpenKey(TRootKey::CurrentUser, "SOFTWARE\\Yahoo\\Pager", TKeyAccess::ReadWrite), nullptr);
+    EXPECT_NE(registry.OpenKey(TRootKey::CurrentUser, "Software\\yahoo\\pager\\Test", TKeyAccess::Read), nullptr);
+    EXPECT_EQ(registry.OpenKey(TRootKey::CurrentUser, "Software\\yahoo\\pager\\Missing", TKeyAccess::Read), nullptr);
+    EXPECT_EQ(registry.OpenKey(TRootKey::CurrentUser, "Software\\yahoo", TKeyAccess::Read), nullptr);
+
+    test::TScopedEnv nowhere("WINEPREFIX", (prefix.Path() / "missing").string());
+    EXPECT_EQ(registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::Read), nullptr);
+    EXPECT_EQ(registry.OpenKey(TRootKey::LocalMachine, kPager, TKeyAccess::Read), nullptr);
+}
+
+TEST(WineRegistry, MachineSoftwareIsSeenAsA32BitProgramSeesIt)
+{
+    for (const bool win64 : {false, true}) {
+        SCOPED_TRACE(win64 ? "win64" : "win32");
+        TFakeMessengerOptions options;
+        options.Win64 = win64;
+        options.Version = "11.0.0.2009";
+        TFakePrefix prefix(options);
+        const auto key = TWineRegistry().OpenKey(TRootKey::LocalMachine, "SOFTWARE\\yahoo\\pager", TKeyAccess::Read);
+        ASSERT_NE(key, nullptr);
+        EXPECT_EQ(key->ReadString("ProductVersion"), "11.0.0.2009");
+    }
+}
+
+TEST(WineRegistry, ReadsCheckTheValueType)
+{
+    TFakeMessengerOptions options;
+    options.LaunchOnStartup = -1;
+    TFakePrefix prefix(options);
+    const auto key = TWineRegistry().OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::Read);
+    ASSERT_NE(key, nullptr);
+    EXPECT_TRUE(key->ValueExists("launch on startup"));
+    EXPECT_FALSE(key->ValueExists("Plural"));
+    EXPECT_EQ(key->ReadInteger("Launch on Startup"), -1);
+    EXPECT_EQ(key->ReadString("Version"), "10.0.0.1270");
+    EXPECT_EQ(key->ReadString("Missing"), "");
+    EXPECT_EQ(ErrorOf([&] { key->ReadInteger("Version"); }), "Invalid data type for \"Version\"");
+    EXPECT_EQ(ErrorOf([&] { key->ReadString("SmileySearch"); }), "Invalid data type for \"SmileySearch\"");
+    EXPECT_EQ(ErrorOf([&] { key->ReadInteger("Missing"); }), "Failed to get data for \"Missing\"");
+}
+
+TEST(WineRegistry, ChangesRewriteOnlyTheirLinesAndAreSeenAtOnce)
+{
+    TFakeMessengerOptions options;
+    TFakePrefix prefix(options);
+    const fs::path userReg = prefix.Path() / "user.reg";
+    const std::string before = test::ReadText(userReg);
+    const TWineRegistry registry;
+
+    const auto pager = registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite);
+    const auto test = registry.OpenKey(TRootKey::CurrentUser, "Software\\yahoo\\pager\\Test", TKeyAccess::ReadWrite);
+    ASSERT_NE(pager, nullptr);
+    ASSERT_NE(test, nullptr);
+    pager->WriteInteger("Launch on Startup", 0);
+    EXPECT_EQ(pager->ReadInteger("Launch on Startup"), 0);
+    EXPECT_TRUE(pager->DeleteValue("smileysearch"));
+    EXPECT_FALSE(pager->ValueExists("SmileySearch"));
+    EXPECT_FALSE(pager->DeleteValue("SmileySearch"));
+    test->WriteInteger("Plural", 1);
+    EXPECT_EQ(test->ReadInteger("Plural"), 1);
+
+    std::string expected = Replaced(before, "\"Launch on Startup\"=dword:00000001", "\"Launch on Startup\"=dword:00000000");
+    expected = Replaced(expected, "\"SmileySearch\"=dword:00000001\n", "");
+    expected = Replaced(expected, "[Software\\\\yahoo\\\\pager\\\\Test] 1700000000\n#time=1d9f2a3b4c5d6e7\n",
+                        "[Software\\\\yahoo\\\\pager\\\\Test] 1700000000\n#time=1d9f2a3b4c5d6e7\n\"Plural\"=dword:00000001\n");
+    EXPECT_EQ(test::ReadText(userReg), expected);
+
+    // A key opened afresh reads what was written.
+    const auto again = registry.OpenKey(TRootKey::CurrentUser, "Software\\yahoo\\pager\\Test", TKeyAccess::Read);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->ReadInteger("Plural"), 1);
+}
+
+TEST(WineRegistry, AReadOnlyRegistryFileOpensForReadingOnly)
+{
+    TFakePrefix prefix;
+    fs::permissions(prefix.Path() / "user.reg", fs::perms::owner_read);
+    const TWineRegistry registry;
+    EXPECT_EQ(registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite), nullptr);
+    EXPECT_NE(registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::Read), nullptr);
+}
+
+TEST(WineRegistry, AKeyRemovedFromTheFileAfterOpeningMakesTheWriteFail)
+{
+    TFakePrefix prefix;
+    const auto key = TWineRegistry().OpenKey(TRootKey::CurrentUser, "Software\\yahoo\\pager\\Test", TKeyAccess::ReadWrite);
+    ASSERT_NE(key, nullptr);
+    const fs::path userReg = prefix.Path() / "user.reg";
+    const std::string without = Replaced(test::ReadText(userReg), "[Software\\\\yahoo\\\\pager\\\\Test]", "[Other]");
+    test::WriteText(userReg, without);
+    EXPECT_EQ(ErrorOf([&] { key->WriteInteger("Plural", 1); }), "Failed to set data for \"Plural\". The key no longer exists.");
+    EXPECT_EQ(test::ReadText(userReg), without);
+}
+
+// A process that looks like the prefix's wineserver to the check: named
+// "wineserver" and working in the server folder named after the prefix.
+class TFakeWineserver {
+public:
+    TFakeWineserver(const fs::path& prefix, const fs::path& scratch, const std::string& seconds)
+    {
+        struct stat info {};
+        ::stat(prefix.c_str(), &info);
+        char name[64];
+        std::snprintf(name, sizeof name, "server-%llx-%llx", static_cast<unsigned long long>(info.st_dev),
+                      static_cast<unsigned long long>(info.st_ino));
+        const fs::path folder = scratch / name;
+        fs::create_directories(folder);
+        fs::copy_file("/bin/sleep", scratch / "wineserver", fs::copy_options::overwrite_existing);
+        process_.emplace((scratch / "wineserver").string(), std::vector<std::string>{"wineserver", seconds}, folder);
+    }
+
+    void Kill() { process_->Kill(); }
+
+private:
+    std::optional<test::TChildProcess> process_;
+};
+
+bool WaitUntil(const std::function<bool()>& condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    while (!condition() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(10ms);
+    return condition();
+}
+
+TEST(WineRegistry, ChangesWhileThePrefixsWineserverRunsFailWithoutLosingAnything)
+{
+    TFakePrefix prefix;
+    test::TTempFolder scratch;
+    const fs::path userReg = prefix.Path() / "user.reg";
+    const std::string before = test::ReadText(userReg);
+    const TWineRegistry registry(200ms);
+    const auto key = registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite);
+    ASSERT_NE(key, nullptr);
+
+    TFakeWineserver server(prefix.Path(), scratch.Path(), "60");
+    ASSERT_TRUE(WaitUntil([&] { return WineserverRunning(prefix.Path()); }));
+    EXPECT_NE(ErrorOf([&] { key->WriteInteger("Launch on Startup", 0); }).find("wineserver is still running"),
+              std::string::npos);
+    EXPECT_TRUE(ErrorOf([&] { key->DeleteValue("SmileySearch"); }).starts_with("Failed to delete \"SmileySearch\". "));
+    EXPECT_FALSE(key->DeleteValue("Missing"));  // nothing to change: no wait, no error
+    EXPECT_EQ(test::ReadText(userReg), before);
+    EXPECT_EQ(key->ReadInteger("Launch on Startup"), 1);
+
+    server.Kill();
+    EXPECT_FALSE(WineserverRunning(prefix.Path()));
+    key->WriteInteger("Launch on Startup", 0);
+    EXPECT_EQ(TWineRegistry().OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::Read)->ReadInteger("Launch on Startup"), 0);
+}
+
+TEST(WineRegistry, AChangeWaitsForTheWineserverToExit)
+{
+    TFakePrefix prefix;
+    test::TTempFolder scratch;
+    const auto key = TWineRegistry(10s).OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite);
+    ASSERT_NE(key, nullptr);
+    TFakeWineserver server(prefix.Path(), scratch.Path(), "0.5");
+    ASSERT_TRUE(WaitUntil([&] { return WineserverRunning(prefix.Path()); }));
+    const auto start = std::chrono::steady_clock::now();
+    key->WriteInteger("SmileySearch", 5);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 100ms);
+    EXPECT_FALSE(WineserverRunning(prefix.Path()));
+    EXPECT_NE(test::ReadText(prefix.Path() / "user.reg").find("\"SmileySearch\"=dword:00000005\n"), std::string::npos);
+}
+
+TEST(WinePrefix, IsTheEnvironmentsPrefixElseDotWineInHome)
+{
+    {
+        test::TScopedEnv prefix("WINEPREFIX", "/somewhere/prefix");
+        EXPECT_EQ(WinePrefix(), fs::path("/somewhere/prefix"));
+    }
+    test::TScopedEnv noPrefix("WINEPREFIX", std::nullopt);
+    test::TScopedEnv home("HOME", "/home/someone");
+    EXPECT_EQ(WinePrefix(), fs::path("/home/someone/.wine"));
+}
+
+}  // namespace
+}  // namespace quorvex

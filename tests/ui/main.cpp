@@ -1,0 +1,12 @@
+#include "QtTestEnvironment.h"
+#include "ui/Application.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    const auto runtime = PrepareQtTestEnvironment();
+    ::testing::InitGoogleTest(&argc, argv);
+    quorvex::TQuorvexApplication application(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,31 @@
+// The application object: its title and the application error report that
+// catches every error reaching the event loop.
+#pragma once
+
+#include <QApplication>
+#include <QString>
+
+namespace quorvex {
+
+// Caption of the application's message boxes and its error report; the
+// single-instance guard is named after it too.
+inline constexpr char kApplicationTitle[] = "Quorvex";
+
+// The error report's text: the message, with a full stop added when its last
+// character sorts above "." in character code.
+QString ErrorReportText(const QString& message);
+
+// Shows the application error report for a message: error icon, the
+// application title as caption, one OK button.
+void ReportApplicationError(const QString& message);
+
+class TQuorvexApplication : public QApplication {
+public:
+    TQuorvexApplication(int& argc, char** argv);
+
+    // Delivers the event; an error thrown by its handler ends that handler,
+    // is reported, and the program goes on.
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+}  // namespace quorvex

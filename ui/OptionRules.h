@@ -1,0 +1,36 @@
+// When an option of the main window's lists is unavailable: drawn grey and
+// refusing a tick. The rules read the installed messenger afresh at each
+// call through IOptionFacts; nothing is cached.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace quorvex {
+
+// What the rules read, asked anew at each use.
+class IOptionFacts {
+public:
+    virtual ~IOptionFacts() = default;
+    virtual std::string MessengerVersion() = 0;  // "0.0.0.0" when none is installed
+    virtual bool AutoStartOn() = 0;              // the messenger starts with Windows
+    virtual bool BackupExists() = 0;             // "YahooMessenger.bak" in the working folder
+    virtual bool HtmlReplacementExists() = 0;    // "C:\BlankQuorvex.html"
+};
+
+// The major version of a version text; nothing when its first part is not a
+// number, which the rules treat as no usable major version.
+std::optional<std::uint8_t> UsableMajorVersion(const std::string& version);
+
+// Rows of the advert option list, by option index.
+bool AdvertOptionUnavailable(int index, IOptionFacts& facts);
+// Rows of the clean option list, by option index.
+bool CleanOptionUnavailable(int index, IOptionFacts& facts);
+
+// The Adverts tab works only with a messenger installed.
+bool AdvertsTabEnabled(const std::string& version);
+// The UI tab works only with messenger 10 or 11.
+bool UITabEnabled(const std::string& version);
+
+}  // namespace quorvex

@@ -1,0 +1,43 @@
+#include "ui/Startup.h"
+
+#include "ui/Application.h"
+
+#include <QApplication>
+
+#include <exception>
+
+namespace quorvex {
+
+TQuorvexWindows CreateWindows()
+{
+    TQuorvexWindows windows;
+    windows.splash = std::make_unique<TfrmUpdate>();
+    windows.splash->ShowNow();
+    windows.main = std::make_unique<TfrmQuorvex>(windows.splash.get());
+    TfrmQuorvex* main = windows.main.get();
+    windows.status = std::make_unique<TfrmStatus>([main] { return main->MessengerFolder(); });
+    windows.help = std::make_unique<TfrmHelp>();
+    windows.edit = std::make_unique<TfrmEdit>(main);
+    main->AttachWindows(windows.status.get(), windows.help.get(), windows.edit.get());
+    return windows;
+}
+
+int RunQuorvex()
+{
+    TQuorvexWindows windows;
+    // Start-up runs before the event loop, whose error report it cannot reach:
+    // an error here is reported the same way and ends the program.
+    try {
+        windows = CreateWindows();
+    } catch (const std::exception& error) {
+        ReportApplicationError(QString::fromStdString(error.what()));
+        return 1;
+    }
+    // A second instance has asked the first to come forward; it ends here.
+    if (windows.main->OneInstance().TerminateRequested())
+        return 0;
+    windows.main->show();
+    return QApplication::exec();
+}
+
+}  // namespace quorvex

@@ -1,0 +1,33 @@
+// The application's windows, created in the start-up order.
+#pragma once
+
+#include "ui/uEdit.h"
+#include "ui/uHelp.h"
+#include "ui/uQuorvex.h"
+#include "ui/uStatus.h"
+#include "ui/uUpdate.h"
+
+#include <memory>
+
+namespace quorvex {
+
+// Destroyed in reverse order: the editor, help and status windows go before
+// the main window, the splash last.
+struct TQuorvexWindows {
+    std::unique_ptr<TfrmUpdate> splash;
+    std::unique_ptr<TfrmQuorvex> main;
+    std::unique_ptr<TfrmStatus> status;
+    std::unique_ptr<TfrmHelp> help;
+    std::unique_ptr<TfrmEdit> edit;
+};
+
+// Shows and paints the update splash, creates the main window (its guard and
+// FormCreate run inside), then the status, help and editor windows, hidden.
+TQuorvexWindows CreateWindows();
+
+// Runs the whole program on an application object: the windows, then the
+// event loop with the main window shown. Returns the program's exit code; an
+// error while the windows are created is reported and ends it with 1.
+int RunQuorvex();
+
+}  // namespace quorvex

@@ -1,0 +1,23 @@
+// Window frames and placement shared by the application's windows.
+#pragma once
+
+#include <Qt>
+
+class QWidget;
+
+namespace quorvex {
+
+// A fixed single border with the system menu and the minimise box only.
+Qt::WindowFlags FixedWindowFlags();
+// A fixed dialog border with the close box only.
+Qt::WindowFlags FixedDialogFlags();
+
+// Fixes a window that is not the main one at its size; closing it only hides it.
+void MakeSecondaryWindow(QWidget* window, int width, int height);
+// Shows a window without blocking and brings it to the front.
+void ShowInFront(QWidget* window);
+
+void CentreOnScreen(QWidget* window);
+void CentreOver(QWidget* window, const QWidget* owner);
+
+}  // namespace quorvex

@@ -1,0 +1,263 @@
+#include "ui/uQuorvex.h"
+
+#include "archive/Catalogue.h"
+#include "engine/TQuorvex.h"
+#include "ui/Cursors.h"
+#include "ui/PictureLoader.h"
+#include "ui/Seams.h"
+#include "ui/WindowPlacement.h"
+#include "ui/uEdit.h"
+#include "ui/uHelp.h"
+#include "ui/uStatus.h"
+#include "ui/uUpdate.h"
+#include "ui_uQuorvex.h"
+
+#include <quorvex/BuildConfig.h>
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QProxyStyle>
+#include <QTabBar>
+#include <QTimer>
+
+namespace quorvex {
+namespace {
+
+constexpr int kOptionColumnWidth = 420;
+constexpr int kAdvertColumnWidth = 180;
+constexpr int kMultiRow = 6;
+constexpr int kSmileyRow = 8;
+
+const QColor kLinkColor(0, 128, 192);
+
+// Tabs as narrow as the Windows tab control draws them, so that all eight
+// fit in one row without scroll buttons.
+class TCompactTabStyle final : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        if (metric == PM_TabBarTabHSpace)
+            return 12;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+QString SiteRoot()
+{
+    return QStringLiteral("http://") + QString::fromLatin1(config::kSiteHost) + QLatin1Char('/');
+}
+
+}  // namespace
+
+TfrmQuorvex::TfrmQuorvex(TfrmUpdate* splash, QWidget* parent)
+    : QWidget(parent, FixedWindowFlags()),
+      ui_(std::make_unique<Ui::TfrmQuorvex>()),
+      splash_(splash),
+      tmrDrop(new QTimer(this))
+{
+    ui_->setupUi(this);
+    setFixedSize(size());
+    tmrDrop->setObjectName(QStringLiteral("tmrDrop"));
+    tmrDrop->setInterval(300);
+    auto* tabStyle = new TCompactTabStyle;
+    tabStyle->setParent(ui_->pcMain);
+    ui_->pcMain->tabBar()->setStyle(tabStyle);
+    SetUpLists();
+    PlaceVersionLabels();
+    SetUpLinkLabels();
+    ConnectHandlers();
+    CentreOnScreen(this);
+    LoadStoredCatalogue(mxStorage);
+    mxOne.Loaded(this);
+    FormCreate();
+}
+
+// FormDestroy: the engine goes with the window, freeing the messenger image.
+TfrmQuorvex::~TfrmQuorvex() = default;
+
+void TfrmQuorvex::AttachWindows(TfrmStatus* status, TfrmHelp* help, TfrmEdit* edit)
+{
+    status_ = status;
+    help_ = help;
+    edit_ = edit;
+}
+
+QString TfrmQuorvex::MessengerFolder() const
+{
+    return ui_->dePath->text();
+}
+
+QString TfrmQuorvex::DonationPage()
+{
+    return QStringLiteral("https://") + QString::fromLatin1(config::kDonateHost)
+        + QStringLiteral("/cgi-bin/webscr?cmd=_s-xclick&hosted_button_id=")
+        + QString::fromLatin1(config::kDonateButtonId);
+}
+
+void TfrmQuorvex::SetUpLists()
+{
+    for (TOptionListView* list : {ui_->lvOptions, ui_->lvUI, ui_->lvClean, ui_->lvVersions})
+        list->setColumnWidth(0, kOptionColumnWidth);
+    ui_->lvAboutAds->setColumnWidth(0, kAdvertColumnWidth);
+    // The lists' extra columns hold what the program reads, never shown.
+    ui_->lvVersions->setColumnHidden(1, true);
+    ui_->lvVersions->setColumnHidden(2, true);
+    ui_->lvAboutAds->setColumnHidden(1, true);
+}
+
+// The version follows its bold caption, whatever the caption's font makes its width.
+void TfrmQuorvex::PlaceVersionLabels()
+{
+    for (auto [caption, version] : {std::pair{ui_->lbVersionCaption, ui_->lbVersion},
+                                    std::pair{ui_->lbUIVerCaption, ui_->lbUIVer}}) {
+        caption->resize(caption->sizeHint().width(), caption->height());
+        version->move(caption->geometry().right() + 6, version->y());
+    }
+}
+
+void TfrmQuorvex::SetUpLinkLabels()
+{
+    QFont linkFont(QStringLiteral("Tahoma"), 9);
+    linkFont.setUnderline(true);
+    for (TmxLinkLabel* label : {ui_->mxLinkLabel1, ui_->mxLinkLabel2, ui_->mxLinkLabel3}) {
+        label->Link = SiteRoot();
+        label->LabelStyle = TLabelStyle::lsInternetLink;
+        label->LinkFont = linkFont;
+        label->LinkColor = kLinkColor;
+        label->setText(QString::fromLatin1(config::kSiteHost));
+        // As wide as its caption, centred in the column.
+        const QRect column = label->geometry();
+        const int width = label->sizeHint().width();
+        label->setGeometry(column.x() + (column.width() - width) / 2, column.y(), width, column.height());
+    }
+}
+
+void TfrmQuorvex::ConnectHandlers()
+{
+    connect(ui_->lvOptions, &TOptionListView::ItemChecked, this, &TfrmQuorvex::lvOptionsItemChecked);
+    connect(ui_->lvClean, &TOptionListView::ItemChecked, this, &TfrmQuorvex::lvCleanItemChecked);
+    connect(ui_->btnCallm, &QPushButton::clicked, this, &TfrmQuorvex::btnCallmClick);
+    connect(ui_->btnCallu, &QPushButton::clicked, this, &TfrmQuorvex::btnCalluClick);
+    connect(ui_->btnHelp, &QPushButton::clicked, this, &TfrmQuorvex::btnHelpClick);
+    connect(ui_->btnReplace, &QPushButton::clicked, this, &TfrmQuorvex::btnReplaceClick);
+    connect(ui_->btnUpdate, &QPushButton::clicked, this, &TfrmQuorvex::btnUpdateClick);
+    ui_->tbAdverts->installEventFilter(this);
+    ui_->tbUI->installEventFilter(this);
+    ui_->imgDonate->installEventFilter(this);
+}
+
+void TfrmQuorvex::FormCreate()
+{
+    const QString defaultFolder = QString::fromLatin1(kDefaultMessengerFolder);
+    ui_->dePath->setText(defaultFolder);
+    ui_->deUpath->setText(defaultFolder);
+    RegisterCursor(crDropper, LoadDropperCursor());
+    ui_->shColor->setAttribute(Qt::WA_OpaquePaintEvent);
+    LoadPicture(mxStorage.ItemByIndex(0), *ui_->imgPreview);
+    ui_->lbDisc->setText(ui_->lvAboutAds->Item(0)->text(1));
+    engine_ = std::make_unique<TQuorvex>();
+    engine_->YahooMessengerPath = MessengerFolder().toStdString();
+    facts_ = std::make_unique<TMessengerFacts>(*engine_);
+    ui_->lvOptions->SetGreyRule([this](int index) { return AdvertOptionUnavailable(index, *facts_); });
+    ui_->lvClean->SetGreyRule([this](int index) { return CleanOptionUnavailable(index, *facts_); });
+    AdvertOptionRefresh();
+    // The silent update check (messages suppressed) runs here, before the splash goes.
+    if (splash_ != nullptr)
+        splash_->hide();
+}
+
+void TfrmQuorvex::lvOptionsItemChecked(int index)
+{
+    if (AdvertOptionUnavailable(index, *facts_) && ui_->lvOptions->Checked(index))
+        ui_->lvOptions->SetChecked(index, false);
+}
+
+void TfrmQuorvex::lvCleanItemChecked(int index)
+{
+    if (CleanOptionUnavailable(index, *facts_) && ui_->lvClean->Checked(index))
+        ui_->lvClean->SetChecked(index, false);
+}
+
+void TfrmQuorvex::btnCallmClick()
+{
+    ui_->lvOptions->TickAll();
+}
+
+void TfrmQuorvex::btnCalluClick()
+{
+    ui_->lvUI->TickAll();
+}
+
+void TfrmQuorvex::tbAdvertsShow()
+{
+    const std::string version = YahooVersion();
+    ui_->lbVersion->setText(QString::fromStdString(version));
+    engine_->YahooMajor = UsableMajorVersion(version).value_or(0);
+    AdvertOptionRefresh();
+    ui_->tbAdverts->setEnabled(AdvertsTabEnabled(YahooVersion()));
+}
+
+void TfrmQuorvex::tbUIShow()
+{
+    ui_->lbUIVer->setText(QString::fromStdString(YahooVersion()));
+    ui_->tbUI->setEnabled(UITabEnabled(YahooVersion()));
+}
+
+void TfrmQuorvex::AdvertOptionRefresh()
+{
+    ui_->btnReplace->setVisible(facts_->HtmlReplacementExists());
+    ui_->lvOptions->SetCaption(kMultiRow, engine_->CheckMulti()
+                                              ? QStringLiteral("Disable Multiple Instances of Yahoo Messenger 11, 10, 9, or 8")
+                                              : QStringLiteral("Enable Multiple Instances of Yahoo Messenger 11, 10, 9, or 8"));
+    ui_->lvOptions->SetCaption(kSmileyRow, engine_->CheckSmiley() ? QStringLiteral("Disable Smiley Search")
+                                                                  : QStringLiteral("Enable Smiley Search"));
+}
+
+void TfrmQuorvex::btnHelpClick()
+{
+    help_->ShowWindow();
+}
+
+void TfrmQuorvex::btnReplaceClick()
+{
+    edit_->ShowWindow();
+}
+
+void TfrmQuorvex::btnUpdateClick()
+{
+    splash_->ShowNow();
+    // The update check with its messages shown runs here.
+    splash_->hide();
+}
+
+void TfrmQuorvex::imgDonateClick()
+{
+    Seams().Shell->Open(QStringLiteral("Open"), DonationPage(), SW_HIDE);
+}
+
+// Closing the main window ends the event loop; the other windows are
+// destroyed with the application, without their close behaviour.
+void TfrmQuorvex::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    QCoreApplication::exit(0);
+}
+
+bool TfrmQuorvex::eventFilter(QObject* watched, QEvent* event)
+{
+    // A page is shown anew when its tab is chosen or the window first appears;
+    // a window coming back from the minimised state does not count.
+    if (event->type() == QEvent::Show && !event->spontaneous()) {
+        if (watched == ui_->tbAdverts)
+            tbAdvertsShow();
+        else if (watched == ui_->tbUI)
+            tbUIShow();
+    } else if (watched == ui_->imgDonate && event->type() == QEvent::MouseButtonRelease
+               && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        imgDonateClick();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace quorvex

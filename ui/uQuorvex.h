@@ -1,0 +1,83 @@
+// The main window: eight tabs with the option lists, the colour row, the
+// messenger folder fields and the about, donate and help pages. It owns the
+// patch engine, the single-instance guard and the dropper timer.
+#pragma once
+
+#include "archive/mxStorage.h"
+#include "instance/mxOneInstance.h"
+#include "ui/MessengerFacts.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class TfrmQuorvex;
+}
+
+class QTimer;
+
+namespace quorvex {
+
+class TQuorvex;
+class TfrmEdit;
+class TfrmHelp;
+class TfrmStatus;
+class TfrmUpdate;
+
+class TfrmQuorvex : public QWidget {
+    Q_OBJECT
+public:
+    // splash is the update splash that FormCreate hides at its end.
+    explicit TfrmQuorvex(TfrmUpdate* splash, QWidget* parent = nullptr);
+    ~TfrmQuorvex() override;
+
+    // The windows created after this one; they exist once the event loop runs.
+    void AttachWindows(TfrmStatus* status, TfrmHelp* help, TfrmEdit* edit);
+
+    TQuorvex& Engine() { return *engine_; }
+    const TmxOneInstance& OneInstance() const { return mxOne; }
+    TmxStorage& Storage() { return mxStorage; }
+    // The text of the Adverts tab's messenger folder field.
+    QString MessengerFolder() const;
+    // The donation page opened by the donate picture.
+    static QString DonationPage();
+
+    // Handlers, named after their control and event.
+    void lvOptionsItemChecked(int index);
+    void lvCleanItemChecked(int index);
+    void btnCallmClick();
+    void btnCalluClick();
+    void tbAdvertsShow();
+    void tbUIShow();
+    void btnHelpClick();
+    void btnReplaceClick();
+    void btnUpdateClick();
+    void imgDonateClick();
+    // Captions of advert options 6 and 8 and the visibility of btnReplace.
+    void AdvertOptionRefresh();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void SetUpLists();
+    void PlaceVersionLabels();
+    void SetUpLinkLabels();
+    void ConnectHandlers();
+    void FormCreate();
+
+    std::unique_ptr<Ui::TfrmQuorvex> ui_;
+    TfrmUpdate* splash_;
+    TfrmStatus* status_ = nullptr;
+    TfrmHelp* help_ = nullptr;
+    TfrmEdit* edit_ = nullptr;
+    TmxOneInstance mxOne;
+    TmxStorage mxStorage;
+    QTimer* tmrDrop;
+    std::unique_ptr<TQuorvex> engine_;
+    std::unique_ptr<TMessengerFacts> facts_;
+};
+
+}  // namespace quorvex
