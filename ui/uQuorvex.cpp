@@ -2,6 +2,7 @@
 
 #include "archive/Catalogue.h"
 #include "engine/TQuorvex.h"
+#include "ui/Application.h"
 #include "ui/Cursors.h"
 #include "ui/PictureLoader.h"
 #include "ui/Seams.h"
@@ -10,6 +11,7 @@
 #include "ui/uHelp.h"
 #include "ui/uStatus.h"
 #include "ui/uUpdate.h"
+#include "update/UpdateWindows.h"
 #include "ui_uQuorvex.h"
 
 #include <quorvex/BuildConfig.h>
@@ -18,6 +20,7 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QProxyStyle>
+#include <QScopeGuard>
 #include <QTabBar>
 #include <QTimer>
 
@@ -54,7 +57,8 @@ TfrmQuorvex::TfrmQuorvex(TfrmUpdate* splash, QWidget* parent)
     : QWidget(parent, FixedWindowFlags()),
       ui_(std::make_unique<Ui::TfrmQuorvex>()),
       splash_(splash),
-      tmrDrop(new QTimer(this))
+      tmrDrop(new QTimer(this)),
+      VelkAppUpdate(Seams())
 {
     ui_->setupUi(this);
     setFixedSize(size());
@@ -67,6 +71,7 @@ TfrmQuorvex::TfrmQuorvex(TfrmUpdate* splash, QWidget* parent)
     PlaceVersionLabels();
     SetUpLinkLabels();
     ConnectHandlers();
+    ConfigureUpdateChecker();
     CentreOnScreen(this);
     LoadStoredCatalogue(mxStorage);
     mxOne.Loaded(this);
@@ -147,6 +152,20 @@ void TfrmQuorvex::ConnectHandlers()
     ui_->imgDonate->installEventFilter(this);
 }
 
+void TfrmQuorvex::ConfigureUpdateChecker()
+{
+    const TWindowFont font{PixelFont(QStringLiteral("Tahoma"), 12), palette().color(QPalette::ToolTipText)};
+    VelkAppUpdate.SetFileSizeUnit(TVelkAppUpdateFileSizeUnit::Auto);
+    VelkAppUpdate.SetFont(font);
+    VelkAppUpdate.SetFontReadme(font);
+    VelkAppUpdate.SetHashType(THashType::None);
+    VelkAppUpdate.SetProxyAddress(QString());
+    VelkAppUpdate.SetProxyPort(QStringLiteral("80"));
+    VelkAppUpdate.SetUpdateFileURL(SiteRoot() + QStringLiteral("QuorvexUpdate.txt"));
+    VelkAppUpdate.SetUpdatePageURL(SiteRoot());
+    VelkAppUpdate.SetVersion(QStringLiteral("1.0.4.9"));
+}
+
 void TfrmQuorvex::FormCreate()
 {
     const QString defaultFolder = QString::fromLatin1(kDefaultMessengerFolder);
@@ -162,9 +181,14 @@ void TfrmQuorvex::FormCreate()
     ui_->lvOptions->SetGreyRule([this](int index) { return AdvertOptionUnavailable(index, *facts_); });
     ui_->lvClean->SetGreyRule([this](int index) { return CleanOptionUnavailable(index, *facts_); });
     AdvertOptionRefresh();
-    // The silent update check (messages suppressed) runs here, before the splash goes.
-    if (splash_ != nullptr)
-        splash_->hide();
+    // The silent check, with the splash still up. An error in it (no
+    // temporary folder, say) is reported, and start-up goes on.
+    const auto hideSplash = qScopeGuard([this] { splash_->hide(); });
+    try {
+        VelkAppUpdate.Execute(true);
+    } catch (const std::exception& error) {
+        ReportApplicationError(QString::fromStdString(error.what()));
+    }
 }
 
 void TfrmQuorvex::lvOptionsItemChecked(int index)
@@ -224,11 +248,13 @@ void TfrmQuorvex::btnReplaceClick()
     edit_->ShowWindow();
 }
 
+// An error in the check ends the handler and reaches the error report; the
+// splash goes in any case.
 void TfrmQuorvex::btnUpdateClick()
 {
     splash_->ShowNow();
-    // The update check with its messages shown runs here.
-    splash_->hide();
+    const auto hideSplash = qScopeGuard([this] { splash_->hide(); });
+    VelkAppUpdate.Execute(false);
 }
 
 void TfrmQuorvex::imgDonateClick()

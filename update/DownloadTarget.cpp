@@ -1,6 +1,7 @@
 #include "update/DownloadTarget.h"
 
-#include <QDir>
+#include "platform/WinePrefix.h"
+
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -19,21 +20,21 @@ bool FolderExists(const QString& path)
     return QFileInfo(path).isDir();
 }
 
-QString WinePrefixFolder()
-{
-    const QString prefix = qEnvironmentVariable("WINEPREFIX");
-    return prefix.isEmpty() ? QDir::homePath() + QStringLiteral("/.wine") : prefix;
-}
-
 }  // namespace
 
 TSpecialFolders SystemSpecialFolders()
 {
     return TSpecialFolders{
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
-        WinePrefixFolder() + QStringLiteral("/drive_c/windows"),
-        QDir::tempPath(),
+        QString::fromStdString((WinePrefix() / "drive_c" / "windows").string()),
+        TemporaryFolder(),
     };
+}
+
+QString TemporaryFolder()
+{
+    const QString folder = qEnvironmentVariable("TMPDIR");
+    return folder.isEmpty() ? QStringLiteral("/tmp") : folder;
 }
 
 QString DownloadFolder(const TSpecialFolders& folders)

@@ -14,8 +14,12 @@ struct TSpecialFolders {
 };
 
 // On Linux: the user's data folder ($XDG_DATA_HOME, else ~/.local/share),
-// the Wine prefix's drive_c/windows, and the temporary folder ($TMPDIR, else /tmp).
+// the Wine prefix's drive_c/windows, and TemporaryFolder().
 TSpecialFolders SystemSpecialFolders();
+
+// The user's temporary folder: $TMPDIR, else /tmp, whether it exists or not
+// (Qt's own would put files into the root folder when $TMPDIR names no folder).
+QString TemporaryFolder();
 
 // The first of these that exists as a folder, none of them created:
 // LocalAppData/Downloaded Installations/, LocalAppData/Temp/,

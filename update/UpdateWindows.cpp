@@ -13,21 +13,32 @@ Qt::WindowFlags UpdateDialogFlags()
            | Qt::WindowCloseButtonHint;
 }
 
+void CentreOnScreen(QWidget* window)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
 void FixAndCentre(QWidget& window)
 {
     window.setFixedSize(window.size());
-    if (const QScreen* screen = QGuiApplication::primaryScreen(); screen != nullptr) {
-        QRect frame = window.frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window.move(frame.topLeft());
-    }
+    CentreOnScreen(&window);
+}
+
+QFont PixelFont(const QString& family, int pixelHeight)
+{
+    QFont font(family);
+    font.setPixelSize(pixelHeight);
+    return font;
 }
 
 TWindowFont DesignFont(const QString& family, int pixelHeight)
 {
-    QFont font(family);
-    font.setPixelSize(pixelHeight);
-    return TWindowFont{font, QGuiApplication::palette().color(QPalette::WindowText)};
+    return TWindowFont{PixelFont(family, pixelHeight), QGuiApplication::palette().color(QPalette::WindowText)};
 }
 
 TModalResult ShowUpdateMessage(IMessageBoxes& messages, QWidget* parent, const QString& text, TMsgDlgType type,

@@ -1,5 +1,6 @@
-// What the update windows share: their frame, their design fonts and the
-// update checker's message boxes.
+// What the update windows share: their frame and place, their design fonts
+// and the update checker's message boxes. The application's other windows
+// are centred the same way.
 #pragma once
 
 #include "update/UpdateSeams.h"
@@ -14,8 +15,14 @@ namespace quorvex {
 // A fixed dialog border with the close box only.
 Qt::WindowFlags UpdateDialogFlags();
 
+// Centres a window, frame included, on the primary screen's free area.
+void CentreOnScreen(QWidget* window);
+
 // Fixes a window at its designed size and centres it on the screen.
 void FixAndCentre(QWidget& window);
+
+// A font of the given face and height in pixels.
+QFont PixelFont(const QString& family, int pixelHeight);
 
 // A font of the given face and pixel height in the window text colour.
 TWindowFont DesignFont(const QString& family, int pixelHeight);

@@ -2,13 +2,13 @@
 
 #include "http/HttpCli.h"
 #include "platform/Error.h"
+#include "update/DownloadTarget.h"
 #include "update/PrivateProfile.h"
 #include "update/UpdateText.h"
 #include "update/UpdateWindows.h"
 #include "update/VelkAppUpdateNotify.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPalette>
@@ -34,11 +34,11 @@ TWindowFont InfoTextFont(const QString& family)
 // it is deleted when released.
 std::unique_ptr<QTemporaryFile> CreateTemporaryFile()
 {
-    auto file = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/AUXXXXXX.tmp"));
+    const QString folder = TemporaryFolder();
+    auto file = std::make_unique<QTemporaryFile>(folder + QStringLiteral("/AUXXXXXX.tmp"));
     if (!file->open())
-        throw Error(QStringLiteral("Cannot create a temporary file in \"%1\". %2")
-                        .arg(QDir::tempPath(), file->errorString())
-                        .toStdString());
+        throw Error(
+            QStringLiteral("Cannot create a temporary file in \"%1\". %2").arg(folder, file->errorString()).toStdString());
     return file;
 }
 

@@ -106,7 +106,7 @@ bool TVelkAppUpdateDownloadBox::CreateTarget(const QString& url, const TSpecialF
     HttpCli1->SetURL(url);
     target_.setFileName(path);
     if (!target_.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw Error(QStringLiteral("Cannot create file \"%1\". %2").arg(path, target_.errorString()).toStdString());
+        throw FileCreateError(path.toStdString(), target_.errorString().toStdString());
     HttpCli1->SetRcvdStream(&target_);
     FileLabel->setText(name);
     ProgressBar1->setValue(0);

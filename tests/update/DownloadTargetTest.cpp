@@ -1,6 +1,7 @@
 // Where a downloaded installer goes: the folder rule, the file name taken
 // from the URL and the refusal of names that would leave the folder.
-#include "FakeUpdateSeams.h"
+#include "tests/fixtures/FakeUpdateSeams.h"
+#include "tests/fixtures/TestSupport.h"
 #include "update/DownloadTarget.h"
 #include "update/VelkAppUpdateDownload.h"
 
@@ -66,6 +67,17 @@ TEST(DownloadFolderRule, NoLocalApplicationData)
               root.filePath(QStringLiteral("windows/Downloaded Installations/")));
 }
 
+TEST(TemporaryFolder, IsTmpdirElseTmpWhetherItExistsOrNot)
+{
+    {
+        test::TScopedEnv unset("TMPDIR", std::nullopt);
+        EXPECT_EQ(TemporaryFolder(), QStringLiteral("/tmp"));
+    }
+    test::TScopedEnv missing("TMPDIR", "/nonexistent/temp");
+    EXPECT_EQ(TemporaryFolder(), QStringLiteral("/nonexistent/temp"));
+    EXPECT_EQ(SystemSpecialFolders().Temp, QStringLiteral("/nonexistent/temp"));
+}
+
 struct TNameCase {
     const char* Url;
     const char* Name;
@@ -102,7 +114,7 @@ TEST(DownloadTargetName, NoPlainFileNameEndsTheDownloadWithAnError)
                                   root.path()};
     for (const char* url : {"http://127.0.0.1:9/files/", "http://127.0.0.1:9/..", "http://127.0.0.1:9/..\\evil.exe"}) {
         test::TFakeUpdateSeams seams;
-        TVelkAppUpdateDownloadBox box(seams.Seams);
+        TVelkAppUpdateDownloadBox box(seams.Update);
         box.Download(QString::fromLatin1(url), folders, THashType::None, QString());
         const QString name = URLFileName(QString::fromLatin1(url));
         ASSERT_EQ(seams.Messages->Shown.size(), 1u) << url;
@@ -127,7 +139,7 @@ TEST(DownloadTargetName, TargetThatCannotBeCreatedRaisesItsError)
     // A folder where the file would go.
     ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("Downloaded Installations/setup.exe")));
     test::TFakeUpdateSeams seams;
-    TVelkAppUpdateDownloadBox box(seams.Seams);
+    TVelkAppUpdateDownloadBox box(seams.Update);
     const QString target = root.filePath(QStringLiteral("Downloaded Installations/setup.exe"));
     try {
         box.Download(QStringLiteral("http://127.0.0.1:9/setup.exe"), {QString(), root.path(), root.path()},

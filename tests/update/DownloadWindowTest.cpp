@@ -1,5 +1,5 @@
 // The download window's one-second timer, on a clock the test sets.
-#include "FakeUpdateSeams.h"
+#include "tests/fixtures/FakeUpdateSeams.h"
 #include "update/VelkAppUpdateDownload.h"
 
 #include <QLabel>
@@ -14,7 +14,7 @@ using namespace std::chrono_literals;
 TEST(DownloadWindowTimer, TicksBeforeAnyByteShowTheTimeOnly)
 {
     test::TFakeUpdateSeams seams;
-    TVelkAppUpdateDownloadBox box(seams.Seams);
+    TVelkAppUpdateDownloadBox box(seams.Update);
     EXPECT_EQ(box.SpeedLabel->text(), QStringLiteral("0 KB/sec"));  // the design text
     TVelkAppUpdateDownloadBox::TClock::time_point now{};
     box.Now = [&now] { return now; };
@@ -37,7 +37,7 @@ TEST(DownloadWindowTimer, TicksBeforeAnyByteShowTheTimeOnly)
 TEST(DownloadWindowTimer, SpeedInTheChosenUnit)
 {
     test::TFakeUpdateSeams seams;
-    TVelkAppUpdateDownloadBox box(seams.Seams);
+    TVelkAppUpdateDownloadBox box(seams.Update);
     box.FileSizeUnit = TVelkAppUpdateFileSizeUnit::MegaBytes;
     box.Now = [] { return TVelkAppUpdateDownloadBox::TClock::time_point{} + 5s; };
     box.StartTime = {};

@@ -68,7 +68,7 @@ protected:
         return {{QStringLiteral("open"), Target(name), SW_SHOWNORMAL}};
     }
 
-    TVelkAppUpdateDownloadBox box{seams.Seams};
+    TVelkAppUpdateDownloadBox box{seams.Update};
 };
 
 struct TChecksumCase {
@@ -154,7 +154,7 @@ TEST_F(UpdateDownload, TransferCutShort)
     EXPECT_EQ(FileBytes(Target("short.exe")), QByteArray("only part of the installer\n"));
 
     TFakeUpdateSeams verifying;
-    TVelkAppUpdateDownloadBox verifyingBox(verifying.Seams);
+    TVelkAppUpdateDownloadBox verifyingBox(verifying.Update);
     QFile::remove(Target("short.exe"));
     verifyingBox.Download(Url(QStringLiteral("short.exe")), SystemSpecialFolders(), THashType::CRC32,
                           Crc32Text(RandomBytes(4096)));

@@ -26,21 +26,6 @@ QString TestFolderName()
 
 }  // namespace
 
-TScopedVariable::TScopedVariable(const char* name, const QString& value) : name_(name)
-{
-    if (qEnvironmentVariableIsSet(name))
-        old_ = qgetenv(name);
-    qputenv(name, value.toLocal8Bit());
-}
-
-TScopedVariable::~TScopedVariable()
-{
-    if (old_.has_value())
-        qputenv(name_, *old_);
-    else
-        qunsetenv(name_);
-}
-
 TShownWindows::TShownWindows()
 {
     qApp->installEventFilter(this);
@@ -77,9 +62,9 @@ void UpdateSite::SetUp()
     ASSERT_TRUE(home.isValid());
     for (const char* sub : {"tmp", "data/Downloaded Installations", "wine/drive_c/windows"})
         ASSERT_TRUE(QDir(home.path()).mkpath(QLatin1String(sub)));
-    temp.emplace("TMPDIR", home.filePath(QStringLiteral("tmp")));
-    dataHome.emplace("XDG_DATA_HOME", home.filePath(QStringLiteral("data")));
-    winePrefix.emplace("WINEPREFIX", home.filePath(QStringLiteral("wine")));
+    temp.emplace("TMPDIR", home.filePath(QStringLiteral("tmp")).toStdString());
+    dataHome.emplace("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toStdString());
+    winePrefix.emplace("WINEPREFIX", home.filePath(QStringLiteral("wine")).toStdString());
     update.SetVersion(QStringLiteral("1.0.4.9"));
     update.SetUpdateFileURL(Url(Mine(QStringLiteral("QuorvexUpdate.txt"))));
     update.SetUpdatePageURL(QStringLiteral("http://quorvex.example.com/"));

@@ -4,7 +4,8 @@
 // test's temporary, data and Wine folders.
 #pragma once
 
-#include "FakeUpdateSeams.h"
+#include "tests/fixtures/FakeUpdateSeams.h"
+#include "tests/fixtures/TestSupport.h"
 #include "update/VelkAppUpdate.h"
 
 #include <QApplication>
@@ -21,19 +22,6 @@
 #include <optional>
 
 namespace quorvex::test {
-
-// Sets an environment variable for its lifetime.
-class TScopedVariable {
-public:
-    TScopedVariable(const char* name, const QString& value);
-    ~TScopedVariable();
-    TScopedVariable(const TScopedVariable&) = delete;
-    TScopedVariable& operator=(const TScopedVariable&) = delete;
-
-private:
-    const char* name_;
-    std::optional<QByteArray> old_;
-};
 
 // The first visible top-level window of a type, or none.
 template <class TWindow>
@@ -109,11 +97,11 @@ protected:
     QString proxyPort;
     QString folder;  // of this test on the site
     QTemporaryDir home;
-    std::optional<TScopedVariable> temp;
-    std::optional<TScopedVariable> dataHome;
-    std::optional<TScopedVariable> winePrefix;
+    std::optional<TScopedEnv> temp;
+    std::optional<TScopedEnv> dataHome;
+    std::optional<TScopedEnv> winePrefix;
     TFakeUpdateSeams seams;
-    TVelkAppUpdate update{seams.Seams};
+    TVelkAppUpdate update{seams.Update};
 };
 
 }  // namespace quorvex::test
