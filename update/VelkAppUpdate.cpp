@@ -16,6 +16,8 @@
 #include <QScopeGuard>
 #include <QTemporaryFile>
 
+#include <algorithm>
+
 namespace quorvex {
 namespace {
 
