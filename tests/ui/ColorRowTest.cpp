@@ -81,7 +81,10 @@ protected:
     {
         QTest::mouseRelease(Window()->windowHandle(), button, {}, InWindow(Box(), {12, 12}));
     }
-    void MoveTo(QWidget* control, QPoint at) const { QTest::mouseMove(Window()->windowHandle(), InWindow(control, at)); }
+    void MoveTo(QWidget* control, QPoint at) const
+    {
+        QTest::mouseMove(Window()->windowHandle(), InWindow(control, at));
+    }
 
     TWindowsFixture fixture{{.Version = "10.0.0.1270"}};
 };
