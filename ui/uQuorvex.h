@@ -9,16 +9,20 @@
 
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 
 namespace Ui {
 class TfrmQuorvex;
 }
 
+class QItemSelection;
 class QTimer;
 
 namespace quorvex {
 
+class TColorDialog;
+class TColorRow;
 class TQuorvex;
 class TfrmEdit;
 class TfrmHelp;
@@ -42,6 +46,11 @@ public:
     QString MessengerFolder() const;
     // The donation page opened by the donate picture.
     static QString DonationPage();
+    // The colour dialog, shared with the editor window.
+    TColorDialog& ColorDialog() { return *cdColor; }
+    // The fill of the Adverts tab's colour box, as the engine takes a colour:
+    // the background of a new HTML replacement file.
+    std::uint32_t BackgroundColor() const;
 
     // Handlers, named after their control and event.
     void lvOptionsItemChecked(int index);
@@ -54,6 +63,8 @@ public:
     void btnReplaceClick();
     void btnUpdateClick();
     void imgDonateClick();
+    // Shows stored item index in imgPreview and the row's description in lbDisc.
+    void lvAboutAdsSelectItem(int index);
     // Captions of advert options 6 and 8 and the visibility of btnReplace.
     void AdvertOptionRefresh();
 
@@ -66,6 +77,7 @@ private:
     void PlaceVersionLabels();
     void SetUpLinkLabels();
     void ConnectHandlers();
+    void lvAboutAdsSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void FormCreate();
 
     std::unique_ptr<Ui::TfrmQuorvex> ui_;
@@ -76,6 +88,8 @@ private:
     TmxOneInstance mxOne;
     TmxStorage mxStorage;
     QTimer* tmrDrop;
+    TColorDialog* cdColor;
+    TColorRow* colorRow_ = nullptr;
     std::unique_ptr<TQuorvex> engine_;
     std::unique_ptr<TMessengerFacts> facts_;
 };
