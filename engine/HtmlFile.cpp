@@ -1,6 +1,9 @@
 #include "engine/HtmlFile.h"
 
+#include "platform/Platform.h"
+
 #include <cstdio>
+#include <span>
 
 namespace quorvex {
 
@@ -12,7 +15,7 @@ std::string ColorToHtml(std::uint32_t color)
     return text;
 }
 
-std::string AdvertHtmlContent(std::uint32_t color)
+std::string AdvertHtmlPage(std::uint32_t color)
 {
     const std::string colorText = ColorToHtml(color);
     std::string content(kAdvertHtmlTemplate);
@@ -20,7 +23,14 @@ std::string AdvertHtmlContent(std::uint32_t color)
          at = content.find(kAdvertHtmlPlaceholder, at + colorText.size())) {
         content.replace(at, kAdvertHtmlPlaceholder.size(), colorText);
     }
-    return content + "\r\n";
+    return content;
+}
+
+void WriteAdvertHtml(std::string_view page)
+{
+    const std::string line = std::string(page) + "\r\n";
+    FileSystem().WriteFile(std::string(kAdvertHtmlPath),
+                           std::span(reinterpret_cast<const std::uint8_t*>(line.data()), line.size()));
 }
 
 }  // namespace quorvex

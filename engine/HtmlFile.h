@@ -18,8 +18,14 @@ inline constexpr std::string_view kAdvertHtmlPlaceholder = "%bg%";
 // top byte is ignored.
 std::string ColorToHtml(std::uint32_t color);
 
-// The file's content for a colour: the template with every placeholder
-// replaced by the colour text, then CR LF.
-std::string AdvertHtmlContent(std::uint32_t color);
+// The page for a colour: the template with every placeholder replaced by the
+// colour text. It is the file's only line.
+std::string AdvertHtmlPage(std::uint32_t color);
+
+// Creates or replaces "C:\BlankQuorvex.html" with the page as its only line,
+// ended by CR LF. Throws FileCreateError when the file cannot be created; the
+// old file is then unchanged. The engine and the editor window both write
+// the file through here.
+void WriteAdvertHtml(std::string_view page);
 
 }  // namespace quorvex

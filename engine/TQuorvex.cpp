@@ -103,9 +103,7 @@ bool TQuorvex::MainAdvert(std::int32_t Pos)
 
 void TQuorvex::CreateAdvertHTML(std::uint32_t Color)
 {
-    const std::string content = AdvertHtmlContent(Color);
-    FileSystem().WriteFile(std::string(kAdvertHtmlPath),
-                           std::span(reinterpret_cast<const std::uint8_t*>(content.data()), content.size()));
+    WriteAdvertHtml(AdvertHtmlPage(Color));
 }
 
 }  // namespace quorvex

@@ -1,6 +1,7 @@
 #include "ui/Cursors.h"
 
 #include <QBitmap>
+#include <QGuiApplication>
 
 #include <map>
 
@@ -26,6 +27,14 @@ std::optional<QCursor> RegisteredCursor(int number)
     if (found == CursorTable().end())
         return std::nullopt;
     return found->second;
+}
+
+void SetCursorOverride(const QCursor& cursor)
+{
+    if (QGuiApplication::overrideCursor() != nullptr)
+        QGuiApplication::changeOverrideCursor(cursor);
+    else
+        QGuiApplication::setOverrideCursor(cursor);
 }
 
 QCursor LoadDropperCursor()

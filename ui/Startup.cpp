@@ -17,8 +17,8 @@ TQuorvexWindows CreateWindows()
     windows.main = std::make_unique<TfrmQuorvex>(windows.splash.get());
     TfrmQuorvex* main = windows.main.get();
     windows.status = std::make_unique<TfrmStatus>([main] { return main->MessengerFolder(); });
-    windows.help = std::make_unique<TfrmHelp>();
-    windows.edit = std::make_unique<TfrmEdit>(main);
+    windows.help = std::make_unique<TfrmHelp>(main->Storage());
+    windows.edit = std::make_unique<TfrmEdit>(main, main->ColorDialog());
     main->AttachWindows(windows.status.get(), windows.help.get(), windows.edit.get());
     return windows;
 }

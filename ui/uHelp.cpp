@@ -1,17 +1,21 @@
 #include "ui/uHelp.h"
 
+#include "archive/mxStorage.h"
 #include "ui/WindowPlacement.h"
+#include "ui_uHelp.h"
 
 namespace quorvex {
 
-TfrmHelp::TfrmHelp(QWidget* parent) : QWidget(parent, FixedDialogFlags())
+TfrmHelp::TfrmHelp(TmxStorage& storage, QWidget* parent)
+    : QWidget(parent, FixedDialogFlags()), ui_(std::make_unique<Ui::TfrmHelp>())
 {
-    setObjectName(QStringLiteral("frmHelp"));
-    setWindowTitle(QStringLiteral(" Help Document"));
-    setFont(QFont(QStringLiteral("Tahoma"), 8));
-    MakeSecondaryWindow(this, 641, 458);
+    ui_->setupUi(this);
+    MakeSecondaryWindow(this, width(), height());
+    ui_->wbHelp->LoadFromStream(storage.ItemByIndex(kHelpItem).GetAsStream());
     CentreOnScreen(this);
 }
+
+TfrmHelp::~TfrmHelp() = default;
 
 void TfrmHelp::ShowWindow()
 {

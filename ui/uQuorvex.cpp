@@ -3,6 +3,7 @@
 #include "archive/Catalogue.h"
 #include "engine/TQuorvex.h"
 #include "ui/Application.h"
+#include "ui/ColorRow.h"
 #include "ui/Cursors.h"
 #include "ui/PictureLoader.h"
 #include "ui/Seams.h"
@@ -18,11 +19,14 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <QProxyStyle>
 #include <QScopeGuard>
 #include <QTabBar>
 #include <QTimer>
+
+#include <exception>
 
 namespace quorvex {
 namespace {
@@ -58,12 +62,14 @@ TfrmQuorvex::TfrmQuorvex(TfrmUpdate* splash, QWidget* parent)
       ui_(std::make_unique<Ui::TfrmQuorvex>()),
       splash_(splash),
       tmrDrop(new QTimer(this)),
+      cdColor(new TColorDialog(this)),
       VelkAppUpdate(Seams())
 {
     ui_->setupUi(this);
     setFixedSize(size());
     tmrDrop->setObjectName(QStringLiteral("tmrDrop"));
-    tmrDrop->setInterval(300);
+    colorRow_ = new TColorRow({ui_->shColor, ui_->shDrop, ui_->imgDrop, ui_->imgCDrop, ui_->imgBlank, tmrDrop},
+                              *cdColor, TFrameHover::PictureAndFrame, this);
     auto* tabStyle = new TCompactTabStyle;
     tabStyle->setParent(ui_->pcMain);
     ui_->pcMain->tabBar()->setStyle(tabStyle);
@@ -91,6 +97,11 @@ void TfrmQuorvex::AttachWindows(TfrmStatus* status, TfrmHelp* help, TfrmEdit* ed
 QString TfrmQuorvex::MessengerFolder() const
 {
     return ui_->dePath->text();
+}
+
+std::uint32_t TfrmQuorvex::BackgroundColor() const
+{
+    return ColorValue(colorRow_->Color());
 }
 
 QString TfrmQuorvex::DonationPage()
@@ -147,6 +158,8 @@ void TfrmQuorvex::ConnectHandlers()
     connect(ui_->btnHelp, &QPushButton::clicked, this, &TfrmQuorvex::btnHelpClick);
     connect(ui_->btnReplace, &QPushButton::clicked, this, &TfrmQuorvex::btnReplaceClick);
     connect(ui_->btnUpdate, &QPushButton::clicked, this, &TfrmQuorvex::btnUpdateClick);
+    connect(ui_->lvAboutAds->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TfrmQuorvex::lvAboutAdsSelectionChanged);
     ui_->tbAdverts->installEventFilter(this);
     ui_->tbUI->installEventFilter(this);
     ui_->imgDonate->installEventFilter(this);
@@ -173,8 +186,7 @@ void TfrmQuorvex::FormCreate()
     ui_->deUpath->setText(defaultFolder);
     RegisterCursor(crDropper, LoadDropperCursor());
     ui_->shColor->setAttribute(Qt::WA_OpaquePaintEvent);
-    LoadPicture(mxStorage.ItemByIndex(0), *ui_->imgPreview);
-    ui_->lbDisc->setText(ui_->lvAboutAds->Item(0)->text(1));
+    lvAboutAdsSelectItem(0);
     engine_ = std::make_unique<TQuorvex>();
     engine_->YahooMessengerPath = MessengerFolder().toStdString();
     facts_ = std::make_unique<TMessengerFacts>(*engine_);
@@ -260,6 +272,30 @@ void TfrmQuorvex::btnUpdateClick()
 void TfrmQuorvex::imgDonateClick()
 {
     Seams().Shell->Open(QStringLiteral("Open"), DonationPage(), SW_HIDE);
+}
+
+void TfrmQuorvex::lvAboutAdsSelectItem(int index)
+{
+    LoadPicture(mxStorage.ItemByIndex(index), *ui_->imgPreview);
+    ui_->lbDisc->setText(ui_->lvAboutAds->Item(index)->text(1));
+}
+
+// Every row whose selected state changed is shown in turn, the row losing the
+// selection first: a move ends on the new row, a cleared selection reloads
+// the row that had it. An error is reported here rather than thrown through
+// the list's selection handling, which would stop half-way.
+void TfrmQuorvex::lvAboutAdsSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    try {
+        for (const QItemSelection* rows : {&deselected, &selected}) {
+            for (const QModelIndex& cell : rows->indexes()) {
+                if (cell.column() == 0)
+                    lvAboutAdsSelectItem(ui_->lvAboutAds->IndexOf(ui_->lvAboutAds->itemFromIndex(cell)));
+            }
+        }
+    } catch (const std::exception& error) {
+        ReportApplicationError(QString::fromStdString(error.what()));
+    }
 }
 
 // Closing the main window ends the event loop; the other windows are

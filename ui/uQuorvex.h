@@ -11,16 +11,20 @@
 
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 
 namespace Ui {
 class TfrmQuorvex;
 }
 
+class QItemSelection;
 class QTimer;
 
 namespace quorvex {
 
+class TColorDialog;
+class TColorRow;
 class TQuorvex;
 class TfrmEdit;
 class TfrmHelp;
@@ -46,6 +50,11 @@ public:
     QString MessengerFolder() const;
     // The donation page opened by the donate picture.
     static QString DonationPage();
+    // The colour dialog, shared with the editor window.
+    TColorDialog& ColorDialog() { return *cdColor; }
+    // The fill of the Adverts tab's colour box, as the engine takes a colour:
+    // the background of a new HTML replacement file.
+    std::uint32_t BackgroundColor() const;
 
     // Handlers, named after their control and event.
     void lvOptionsItemChecked(int index);
@@ -58,6 +67,8 @@ public:
     void btnReplaceClick();
     void btnUpdateClick();
     void imgDonateClick();
+    // Shows stored item index in imgPreview and the row's description in lbDisc.
+    void lvAboutAdsSelectItem(int index);
     // Captions of advert options 6 and 8 and the visibility of btnReplace.
     void AdvertOptionRefresh();
 
@@ -71,6 +82,7 @@ private:
     void SetUpLinkLabels();
     void ConnectHandlers();
     void ConfigureUpdateChecker();
+    void lvAboutAdsSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void FormCreate();
 
     std::unique_ptr<Ui::TfrmQuorvex> ui_;
@@ -81,6 +93,8 @@ private:
     TmxOneInstance mxOne;
     TmxStorage mxStorage;
     QTimer* tmrDrop;
+    TColorDialog* cdColor;
+    TColorRow* colorRow_ = nullptr;
     TVelkAppUpdate VelkAppUpdate;
     std::unique_ptr<TQuorvex> engine_;
     std::unique_ptr<TMessengerFacts> facts_;

@@ -4,6 +4,9 @@
 #include "tests/fixtures/FakeUpdateSeams.h"
 #include "ui/Seams.h"
 
+#include <deque>
+#include <functional>
+#include <vector>
 
 namespace quorvex::test {
 
@@ -25,20 +28,46 @@ public:
 
 class TFakeColorDialog final : public IColorDialog {
 public:
-    std::optional<QColor> Answer;
-    std::optional<QColor> Pick(QWidget*, const QColor&) override { return Answer; }
+    std::optional<QColor> Answer;  // nothing: the user cancels
+    std::vector<QColor> Preselected;  // the colour of each opening, in turn
+
+    std::optional<QColor> Pick(QWidget*, const QColor& initial) override
+    {
+        Preselected.push_back(initial);
+        return Answer;
+    }
 };
 
+// A screen that shows Answer everywhere, or, when Pixels is set, what it
+// gives for each position.
 class TFakeScreen final : public IScreenSampler {
 public:
     std::optional<QColor> Answer;
-    std::optional<QColor> PixelAt(const QPoint&) override { return Answer; }
+    std::function<std::optional<QColor>(const QPoint&)> Pixels;
+    std::vector<QPoint> Sampled;  // every position read, in turn
+
+    std::optional<QColor> PixelAt(const QPoint& position) override
+    {
+        Sampled.push_back(position);
+        return Pixels ? Pixels(position) : Answer;
+    }
 };
 
+// A pointer that visits the points of Path, one a reading, then rests at
+// Answer (the last point of the path, unless the test moves it).
 class TFakePointer final : public IPointer {
 public:
     QPoint Answer;
-    QPoint Position() override { return Answer; }
+    std::deque<QPoint> Path;
+
+    QPoint Position() override
+    {
+        if (!Path.empty()) {
+            Answer = Path.front();
+            Path.pop_front();
+        }
+        return Answer;
+    }
 };
 
 // Installs fakes for every seam for its lifetime; the desktop ones come back after.
