@@ -1,5 +1,7 @@
 #include "engine/HtmlFile.h"
 
+#include "platform/Text.h"
+
 #include <cstdio>
 
 namespace quorvex {
@@ -14,13 +16,7 @@ std::string ColorToHtml(std::uint32_t color)
 
 std::string AdvertHtmlContent(std::uint32_t color)
 {
-    const std::string colorText = ColorToHtml(color);
-    std::string content(kAdvertHtmlTemplate);
-    for (std::size_t at = content.find(kAdvertHtmlPlaceholder); at != std::string::npos;
-         at = content.find(kAdvertHtmlPlaceholder, at + colorText.size())) {
-        content.replace(at, kAdvertHtmlPlaceholder.size(), colorText);
-    }
-    return content + "\r\n";
+    return ReplaceAll(std::string(kAdvertHtmlTemplate), kAdvertHtmlPlaceholder, ColorToHtml(color)) + "\r\n";
 }
 
 }  // namespace quorvex
