@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 namespace Ui {
 class TfrmQuorvex;
@@ -19,11 +20,14 @@ class QTimer;
 
 namespace quorvex {
 
+class TFolderEdit;
+class TOptionListView;
 class TQuorvex;
 class TfrmEdit;
 class TfrmHelp;
 class TfrmStatus;
 class TfrmUpdate;
+struct TWorkflowWidgets;
 
 class TfrmQuorvex : public QWidget {
     Q_OBJECT
@@ -54,6 +58,10 @@ public:
     void btnReplaceClick();
     void btnUpdateClick();
     void imgDonateClick();
+    // The apply buttons: one workflow each, none while another runs.
+    void btnApplyClick();
+    void btnUIApplyClick();
+    void btnCleanClick();
     // Captions of advert options 6 and 8 and the visibility of btnReplace.
     void AdvertOptionRefresh();
 
@@ -67,6 +75,9 @@ private:
     void SetUpLinkLabels();
     void ConnectHandlers();
     void FormCreate();
+    // The buttons and lists that could start a workflow or change its ticks.
+    std::vector<QWidget*> ApplyControls() const;
+    TWorkflowWidgets WorkflowWidgets(TOptionListView& list, TFolderEdit& folder);
 
     std::unique_ptr<Ui::TfrmQuorvex> ui_;
     TfrmUpdate* splash_;
