@@ -2,6 +2,7 @@
 
 #include "archive/Catalogue.h"
 #include "engine/TQuorvex.h"
+#include "ui/Application.h"
 #include "ui/Cursors.h"
 #include "ui/PictureLoader.h"
 #include "ui/Seams.h"
@@ -22,6 +23,8 @@
 #include <QProxyStyle>
 #include <QTabBar>
 #include <QTimer>
+
+#include <exception>
 
 namespace quorvex {
 namespace {
@@ -254,27 +257,42 @@ TWorkflowWidgets TfrmQuorvex::WorkflowWidgets(TOptionListView& list, TFolderEdit
 
 // The advert apply serves the event loop while it scans the messenger image;
 // the apply lock keeps every workflow from starting and every tick still
-// until it ends.
+// until it ends. An error ends the workflow where it happens and goes to the
+// application error report from here, so that it never unwinds through the
+// toolkit's signal delivery.
+void TfrmQuorvex::RunWorkflow(const std::function<void()>& workflow)
+{
+    try {
+        const TApplyLock lock(ApplyControls());
+        workflow();
+    } catch (const std::exception& error) {
+        ReportApplicationError(QString::fromStdString(error.what()));
+    }
+}
+
 void TfrmQuorvex::btnApplyClick()
 {
-    const TApplyLock lock(ApplyControls());
-    TWorkflowWindowHost host(WorkflowWidgets(*ui_->lvOptions, *ui_->dePath));
-    ApplyAdvertOptions(*engine_, mxStorage, host);
+    RunWorkflow([this] {
+        TWorkflowWindowHost host(WorkflowWidgets(*ui_->lvOptions, *ui_->dePath));
+        ApplyAdvertOptions(*engine_, mxStorage, host);
+    });
 }
 
 void TfrmQuorvex::btnUIApplyClick()
 {
-    const TApplyLock lock(ApplyControls());
-    TWorkflowWindowHost host(WorkflowWidgets(*ui_->lvUI, *ui_->deUpath));
-    ApplySkinOptions(mxStorage, host);
+    RunWorkflow([this] {
+        TWorkflowWindowHost host(WorkflowWidgets(*ui_->lvUI, *ui_->deUpath));
+        ApplySkinOptions(mxStorage, host);
+    });
 }
 
 // The Clean tab works on the Adverts tab's messenger folder.
 void TfrmQuorvex::btnCleanClick()
 {
-    const TApplyLock lock(ApplyControls());
-    TWorkflowWindowHost host(WorkflowWidgets(*ui_->lvClean, *ui_->dePath));
-    CleanAndRestore(*engine_, mxStorage, host);
+    RunWorkflow([this] {
+        TWorkflowWindowHost host(WorkflowWidgets(*ui_->lvClean, *ui_->dePath));
+        CleanAndRestore(*engine_, mxStorage, host);
+    });
 }
 
 // Closing the main window ends the event loop; the other windows are

@@ -9,6 +9,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -78,6 +79,8 @@ private:
     // The buttons and lists that could start a workflow or change its ticks.
     std::vector<QWidget*> ApplyControls() const;
     TWorkflowWidgets WorkflowWidgets(TOptionListView& list, TFolderEdit& folder);
+    // Runs a workflow under the apply lock; an error it raises is reported.
+    void RunWorkflow(const std::function<void()>& workflow);
 
     std::unique_ptr<Ui::TfrmQuorvex> ui_;
     TfrmUpdate* splash_;
