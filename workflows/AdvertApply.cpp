@@ -8,6 +8,8 @@
 #include "workflows/WorkflowSteps.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace quorvex {
 namespace {

@@ -15,6 +15,8 @@
 #include "workflows/WorkflowSteps.h"
 
 #include <array>
+#include <span>
+#include <utility>
 
 namespace quorvex {
 namespace {

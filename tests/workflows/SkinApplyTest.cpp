@@ -11,7 +11,6 @@
 #include <QXmlStreamReader>
 
 #include <map>
-#include <regex>
 #include <set>
 
 namespace quorvex::test {
@@ -51,9 +50,20 @@ struct TSkinView {
     std::map<std::string, std::map<std::string, std::string>> Attributes;
 };
 
+// The values of the id attributes written in a text.
+std::vector<std::string> IdsIn(const std::string& text)
+{
+    std::vector<std::string> ids;
+    const std::string attribute = " id=\"";
+    for (std::size_t at = text.find(attribute); at != std::string::npos; at = text.find(attribute, at + 1)) {
+        const std::size_t start = at + attribute.size();
+        ids.push_back(text.substr(start, text.find('"', start) - start));
+    }
+    return ids;
+}
+
 TSkinView Parse(const std::string& skin)
 {
-    static const std::regex idInComment(R"(\bid="([^"]*)\")");
     TSkinView view;
     QXmlStreamReader reader(QByteArray::fromStdString(skin));
     while (!reader.atEnd()) {
@@ -64,9 +74,8 @@ TSkinView Parse(const std::string& skin)
             for (const QXmlStreamAttribute& attribute : reader.attributes())
                 view.Attributes[id][attribute.name().toString().toStdString()] = attribute.value().toString().toStdString();
         } else if (reader.isComment()) {
-            const std::string text = reader.text().toString().toStdString();
-            for (auto it = std::sregex_iterator(text.begin(), text.end(), idInComment); it != std::sregex_iterator(); ++it)
-                view.Commented.insert((*it)[1].str());
+            for (const std::string& id : IdsIn(reader.text().toString().toStdString()))
+                view.Commented.insert(id);
         }
     }
     if (reader.hasError())
@@ -123,10 +132,12 @@ std::set<std::string> ExpectedMarkers(unsigned mask)
 
 std::set<std::string> MarkersIn(const std::string& skin)
 {
-    static const std::regex marker(R"(<!-- \{/?[A-Za-z]+\} -->)");
     std::set<std::string> found;
-    for (auto it = std::sregex_iterator(skin.begin(), skin.end(), marker); it != std::sregex_iterator(); ++it)
-        found.insert(it->str());
+    for (std::size_t at = skin.find("<!-- {"); at != std::string::npos; at = skin.find("<!-- {", at + 1)) {
+        const std::size_t end = skin.find("} -->", at);
+        if (end != std::string::npos)
+            found.insert(skin.substr(at, end + 5 - at));
+    }
     return found;
 }
 
