@@ -1,6 +1,7 @@
 #include "engine/HtmlFile.h"
 
 #include "platform/Platform.h"
+#include "platform/Text.h"
 
 #include <cstdio>
 #include <span>
@@ -17,13 +18,7 @@ std::string ColorToHtml(std::uint32_t color)
 
 std::string AdvertHtmlPage(std::uint32_t color)
 {
-    const std::string colorText = ColorToHtml(color);
-    std::string content(kAdvertHtmlTemplate);
-    for (std::size_t at = content.find(kAdvertHtmlPlaceholder); at != std::string::npos;
-         at = content.find(kAdvertHtmlPlaceholder, at + colorText.size())) {
-        content.replace(at, kAdvertHtmlPlaceholder.size(), colorText);
-    }
-    return content;
+    return ReplaceAll(std::string(kAdvertHtmlTemplate), kAdvertHtmlPlaceholder, ColorToHtml(color));
 }
 
 void WriteAdvertHtml(std::string_view page)

@@ -16,6 +16,15 @@ bool EqualsNoCase(std::u16string_view a, std::u16string_view b)
     return std::ranges::equal(a, b, [](char16_t x, char16_t y) { return FoldCase(x) == FoldCase(y); });
 }
 
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to)
+{
+    if (from.empty())
+        return text;
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
 namespace {
 
 void AppendCodePoint(std::u16string& out, char32_t cp)

@@ -17,6 +17,11 @@ constexpr char16_t FoldCase(char16_t unit)
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool EqualsNoCase(std::u16string_view a, std::u16string_view b);
 
+// The text with every occurrence of from replaced by to: literal and
+// case-sensitive, searched left to right, a replacement never searched again.
+// An empty from changes nothing.
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to);
+
 // Decodes the character that starts at text[index] (index < size) into
 // codePoint and returns its length in bytes: a UTF-8 sequence, or a single
 // byte that is not part of valid UTF-8, taken as the Latin-1 character of

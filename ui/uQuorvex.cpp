@@ -8,12 +8,14 @@
 #include "ui/PictureLoader.h"
 #include "ui/Seams.h"
 #include "ui/WindowPlacement.h"
+#include "ui/WorkflowWiring.h"
 #include "ui/uEdit.h"
 #include "ui/uHelp.h"
 #include "ui/uStatus.h"
 #include "ui/uUpdate.h"
 #include "update/UpdateWindows.h"
 #include "ui_uQuorvex.h"
+#include "workflows/Workflows.h"
 
 #include <quorvex/BuildConfig.h>
 
@@ -160,6 +162,9 @@ void TfrmQuorvex::ConnectHandlers()
     connect(ui_->btnUpdate, &QPushButton::clicked, this, &TfrmQuorvex::btnUpdateClick);
     connect(ui_->lvAboutAds->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TfrmQuorvex::lvAboutAdsSelectionChanged);
+    connect(ui_->btnApply, &QPushButton::clicked, this, &TfrmQuorvex::btnApplyClick);
+    connect(ui_->btnUIApply, &QPushButton::clicked, this, &TfrmQuorvex::btnUIApplyClick);
+    connect(ui_->btnClean, &QPushButton::clicked, this, &TfrmQuorvex::btnCleanClick);
     ui_->tbAdverts->installEventFilter(this);
     ui_->tbUI->installEventFilter(this);
     ui_->imgDonate->installEventFilter(this);
@@ -296,6 +301,57 @@ void TfrmQuorvex::lvAboutAdsSelectionChanged(const QItemSelection& selected, con
     } catch (const std::exception& error) {
         ReportApplicationError(QString::fromStdString(error.what()));
     }
+}
+
+std::vector<QWidget*> TfrmQuorvex::ApplyControls() const
+{
+    return {ui_->btnApply, ui_->btnUIApply, ui_->btnClean, ui_->btnCallm,
+            ui_->btnCallu, ui_->lvOptions,  ui_->lvUI,     ui_->lvClean};
+}
+
+TWorkflowWidgets TfrmQuorvex::WorkflowWidgets(TOptionListView& list, TFolderEdit& folder)
+{
+    return {list, folder, *ui_->shColor, *status_, this, [this] { AdvertOptionRefresh(); }};
+}
+
+// The advert apply serves the event loop while it scans the messenger image;
+// the apply lock keeps every workflow from starting and every tick still
+// until it ends. An error ends the workflow where it happens and goes to the
+// application error report from here, so that it never unwinds through the
+// toolkit's signal delivery.
+void TfrmQuorvex::RunWorkflow(const std::function<void()>& workflow)
+{
+    try {
+        const TApplyLock lock(ApplyControls());
+        workflow();
+    } catch (const std::exception& error) {
+        ReportApplicationError(QString::fromStdString(error.what()));
+    }
+}
+
+void TfrmQuorvex::btnApplyClick()
+{
+    RunWorkflow([this] {
+        TWorkflowWindowHost host(WorkflowWidgets(*ui_->lvOptions, *ui_->dePath));
+        ApplyAdvertOptions(*engine_, mxStorage, host);
+    });
+}
+
+void TfrmQuorvex::btnUIApplyClick()
+{
+    RunWorkflow([this] {
+        TWorkflowWindowHost host(WorkflowWidgets(*ui_->lvUI, *ui_->deUpath));
+        ApplySkinOptions(mxStorage, host);
+    });
+}
+
+// The Clean tab works on the Adverts tab's messenger folder.
+void TfrmQuorvex::btnCleanClick()
+{
+    RunWorkflow([this] {
+        TWorkflowWindowHost host(WorkflowWidgets(*ui_->lvClean, *ui_->dePath));
+        CleanAndRestore(*engine_, mxStorage, host);
+    });
 }
 
 // Closing the main window ends the event loop; the other windows are

@@ -12,7 +12,9 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace Ui {
 class TfrmQuorvex;
@@ -25,11 +27,14 @@ namespace quorvex {
 
 class TColorDialog;
 class TColorRow;
+class TFolderEdit;
+class TOptionListView;
 class TQuorvex;
 class TfrmEdit;
 class TfrmHelp;
 class TfrmStatus;
 class TfrmUpdate;
+struct TWorkflowWidgets;
 
 class TfrmQuorvex : public QWidget {
     Q_OBJECT
@@ -69,6 +74,10 @@ public:
     void imgDonateClick();
     // Shows stored item index in imgPreview and the row's description in lbDisc.
     void lvAboutAdsSelectItem(int index);
+    // The apply buttons: one workflow each, none while another runs.
+    void btnApplyClick();
+    void btnUIApplyClick();
+    void btnCleanClick();
     // Captions of advert options 6 and 8 and the visibility of btnReplace.
     void AdvertOptionRefresh();
 
@@ -84,6 +93,11 @@ private:
     void ConfigureUpdateChecker();
     void lvAboutAdsSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void FormCreate();
+    // The buttons and lists that could start a workflow or change its ticks.
+    std::vector<QWidget*> ApplyControls() const;
+    TWorkflowWidgets WorkflowWidgets(TOptionListView& list, TFolderEdit& folder);
+    // Runs a workflow under the apply lock; an error it raises is reported.
+    void RunWorkflow(const std::function<void()>& workflow);
 
     std::unique_ptr<Ui::TfrmQuorvex> ui_;
     TfrmUpdate* splash_;

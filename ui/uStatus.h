@@ -1,6 +1,8 @@
 // The status window: the progress and the result lines of an apply.
 #pragma once
 
+#include "workflows/WorkflowHost.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -11,8 +13,6 @@ class TfrmStatus;
 }
 
 namespace quorvex {
-
-enum class TProgressState { Normal, Paused };
 
 class TfrmStatus : public QWidget {
     Q_OBJECT

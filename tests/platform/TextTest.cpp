@@ -28,5 +28,25 @@ TEST(Text, NamesCompareWithoutRegardToAsciiCase)
     EXPECT_FALSE(EqualsNoCase(u"[", u"{"));  // only letters fold
 }
 
+TEST(Text, ReplaceAllIsLiteralCaseSensitiveAndNeverRescansItsOutput)
+{
+    const struct {
+        const char* text;
+        const char* from;
+        const char* to;
+        const char* result;
+    } cases[] = {
+        {"a-b-c", "-", "--", "a--b--c"},        // the output holds from again: not replaced twice
+        {"aaaa", "aa", "a", "aa"},              // left to right, no overlaps
+        {"Mail mail MAIL", "mail", "x", "Mail x MAIL"},
+        {"<!-- {Email} --> x <!-- {/Email} -->", "<!-- {Email} -->", "", " x <!-- {/Email} -->"},
+        {"nothing here", "absent", "x", "nothing here"},
+        {"keep", "", "x", "keep"},
+        {"", "a", "b", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ReplaceAll(c.text, c.from, c.to), c.result) << c.text << " / " << c.from;
+}
+
 }  // namespace
 }  // namespace quorvex

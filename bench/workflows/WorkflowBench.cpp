@@ -1,0 +1,158 @@
+// The advert apply of all nine options on a 16 MiB synthetic executable, with
+// the real status window and the event loop served as the program serves it,
+// beside reading and writing that executable once through the same file
+// layer. Each apply starts from the unpatched executable and registry.
+// Runs offscreen unless QT_QPA_PLATFORM says otherwise, in the temporary
+// folder (TMPDIR, else /tmp).
+#include "archive/Catalogue.h"
+#include "engine/EventLoopHook.h"
+#include "engine/TQuorvex.h"
+#include "platform/NativeFile.h"
+#include "platform/Platform.h"
+#include "tools/fakemessenger/FakeMessenger.h"
+#include "ui/WorkflowWiring.h"
+#include "ui/uStatus.h"
+#include "workflows/Workflows.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <stdlib.h>
+
+#include <filesystem>
+
+namespace quorvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kImageSize = std::size_t{16} << 20;
+constexpr char kFolder[] = "C:\\Program Files\\Yahoo!\\Messenger";
+
+// A prefix with the 16 MiB messenger, made the process's prefix and working
+// folder for the benchmark's life.
+class TBenchPrefix {
+public:
+    TBenchPrefix()
+    {
+        std::string pattern = (fs::temp_directory_path() / "quorvex-bench-XXXXXX").string();
+        folder_ = ::mkdtemp(pattern.data());
+        options_.ImageSize = kImageSize;
+        image_ = CreateFakeMessenger(folder_, options_);
+        ::setenv("WINEPREFIX", folder_.c_str(), 1);
+        fs::create_directory(folder_ / "working");
+        fs::current_path(folder_ / "working");
+    }
+    ~TBenchPrefix()
+    {
+        fs::current_path(fs::temp_directory_path());
+        fs::remove_all(folder_);
+    }
+
+    // The executable, the registry and the HTML replacement file as before any apply.
+    void Reset() const
+    {
+        WriteNativeFileAtomically(Executable(), image_.Bytes);
+        WriteText(folder_ / "user.reg", FakeUserRegistry(options_));
+        fs::remove(folder_ / "drive_c" / "BlankQuorvex.html");
+    }
+
+    fs::path Executable() const { return folder_ / kFakeMessengerFolder / "YahooMessenger.exe"; }
+
+private:
+    static void WriteText(const fs::path& path, const std::string& text)
+    {
+        WriteNativeFileAtomically(path, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    }
+
+    fs::path folder_;
+    TFakeMessengerOptions options_;
+    TFakeImage image_;
+};
+
+// All nine advert options ticked; the status window is the program's own.
+class TBenchHost final : public IWorkflowHost {
+public:
+    explicit TBenchHost(TfrmStatus& status) : log_(status) {}
+
+    bool Ticked(int) const override { return ticked_; }
+    bool AnyTicked() const override { return ticked_; }
+    void UntickAll() override { ticked_ = false; }
+    void Tick() { ticked_ = true; }
+    std::string MessengerFolder() const override { return kFolder; }
+    std::uint32_t AdvertColor() const override { return 0xFFFFFF; }
+    IStatusLog& StatusLog() override { return log_; }
+    void ShowMessage(const std::string&) override { ++messages_; }
+    void AdvertOptionRefresh() override {}
+    int Messages() const { return messages_; }
+
+private:
+    TStatusWindowLog log_;
+    bool ticked_ = true;
+    int messages_ = 0;
+};
+
+void WholeAdvertApply(benchmark::State& state)
+{
+    const TBenchPrefix prefix;
+    TfrmStatus status([] { return QString::fromLatin1(kFolder); });
+    TmxStorage storage;
+    LoadStoredCatalogue(storage);
+    TQuorvex engine;
+    engine.YahooMajor = 10;
+    TBenchHost host(status);
+    const TEventLoopHook old = SetEventLoopHook([] { QCoreApplication::processEvents(); });
+    for (auto _ : state) {
+        state.PauseTiming();
+        prefix.Reset();
+        status.Close();
+        host.Tick();
+        state.ResumeTiming();
+        ApplyAdvertOptions(engine, storage, host);
+    }
+    SetEventLoopHook(old);
+    if (host.Messages() != 0 || engine.CheckSmiley())
+        state.SkipWithError("the apply did not run through");
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kImageSize));
+}
+BENCHMARK(WholeAdvertApply)->Unit(benchmark::kMillisecond);
+
+void ReadAndWriteTheExecutableOnce(benchmark::State& state)
+{
+    const TBenchPrefix prefix;
+    for (auto _ : state) {
+        const std::vector<std::uint8_t> bytes = FileSystem().ReadFile(std::string(kFolder) + "\\YahooMessenger.exe");
+        FileSystem().WriteFile(std::string(kFolder) + "\\YahooMessenger.exe", bytes);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kImageSize));
+}
+BENCHMARK(ReadAndWriteTheExecutableOnce)->Unit(benchmark::kMillisecond);
+
+// What each of the apply's small file replacements costs on the same disk:
+// the IM window skin, the HTML replacement file and every registry change
+// are written this way (new file flushed to disk, renamed over the old).
+void ReplaceASmallFile(benchmark::State& state)
+{
+    const TBenchPrefix prefix;
+    const std::vector<std::uint8_t> bytes(5 * 1024, 'x');
+    for (auto _ : state)
+        FileSystem().WriteFile(std::string(kFolder) + "\\skins\\Default\\IMWindow\\IMWindow.xml", bytes);
+}
+BENCHMARK(ReplaceASmallFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace quorvex
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
