@@ -198,11 +198,18 @@ void TfrmQuorvex::FormCreate()
     ui_->lvOptions->SetGreyRule([this](int index) { return AdvertOptionUnavailable(index, *facts_); });
     ui_->lvClean->SetGreyRule([this](int index) { return CleanOptionUnavailable(index, *facts_); });
     AdvertOptionRefresh();
-    // The silent check, with the splash still up. An error in it (no
-    // temporary folder, say) is reported, and start-up goes on.
+    // The silent check, with the splash still up; start-up goes on after an error in it.
+    RunUpdateCheck(true);
+}
+
+// Runs an update check while the splash is up and hides it after. An error
+// ends the check and goes to the application error report from here, never
+// unwinding through the toolkit's signal delivery.
+void TfrmQuorvex::RunUpdateCheck(bool noMessageDlg)
+{
     const auto hideSplash = qScopeGuard([this] { splash_->hide(); });
     try {
-        VelkAppUpdate.Execute(true);
+        VelkAppUpdate.Execute(noMessageDlg);
     } catch (const std::exception& error) {
         ReportApplicationError(QString::fromStdString(error.what()));
     }
@@ -265,13 +272,10 @@ void TfrmQuorvex::btnReplaceClick()
     edit_->ShowWindow();
 }
 
-// An error in the check ends the handler and reaches the error report; the
-// splash goes in any case.
 void TfrmQuorvex::btnUpdateClick()
 {
     splash_->ShowNow();
-    const auto hideSplash = qScopeGuard([this] { splash_->hide(); });
-    VelkAppUpdate.Execute(false);
+    RunUpdateCheck(false);
 }
 
 void TfrmQuorvex::imgDonateClick()

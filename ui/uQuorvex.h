@@ -91,6 +91,7 @@ private:
     void SetUpLinkLabels();
     void ConnectHandlers();
     void ConfigureUpdateChecker();
+    void RunUpdateCheck(bool noMessageDlg);
     void lvAboutAdsSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void FormCreate();
     // The buttons and lists that could start a workflow or change its ticks.

@@ -111,6 +111,7 @@ bool TVelkAppUpdate::Execute(bool NoMessageDlg)
     box.DownloadButton->setEnabled(!box.DownloadFileURL.isEmpty());
     if (IsOlderVersion(version_, box.Version)) {
         box.exec();
+        box.RaiseDownloadError();
         return true;
     }
     if (!NoMessageDlg)

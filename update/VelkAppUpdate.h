@@ -58,7 +58,9 @@ public:
 
     // Runs one check, with every window it opens, and returns once they are
     // closed: true when a newer version was announced. NoMessageDlg
-    // suppresses the messages that say there is none.
+    // suppresses the messages that say there is none. Errors other than the
+    // HTTP client's (a temporary file or download target that cannot be
+    // created) leave here, once the windows are closed.
     bool Execute(bool NoMessageDlg);
 
 private:

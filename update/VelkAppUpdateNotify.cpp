@@ -74,12 +74,22 @@ QString TVelkAppUpdateNotifyBox::FormatFileSize(std::int64_t bytes) const
 void TVelkAppUpdateNotifyBox::DownloadButtonClick()
 {
     const auto closeWhenDone = qScopeGuard([this] { close(); });
-    TVelkAppUpdateDownloadBox download(seams_);
-    windowFont_.ApplyTo(download);
-    download.FileSizeUnit = FileSizeUnit;
-    download.HttpCli1->SetProxy(HttpCli1->Proxy());
-    download.HttpCli1->SetProxyPort(HttpCli1->ProxyPort());
-    download.Download(DownloadFileURL, SystemSpecialFolders(), HashType, ExpectedChecksum());
+    try {
+        TVelkAppUpdateDownloadBox download(seams_);
+        windowFont_.ApplyTo(download);
+        download.FileSizeUnit = FileSizeUnit;
+        download.HttpCli1->SetProxy(HttpCli1->Proxy());
+        download.HttpCli1->SetProxyPort(HttpCli1->ProxyPort());
+        download.Download(DownloadFileURL, SystemSpecialFolders(), HashType, ExpectedChecksum());
+    } catch (...) {
+        downloadError_ = std::current_exception();
+    }
+}
+
+void TVelkAppUpdateNotifyBox::RaiseDownloadError() const
+{
+    if (downloadError_)
+        std::rethrow_exception(downloadError_);
 }
 
 void TVelkAppUpdateNotifyBox::OpenWebPageButtonClick()

@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 
 class QPlainTextEdit;
@@ -43,9 +44,13 @@ public:
 
     QString FormatFileSize(std::int64_t bytes) const;
 
-    // Handlers of the buttons.
+    // Handlers of the buttons. An error of the download ends it and closes
+    // the window; it is kept for RaiseDownloadError, so that it never
+    // unwinds through the toolkit's signal delivery.
     void DownloadButtonClick();
     void OpenWebPageButtonClick();
+    // Raises the error that ended the download, if one did.
+    void RaiseDownloadError() const;
 
     QPlainTextEdit* ReadmeMemo;
     QPushButton* DownloadButton;
@@ -70,6 +75,7 @@ private:
     TUpdateSeams& seams_;
     std::unique_ptr<Ui::TVelkAppUpdateNotifyBox> ui_;
     TWindowFont windowFont_;
+    std::exception_ptr downloadError_;
 };
 
 }  // namespace quorvex

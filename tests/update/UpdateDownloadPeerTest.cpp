@@ -8,6 +8,7 @@
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
@@ -142,6 +143,30 @@ INSTANTIATE_TEST_SUITE_P(
                     TChecksumCase{"Crc32Wrong", THashType::CRC32, "0BADC0DE", false},
                     TChecksumCase{"Md5LowerCase", THashType::MD5, "lower", false},
                     TChecksumCase{"Sha1Missing", THashType::SHA1, "none", false}));
+
+// A download target that cannot be created ends the download; its error
+// leaves the check once the notification window has closed.
+TEST_F(UpdateDownload, TargetThatCannotBeCreatedLeavesTheCheck)
+{
+    Serve(Mine(QStringLiteral("setup.exe")), RandomBytes(1000));
+    Serve(Mine(QStringLiteral("QuorvexUpdate.txt")),
+          UpdateInfo({{"Version", "1.0.5.0"}, {"DownloadFileURL", Url(Mine(QStringLiteral("setup.exe")))}}));
+    ASSERT_TRUE(QDir(DownloadFolderPath()).mkdir(QStringLiteral("setup.exe")));
+    TWhenShown<TVelkAppUpdateNotifyBox> whenShown([](TVelkAppUpdateNotifyBox& notify) {
+        QTimer::singleShot(0, notify.DownloadButton, &QPushButton::click);
+    });
+    try {
+        update.Execute(true);
+        ADD_FAILURE() << "no error";
+    } catch (const std::exception& error) {
+        EXPECT_TRUE(QString::fromStdString(error.what()).startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(Target("setup.exe"))))
+            << error.what();
+    }
+    EXPECT_EQ(whenShown.Times(), 1);
+    EXPECT_EQ(VisibleWindow<TVelkAppUpdateNotifyBox>(), nullptr);
+    EXPECT_TRUE(seams.Messages->Shown.empty());
+    EXPECT_TRUE(seams.Shell->Requests.empty());
+}
 
 // A server that closes the connection before the announced size has come:
 // the transfer counts as complete, and only a checksum finds the shortfall.
