@@ -33,6 +33,15 @@ char AnsiByte(char16_t c)
     return entry == kAnsiHighBlock.end() ? '?' : entry->second;
 }
 
+char16_t AnsiCharacter(unsigned char byte)
+{
+    if (byte < 0x80 || byte >= 0xA0)
+        return byte;
+    const auto* entry = std::find_if(kAnsiHighBlock.begin(), kAnsiHighBlock.end(),
+                                     [byte](const auto& e) { return static_cast<unsigned char>(e.second) == byte; });
+    return entry == kAnsiHighBlock.end() ? byte : entry->first;
+}
+
 }  // namespace
 
 bool HasControlCharacter(QStringView text)
@@ -47,6 +56,15 @@ QByteArray EncodeAnsi(QStringView text)
     for (QChar c : text)
         bytes.append(AnsiByte(c.unicode()));
     return bytes;
+}
+
+QString DecodeAnsi(QByteArrayView bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (const char byte : bytes)
+        text.append(QChar(AnsiCharacter(static_cast<unsigned char>(byte))));
+    return text;
 }
 
 }  // namespace quorvex

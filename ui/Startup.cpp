@@ -1,6 +1,7 @@
 #include "ui/Startup.h"
 
 #include "ui/Application.h"
+#include "ui/Seams.h"
 
 #include <QApplication>
 
@@ -33,8 +34,9 @@ int RunQuorvex()
         ReportApplicationError(QString::fromStdString(error.what()));
         return 1;
     }
-    // A second instance has asked the first to come forward; it ends here.
-    if (windows.main->OneInstance().TerminateRequested())
+    // A second instance has asked the first to come forward, or the start-up
+    // update check started an installer: it ends here.
+    if (windows.main->OneInstance().TerminateRequested() || Seams().Application->TerminateRequested())
         return 0;
     windows.main->show();
     return QApplication::exec();

@@ -1,7 +1,5 @@
 #include "ui/WindowPlacement.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QWidget>
 
 namespace quorvex {
@@ -28,16 +26,6 @@ void ShowInFront(QWidget* window)
     window->show();
     window->raise();
     window->activateWindow();
-}
-
-void CentreOnScreen(QWidget* window)
-{
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr)
-        return;
-    QRect frame = window->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    window->move(frame.topLeft());
 }
 
 void CentreOver(QWidget* window, const QWidget* owner)

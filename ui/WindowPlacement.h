@@ -1,6 +1,8 @@
 // Window frames and placement shared by the application's windows.
 #pragma once
 
+#include "update/UpdateWindows.h"  // CentreOnScreen, shared with the update windows
+
 #include <Qt>
 
 class QWidget;
@@ -17,7 +19,6 @@ void MakeSecondaryWindow(QWidget* window, int width, int height);
 // Shows a window without blocking and brings it to the front.
 void ShowInFront(QWidget* window);
 
-void CentreOnScreen(QWidget* window);
 void CentreOver(QWidget* window, const QWidget* owner);
 
 }  // namespace quorvex

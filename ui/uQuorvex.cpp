@@ -13,6 +13,7 @@
 #include "ui/uHelp.h"
 #include "ui/uStatus.h"
 #include "ui/uUpdate.h"
+#include "update/UpdateWindows.h"
 #include "ui_uQuorvex.h"
 #include "workflows/Workflows.h"
 
@@ -23,6 +24,7 @@
 #include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <QProxyStyle>
+#include <QScopeGuard>
 #include <QTabBar>
 #include <QTimer>
 
@@ -62,7 +64,8 @@ TfrmQuorvex::TfrmQuorvex(TfrmUpdate* splash, QWidget* parent)
       ui_(std::make_unique<Ui::TfrmQuorvex>()),
       splash_(splash),
       tmrDrop(new QTimer(this)),
-      cdColor(new TColorDialog(this))
+      cdColor(new TColorDialog(this)),
+      VelkAppUpdate(Seams())
 {
     ui_->setupUi(this);
     setFixedSize(size());
@@ -76,6 +79,7 @@ TfrmQuorvex::TfrmQuorvex(TfrmUpdate* splash, QWidget* parent)
     PlaceVersionLabels();
     SetUpLinkLabels();
     ConnectHandlers();
+    ConfigureUpdateChecker();
     CentreOnScreen(this);
     LoadStoredCatalogue(mxStorage);
     mxOne.Loaded(this);
@@ -166,6 +170,20 @@ void TfrmQuorvex::ConnectHandlers()
     ui_->imgDonate->installEventFilter(this);
 }
 
+void TfrmQuorvex::ConfigureUpdateChecker()
+{
+    const TWindowFont font{PixelFont(QStringLiteral("Tahoma"), 12), palette().color(QPalette::ToolTipText)};
+    VelkAppUpdate.SetFileSizeUnit(TVelkAppUpdateFileSizeUnit::Auto);
+    VelkAppUpdate.SetFont(font);
+    VelkAppUpdate.SetFontReadme(font);
+    VelkAppUpdate.SetHashType(THashType::None);
+    VelkAppUpdate.SetProxyAddress(QString());
+    VelkAppUpdate.SetProxyPort(QStringLiteral("80"));
+    VelkAppUpdate.SetUpdateFileURL(SiteRoot() + QStringLiteral("QuorvexUpdate.txt"));
+    VelkAppUpdate.SetUpdatePageURL(SiteRoot());
+    VelkAppUpdate.SetVersion(QStringLiteral("1.0.4.9"));
+}
+
 void TfrmQuorvex::FormCreate()
 {
     const QString defaultFolder = QString::fromLatin1(kDefaultMessengerFolder);
@@ -180,9 +198,21 @@ void TfrmQuorvex::FormCreate()
     ui_->lvOptions->SetGreyRule([this](int index) { return AdvertOptionUnavailable(index, *facts_); });
     ui_->lvClean->SetGreyRule([this](int index) { return CleanOptionUnavailable(index, *facts_); });
     AdvertOptionRefresh();
-    // The silent update check (messages suppressed) runs here, before the splash goes.
-    if (splash_ != nullptr)
-        splash_->hide();
+    // The silent check, with the splash still up; start-up goes on after an error in it.
+    RunUpdateCheck(true);
+}
+
+// Runs an update check while the splash is up and hides it after. An error
+// ends the check and goes to the application error report from here, never
+// unwinding through the toolkit's signal delivery.
+void TfrmQuorvex::RunUpdateCheck(bool noMessageDlg)
+{
+    const auto hideSplash = qScopeGuard([this] { splash_->hide(); });
+    try {
+        VelkAppUpdate.Execute(noMessageDlg);
+    } catch (const std::exception& error) {
+        ReportApplicationError(QString::fromStdString(error.what()));
+    }
 }
 
 void TfrmQuorvex::lvOptionsItemChecked(int index)
@@ -245,8 +275,7 @@ void TfrmQuorvex::btnReplaceClick()
 void TfrmQuorvex::btnUpdateClick()
 {
     splash_->ShowNow();
-    // The update check with its messages shown runs here.
-    splash_->hide();
+    RunUpdateCheck(false);
 }
 
 void TfrmQuorvex::imgDonateClick()

@@ -1,11 +1,13 @@
 // The main window: eight tabs with the option lists, the colour row, the
 // messenger folder fields and the about, donate and help pages. It owns the
-// patch engine, the single-instance guard and the dropper timer.
+// patch engine, the single-instance guard, the dropper timer and the update
+// checker.
 #pragma once
 
 #include "archive/mxStorage.h"
 #include "instance/mxOneInstance.h"
 #include "ui/MessengerFacts.h"
+#include "update/VelkAppUpdate.h"
 
 #include <QWidget>
 
@@ -37,7 +39,8 @@ struct TWorkflowWidgets;
 class TfrmQuorvex : public QWidget {
     Q_OBJECT
 public:
-    // splash is the update splash that FormCreate hides at its end.
+    // splash is the update splash, up while an update check runs; FormCreate
+    // hides it at its end.
     explicit TfrmQuorvex(TfrmUpdate* splash, QWidget* parent = nullptr);
     ~TfrmQuorvex() override;
 
@@ -47,6 +50,7 @@ public:
     TQuorvex& Engine() { return *engine_; }
     const TmxOneInstance& OneInstance() const { return mxOne; }
     TmxStorage& Storage() { return mxStorage; }
+    TVelkAppUpdate& UpdateChecker() { return VelkAppUpdate; }
     // The text of the Adverts tab's messenger folder field.
     QString MessengerFolder() const;
     // The donation page opened by the donate picture.
@@ -86,6 +90,8 @@ private:
     void PlaceVersionLabels();
     void SetUpLinkLabels();
     void ConnectHandlers();
+    void ConfigureUpdateChecker();
+    void RunUpdateCheck(bool noMessageDlg);
     void lvAboutAdsSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void FormCreate();
     // The buttons and lists that could start a workflow or change its ticks.
@@ -104,6 +110,7 @@ private:
     QTimer* tmrDrop;
     TColorDialog* cdColor;
     TColorRow* colorRow_ = nullptr;
+    TVelkAppUpdate VelkAppUpdate;
     std::unique_ptr<TQuorvex> engine_;
     std::unique_ptr<TMessengerFacts> facts_;
 };

@@ -1,6 +1,7 @@
 #include "ui/uUpdate.h"
 
 #include "ui/WindowPlacement.h"
+#include "update/UpdateWindows.h"
 #include "ui_uUpdate.h"
 
 #include <QCoreApplication>
@@ -8,12 +9,14 @@
 #include <QWindow>
 
 namespace quorvex {
-
 TfrmUpdate::TfrmUpdate(QWidget* parent)
     : QFrame(parent, Qt::SplashScreen | Qt::FramelessWindowHint),
       ui_(std::make_unique<Ui::TfrmUpdate>())
 {
     ui_->setupUi(this);
+    setFont(PixelFont(QStringLiteral("Trebuchet MS"), 12));
+    TWindowFont{PixelFont(QStringLiteral("Tahoma"), 19), Qt::black}.ApplyTo(*ui_->Label1);
+    TWindowFont{PixelFont(QStringLiteral("Trebuchet MS"), 12), Qt::black}.ApplyTo(*ui_->Label2);
     MakeSecondaryWindow(this, width(), height());
     CentreOnScreen(this);
 }

@@ -1,6 +1,7 @@
 // The HTTP client against real peers started by peers/peers.sh (a ctest
 // fixture): nginx for files and redirects, tinyproxy for the proxied path.
 #include "http/HttpCli.h"
+#include "tests/http/peers/Peers.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -12,18 +13,8 @@
 namespace quorvex {
 namespace {
 
-QString PeerDir()
-{
-    return qEnvironmentVariable("QUORVEX_PEER_DIR");
-}
-
-QString PeerPort(const char* peer)
-{
-    QFile file(PeerDir() + QLatin1Char('/') + QLatin1String(peer) + QLatin1String("/port"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromLatin1(file.readAll().trimmed());
-}
+using test::PeerDir;
+using test::PeerPort;
 
 QByteArray FileMd5(const QString& path)
 {

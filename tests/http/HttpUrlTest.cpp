@@ -91,5 +91,20 @@ TEST(RequestText, IsEncodedInWindows1252)
     EXPECT_EQ(EncodeAnsi(u"GET /caf\u00e9 \u20ac\u2122 \u4e2d"), QByteArray("GET /caf\xe9 \x80\x99 ?"));
 }
 
+TEST(RequestText, Windows1252DecodesEveryByteAndEncodesBack)
+{
+    EXPECT_EQ(DecodeAnsi("caf\xe9 \x80\x99\x9f"), QStringView(u"caf\u00e9 \u20ac\u2122\u0178").toString());
+    // Bytes the code page leaves undefined keep their code.
+    EXPECT_EQ(DecodeAnsi("\x81\x8d\x8f\x90\x9d"), QStringView(u"\u0081\u008d\u008f\u0090\u009d").toString());
+    QByteArray everyByte;
+    for (int byte = 0; byte < 256; ++byte)
+        everyByte.append(static_cast<char>(byte));
+    const QString text = DecodeAnsi(everyByte);
+    ASSERT_EQ(text.size(), 256);
+    for (const char undefined : {'\x81', '\x8d', '\x8f', '\x90', '\x9d'})
+        everyByte[static_cast<unsigned char>(undefined)] = '?';
+    EXPECT_EQ(EncodeAnsi(text), everyByte);
+}
+
 }  // namespace
 }  // namespace quorvex

@@ -1,6 +1,7 @@
 // Seams that answer as a test tells them and record what the windows asked.
 #pragma once
 
+#include "tests/fixtures/FakeUpdateSeams.h"
 #include "ui/Seams.h"
 
 #include <deque>
@@ -8,30 +9,6 @@
 #include <vector>
 
 namespace quorvex::test {
-
-struct TShownMessage {
-    QString Caption;
-    QString Text;
-    TMsgDlgType Type;
-    TMsgDlgButtons Buttons;
-};
-
-class TFakeMessages final : public IMessageBoxes {
-public:
-    std::vector<TShownMessage> Shown;
-    std::deque<TModalResult> Answers;  // Ok once they run out
-
-    TModalResult Show(QWidget*, const QString& caption, const QString& text, TMsgDlgType type,
-                      TMsgDlgButtons buttons) override
-    {
-        Shown.push_back({caption, text, type, buttons});
-        if (Answers.empty())
-            return TModalResult::Ok;
-        const TModalResult answer = Answers.front();
-        Answers.pop_front();
-        return answer;
-    }
-};
 
 class TFakeFolderPicker final : public IFolderPicker {
 public:
@@ -46,23 +23,6 @@ public:
         Prompt = prompt;
         StartFolder = startFolder;
         return Answer;
-    }
-};
-
-struct TShellRequest {
-    QString Verb;
-    QString Target;
-    int ShowCommand;
-    bool operator==(const TShellRequest&) const = default;
-};
-
-class TFakeShell final : public IShell {
-public:
-    std::vector<TShellRequest> Requests;
-
-    void Open(const QString& verb, const QString& target, int showCommand) override
-    {
-        Requests.push_back({verb, target, showCommand});
     }
 };
 
@@ -111,16 +71,14 @@ public:
 };
 
 // Installs fakes for every seam for its lifetime; the desktop ones come back after.
-class TFakeSeams {
+class TFakeSeams : public TFakeUpdateSeams {
 public:
-    std::shared_ptr<TFakeMessages> Messages = std::make_shared<TFakeMessages>();
     std::shared_ptr<TFakeFolderPicker> FolderPicker = std::make_shared<TFakeFolderPicker>();
     std::shared_ptr<TFakeColorDialog> ColorDialog = std::make_shared<TFakeColorDialog>();
     std::shared_ptr<TFakeScreen> Screen = std::make_shared<TFakeScreen>();
     std::shared_ptr<TFakePointer> Pointer = std::make_shared<TFakePointer>();
-    std::shared_ptr<TFakeShell> Shell = std::make_shared<TFakeShell>();
 
-    TFakeSeams() { Seams() = TSeams{Messages, FolderPicker, ColorDialog, Screen, Pointer, Shell}; }
+    TFakeSeams() { Seams() = TSeams{Update, FolderPicker, ColorDialog, Screen, Pointer}; }
     ~TFakeSeams() { Seams() = DesktopSeams(); }
     TFakeSeams(const TFakeSeams&) = delete;
     TFakeSeams& operator=(const TFakeSeams&) = delete;

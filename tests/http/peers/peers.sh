@@ -5,17 +5,27 @@
 # file, logs and files inside the given folder; nothing is installed or left
 # running as a service.
 #
-#   peers.sh start DIR [LARGE_MIB]   start both; DIR/nginx/port, DIR/proxy/port
-#                                    name the ports, DIR/nginx/root the files
-#   peers.sh stop DIR                stop both and remove DIR
+#   peers.sh start DIR [LARGE_MIB [SITE]]  start both; DIR/nginx/port, DIR/proxy/port
+#                                          name the ports, DIR/nginx/root the files
+#   peers.sh stop DIR                      stop both and remove DIR
+#
+# SITE is a file of further nginx directives for the server, which may use the
+# echo module that nginx-light brings.
 set -euo pipefail
 
-command=${1:?usage: peers.sh start|stop DIR [LARGE_MIB]}
-dir=${2:?usage: peers.sh start|stop DIR [LARGE_MIB]}
+usage='usage: peers.sh start|stop DIR [LARGE_MIB [SITE]]'
+command=${1:?$usage}
+dir=${2:?$usage}
 large_mib=${3:-32}
+site=${4:-}
+echo_module=/usr/share/nginx/modules/ngx_http_echo_module.so
 
 nginx_config() {
-  local home=$1 port=$2
+  local home=$1 port=$2 include=
+  if [ -n "$site" ]; then
+    echo "load_module $echo_module;"
+    include="include \"$site\";"
+  fi
   cat <<CONF
 daemon off;
 master_process off;
@@ -40,6 +50,7 @@ http {
     location = /found { return 302 http://127.0.0.1:$port/hello.txt; }
     location = /loop { return 302 /loop; }
     location = /via { return 200 "via=\$http_via"; }
+    $include
   }
 }
 CONF
@@ -126,7 +137,7 @@ stop)
   rm -rf "$dir"
   ;;
 *)
-  echo "usage: peers.sh start|stop DIR [LARGE_MIB]" >&2
+  echo "$usage" >&2
   exit 2
   ;;
 esac

@@ -1,0 +1,157 @@
+// Where a downloaded installer goes: the folder rule, the file name taken
+// from the URL and the refusal of names that would leave the folder.
+#include "tests/fixtures/FakeUpdateSeams.h"
+#include "tests/fixtures/TestSupport.h"
+#include "update/DownloadTarget.h"
+#include "update/VelkAppUpdateDownload.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace quorvex {
+namespace {
+
+struct TFolderCase {
+    const char* Name;
+    QStringList Existing;  // relative to the test's folder
+    const char* Expected;  // likewise
+};
+
+void PrintTo(const TFolderCase& c, std::ostream* out)
+{
+    *out << c.Name;
+}
+
+class DownloadFolderRule : public testing::TestWithParam<TFolderCase> {};
+
+TEST_P(DownloadFolderRule, FirstExistingChoice)
+{
+    QTemporaryDir root;
+    QDir(root.path()).mkpath(QStringLiteral("tmp"));
+    for (const QString& folder : GetParam().Existing)
+        ASSERT_TRUE(QDir(root.path()).mkpath(folder));
+    const TSpecialFolders folders{root.filePath(QStringLiteral("local")), root.filePath(QStringLiteral("windows")),
+                                  root.filePath(QStringLiteral("tmp"))};
+    EXPECT_EQ(DownloadFolder(folders), root.path() + QLatin1Char('/') + QLatin1String(GetParam().Expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Choices, DownloadFolderRule,
+    testing::Values(
+        TFolderCase{"all", {"local/Downloaded Installations", "local/Temp", "windows/Downloaded Installations"},
+                    "local/Downloaded Installations/"},
+        TFolderCase{"local temp", {"local/Temp", "windows/Downloaded Installations"}, "local/Temp/"},
+        TFolderCase{"windows", {"local", "windows/Downloaded Installations"}, "windows/Downloaded Installations/"},
+        TFolderCase{"none", {"local", "windows"}, "tmp/"}));
+
+TEST(DownloadFolderRule, SeparatorsAreNotDoubled)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("local/Temp")));
+    EXPECT_EQ(DownloadFolder({root.path() + QStringLiteral("/local/"), QString(), QStringLiteral("/tmp")}),
+              root.path() + QStringLiteral("/local/Temp/"));
+    EXPECT_EQ(DownloadFolder({QString(), root.path() + QStringLiteral("/none"), root.path() + QStringLiteral("//")}),
+              root.path() + QStringLiteral("/"));
+    EXPECT_EQ(DownloadFolder({QString(), QStringLiteral("/nonexistent"), QStringLiteral("/")}), QStringLiteral("/"));
+}
+
+// An unknown local application data folder is skipped, not taken as the root.
+TEST(DownloadFolderRule, NoLocalApplicationData)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("windows/Downloaded Installations")));
+    EXPECT_EQ(DownloadFolder({QString(), root.filePath(QStringLiteral("windows")), QStringLiteral("/tmp")}),
+              root.filePath(QStringLiteral("windows/Downloaded Installations/")));
+}
+
+TEST(TemporaryFolder, IsTmpdirElseTmpWhetherItExistsOrNot)
+{
+    {
+        test::TScopedEnv unset("TMPDIR", std::nullopt);
+        EXPECT_EQ(TemporaryFolder(), QStringLiteral("/tmp"));
+    }
+    test::TScopedEnv missing("TMPDIR", "/nonexistent/temp");
+    EXPECT_EQ(TemporaryFolder(), QStringLiteral("/nonexistent/temp"));
+    EXPECT_EQ(SystemSpecialFolders().Temp, QStringLiteral("/nonexistent/temp"));
+}
+
+struct TNameCase {
+    const char* Url;
+    const char* Name;
+    bool Plain;
+};
+
+class URLFileNameRule : public testing::TestWithParam<TNameCase> {};
+
+TEST_P(URLFileNameRule, LastSegmentAndWhetherItIsPlain)
+{
+    const QString name = URLFileName(QString::fromLatin1(GetParam().Url));
+    EXPECT_EQ(name, QString::fromLatin1(GetParam().Name));
+    EXPECT_EQ(IsPlainFileName(name), GetParam().Plain);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Urls, URLFileNameRule,
+    testing::Values(TNameCase{"http://example.com/files/QuorvexSetup.exe", "QuorvexSetup.exe", true},
+                    TNameCase{"http://example.com/get?file=setup.exe", "get?file=setup.exe", true},
+                    TNameCase{"setup.exe", "setup.exe", true},
+                    TNameCase{"http://example.com/files/", "", false},
+                    TNameCase{"http://example.com/..", "..", false},
+                    TNameCase{"http://example.com/a..b.exe", "a..b.exe", false},
+                    TNameCase{"http://example.com/x\\..\\..\\evil.exe", "x\\..\\..\\evil.exe", false},
+                    TNameCase{"http://example.com/C:\\Windows\\evil.exe", "C:\\Windows\\evil.exe", false}));
+
+// A name that is not a plain file name ends the download before anything is
+// created or requested.
+TEST(DownloadTargetName, NoPlainFileNameEndsTheDownloadWithAnError)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("local/Downloaded Installations")));
+    const TSpecialFolders folders{root.filePath(QStringLiteral("local")), root.filePath(QStringLiteral("windows")),
+                                  root.path()};
+    for (const char* url : {"http://127.0.0.1:9/files/", "http://127.0.0.1:9/..", "http://127.0.0.1:9/..\\evil.exe"}) {
+        test::TFakeUpdateSeams seams;
+        TVelkAppUpdateDownloadBox box(seams.Update);
+        box.Download(QString::fromLatin1(url), folders, THashType::None, QString());
+        const QString name = URLFileName(QString::fromLatin1(url));
+        ASSERT_EQ(seams.Messages->Shown.size(), 1u) << url;
+        EXPECT_EQ(seams.Messages->Shown[0],
+                  (test::TShownMessage{QStringLiteral("Error"),
+                                       QStringLiteral("The update cannot be saved under the name \"%1\": it is not a "
+                                                      "plain file name.")
+                                           .arg(name),
+                                       TMsgDlgType::Error, TMsgDlgButtons::Ok}));
+        EXPECT_FALSE(box.isVisible());
+        EXPECT_TRUE(seams.Shell->Requests.empty());
+        EXPECT_EQ(seams.Application->Requests, 0);
+    }
+    const QStringList everything = QDir(root.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    EXPECT_EQ(everything, QStringList{QStringLiteral("local")});
+    EXPECT_TRUE(QDir(root.filePath(QStringLiteral("local/Downloaded Installations"))).isEmpty());
+}
+
+TEST(DownloadTargetName, TargetThatCannotBeCreatedRaisesItsError)
+{
+    QTemporaryDir root;
+    // A folder where the file would go.
+    ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("Downloaded Installations/setup.exe")));
+    test::TFakeUpdateSeams seams;
+    TVelkAppUpdateDownloadBox box(seams.Update);
+    const QString target = root.filePath(QStringLiteral("Downloaded Installations/setup.exe"));
+    try {
+        box.Download(QStringLiteral("http://127.0.0.1:9/setup.exe"), {QString(), root.path(), root.path()},
+                     THashType::None, QString());
+        FAIL() << "no error";
+    } catch (const std::exception& error) {
+        EXPECT_TRUE(QString::fromStdString(error.what()).startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(target)))
+            << error.what();
+    }
+    EXPECT_TRUE(QFileInfo(target).isDir());
+    EXPECT_TRUE(seams.Messages->Shown.empty());
+}
+
+}  // namespace
+}  // namespace quorvex

@@ -1,0 +1,126 @@
+// The update information file's INI reader and the decoding and line
+// splitting of fetched texts.
+#include "update/PrivateProfile.h"
+#include "update/UpdateText.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace quorvex {
+namespace {
+
+struct TProfileCase {
+    const char* Name;
+    const char* Text;
+    const char* Section;
+    const char* Key;
+    const char* Value;
+};
+
+void PrintTo(const TProfileCase& c, std::ostream* out)
+{
+    *out << c.Name;
+}
+
+class PrivateProfileRules : public testing::TestWithParam<TProfileCase> {};
+
+TEST_P(PrivateProfileRules, ReadString)
+{
+    const TProfileCase& c = GetParam();
+    const TPrivateProfile profile = TPrivateProfile::FromText(QString::fromUtf8(c.Text));
+    EXPECT_EQ(profile.ReadString(QString::fromLatin1(c.Section), QString::fromLatin1(c.Key)), QString::fromUtf8(c.Value));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, PrivateProfileRules,
+    testing::Values(
+        TProfileCase{"plain", "[Quorvex]\r\nVersion=1.0.5.0\r\n", "Quorvex", "Version", "1.0.5.0"},
+        TProfileCase{"section in capitals", "[QUORVEX]\nVersion=2\n", "Quorvex", "Version", "2"},
+        TProfileCase{"key in lower case", "[Quorvex]\nversion=3\n", "Quorvex", "Version", "3"},
+        TProfileCase{"blanks around names and value", "  [ Quorvex ]  \n\t Version \t=  4 5 \t\n", "Quorvex",
+                     "Version", "4 5"},
+        TProfileCase{"double quotes", "[Quorvex]\nVersion=\" 6 \"\n", "Quorvex", "Version", " 6 "},
+        TProfileCase{"single quotes", "[Quorvex]\nVersion='7'\n", "Quorvex", "Version", "7"},
+        TProfileCase{"unmatched quotes stay", "[Quorvex]\nVersion=\"8'\n", "Quorvex", "Version", "\"8'"},
+        TProfileCase{"inner quotes stay", "[Quorvex]\nVersion=a\"b\"\n", "Quorvex", "Version", "a\"b\""},
+        TProfileCase{"a lone quote stays", "[Quorvex]\nVersion=\"\n", "Quorvex", "Version", "\""},
+        TProfileCase{"empty quotes", "[Quorvex]\nVersion=\"\"\n", "Quorvex", "Version", ""},
+        TProfileCase{"equals sign in the value", "[Quorvex]\nDownloadFileURL=http://h/a?x=1\n", "Quorvex",
+                     "DownloadFileURL", "http://h/a?x=1"},
+        TProfileCase{"missing section", "[Other]\nVersion=9\n", "Quorvex", "Version", ""},
+        TProfileCase{"missing key", "[Quorvex]\nVersions=9\n", "Quorvex", "Version", ""},
+        TProfileCase{"key of another section", "[Quorvex]\nA=1\n[Other]\nVersion=9\n", "Quorvex", "Version", ""},
+        TProfileCase{"key before any section", "Version=9\n[Quorvex]\n", "Quorvex", "Version", ""},
+        TProfileCase{"first key wins", "[Quorvex]\nVersion=1\nVersion=2\n", "Quorvex", "Version", "1"},
+        TProfileCase{"first section wins", "[Quorvex]\nA=1\n[Quorvex]\nVersion=2\n", "Quorvex", "Version", ""},
+        TProfileCase{"lone CR line ends", "[Quorvex]\rA=1\rVersion=2\r", "Quorvex", "Version", "2"},
+        TProfileCase{"comment line is no key", "[Quorvex]\n;Version=2\n", "Quorvex", "Version", ""},
+        TProfileCase{"line without equals", "[Quorvex]\nVersion\n", "Quorvex", "Version", ""},
+        TProfileCase{"not a section header", "[Quorvex]\n x[Other]\nVersion=5\n", "Quorvex", "Version", "5"},
+        TProfileCase{"empty text", "", "Quorvex", "Version", ""}));
+
+TEST(PrivateProfile, ValuesAreCutAt2047Characters)
+{
+    const QString longValue(3000, QLatin1Char('v'));
+    const TPrivateProfile profile = TPrivateProfile::FromText(QStringLiteral("[s]\nk=\"") + longValue + QStringLiteral("\"\n"));
+    EXPECT_EQ(profile.ReadString(QStringLiteral("s"), QStringLiteral("k")), longValue.left(2047));
+}
+
+TEST(PrivateProfile, FilesAreDecodedByTheirByteOrderMark)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("update.txt"));
+    const QString text = QStringLiteral("[Quorvex]\r\nVersion=1.0.\u00e9\u20ac\r\n");
+    const std::pair<const char*, QByteArray> encodings[] = {
+        {"UTF-16LE", QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2)},
+        {"UTF-8", QByteArray("\xEF\xBB\xBF") + text.toUtf8()},
+        {"Windows-1252", QByteArray("[Quorvex]\r\nVersion=1.0.\xE9\x80\r\n")},
+    };
+    for (const auto& [name, bytes] : encodings) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        EXPECT_EQ(TPrivateProfile::Load(path).ReadString(QStringLiteral("quorvex"), QStringLiteral("VERSION")),
+                  QStringLiteral("1.0.\u00e9\u20ac"))
+            << name;
+    }
+    EXPECT_TRUE(TPrivateProfile::Load(folder.filePath(QStringLiteral("missing.txt")))
+                    .ReadString(QStringLiteral("Quorvex"), QStringLiteral("Version"))
+                    .isEmpty());
+}
+
+TEST(FetchedText, DecodedByByteOrderMarkElseWindows1252)
+{
+    EXPECT_EQ(DecodeTextFile(QByteArray("\xEF\xBB\xBFna\xC3\xAFve")), QStringLiteral("na\u00efve"));
+    EXPECT_EQ(DecodeTextFile(QByteArray("\xFF\xFEh\0i\0", 6)), QStringLiteral("hi"));
+    EXPECT_EQ(DecodeTextFile(QByteArray("\xFE\xFF\0h\0i", 6)), QStringLiteral("hi"));
+    EXPECT_EQ(DecodeTextFile(QByteArray("na\xEFve \x93quoted\x94")), QStringLiteral("na\u00efve \u201cquoted\u201d"));
+    // UTF-8 without its mark is read as the 8-bit code page, as the system reads it.
+    EXPECT_EQ(DecodeTextFile(QByteArray("\xC3\xAF")), QStringLiteral("\u00c3\u00af"));
+}
+
+struct TLinesCase {
+    const char* Text;
+    QStringList Lines;
+};
+
+class LineBreaks : public testing::TestWithParam<TLinesCase> {};
+
+TEST_P(LineBreaks, SplitAtEveryKind)
+{
+    EXPECT_EQ(SplitLines(QString::fromLatin1(GetParam().Text)), GetParam().Lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, LineBreaks,
+                         testing::Values(TLinesCase{"", {}}, TLinesCase{"one", {"one"}},
+                                         TLinesCase{"a\r\nb\r\n", {"a", "b"}}, TLinesCase{"a\rb\nc", {"a", "b", "c"}},
+                                         TLinesCase{"a\n\r\nb", {"a", "", "b"}},
+                                         TLinesCase{"a\r\rb", {"a", "", "b"}},
+                                         TLinesCase{"a\n\rb", {"a", "", "b"}}, TLinesCase{"\n", {""}},
+                                         TLinesCase{"x\r\n\r\n", {"x", ""}}));
+
+}  // namespace
+}  // namespace quorvex

@@ -1,0 +1,22 @@
+// Checksums of a downloaded installer, as the update information file gives
+// them: upper-case hexadecimal text.
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace quorvex {
+
+enum class THashType { None, CRC32, MD5, SHA1 };
+
+// The file's checksum of the given type, read block by block: CRC-32 as in
+// zlib (8 digits), MD5 (32) or SHA-1 (40). Nothing for None or a file that
+// cannot be read.
+std::optional<QString> FileChecksum(const QString& path, THashType type);
+
+// Whether the file's checksum is exactly the expected text (letter case
+// included); an empty expectation or an unreadable file never matches.
+bool ChecksumMatches(const QString& path, THashType type, const QString& expected);
+
+}  // namespace quorvex

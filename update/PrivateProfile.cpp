@@ -1,0 +1,63 @@
+#include "update/PrivateProfile.h"
+
+#include "update/UpdateText.h"
+
+#include <QFile>
+
+namespace quorvex {
+namespace {
+
+bool IsQuote(QChar c)
+{
+    return c == QLatin1Char('"') || c == QLatin1Char('\'');
+}
+
+QString WithoutEnclosingQuotes(const QString& value)
+{
+    if (value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front())
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
+bool SameName(const QString& a, const QString& b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+TPrivateProfile TPrivateProfile::Load(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return FromText(DecodeTextFile(file.readAll()));
+}
+
+TPrivateProfile TPrivateProfile::FromText(const QString& text)
+{
+    TPrivateProfile profile;
+    for (const QString& line : SplitLines(text))
+        profile.lines_.append(line.trimmed());
+    return profile;
+}
+
+QString TPrivateProfile::ReadString(const QString& section, const QString& key) const
+{
+    bool inSection = false;
+    for (const QString& line : lines_) {
+        if (line.startsWith(QLatin1Char('['))) {
+            if (inSection)
+                return {};  // the end of the first section of that name
+            const qsizetype close = line.indexOf(QLatin1Char(']'));
+            inSection = SameName(line.mid(1, close < 0 ? -1 : close - 1).trimmed(), section);
+            continue;
+        }
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (inSection && equals >= 0 && SameName(line.left(equals).trimmed(), key))
+            return WithoutEnclosingQuotes(line.mid(equals + 1).trimmed()).left(kMaxValueLength);
+    }
+    return {};
+}
+
+}  // namespace quorvex

@@ -1,0 +1,23 @@
+// The HTTP client as the update windows use it.
+#pragma once
+
+#include "http/HttpCli.h"
+
+#include <QStringList>
+
+namespace quorvex {
+
+// Synchronous HTTP/1.0 requests without cache, following up to five
+// relocations, with the update checker's agent and a 30-second time-out.
+void ConfigureUpdateClient(THttpCli& client);
+
+// The size that a response header announces: the first line that reads
+// "content-length: " (any letter case, exactly one blank) gives it as a
+// signed 32-bit number; 0 without such a line or when it is not one.
+int AnnouncedLength(const QStringList& header);
+
+// The size of the client's URL from a HEAD request; 0 when it fails or
+// announces none.
+int RemoteFileSize(THttpCli& client);
+
+}  // namespace quorvex

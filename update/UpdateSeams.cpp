@@ -1,0 +1,116 @@
+#include "update/UpdateSeams.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QProcess>
+#include <QUrl>
+
+namespace quorvex {
+namespace {
+
+QMessageBox::Icon IconOf(TMsgDlgType type)
+{
+    switch (type) {
+    case TMsgDlgType::Plain: return QMessageBox::NoIcon;
+    case TMsgDlgType::Information: return QMessageBox::Information;
+    case TMsgDlgType::Confirmation: return QMessageBox::Question;
+    case TMsgDlgType::Warning: return QMessageBox::Warning;
+    case TMsgDlgType::Error: return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons ButtonsOf(TMsgDlgButtons buttons)
+{
+    switch (buttons) {
+    case TMsgDlgButtons::Ok: return QMessageBox::Ok;
+    case TMsgDlgButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+    case TMsgDlgButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+    case TMsgDlgButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+TModalResult ResultOf(int button)
+{
+    switch (button) {
+    case QMessageBox::Yes: return TModalResult::Yes;
+    case QMessageBox::No: return TModalResult::No;
+    case QMessageBox::Cancel: return TModalResult::Cancel;
+    default: return TModalResult::Ok;
+    }
+}
+
+// Texts break their lines at a carriage return as the Windows message box
+// does; Qt's breaks only at a line feed.
+QString WithLineFeeds(QString text)
+{
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+class TDesktopMessageBoxes final : public IMessageBoxes {
+public:
+    TModalResult Show(QWidget* parent, const QString& caption, const QString& text,
+                      TMsgDlgType type, TMsgDlgButtons buttons) override
+    {
+        QMessageBox box(IconOf(type), caption, WithLineFeeds(text), ButtonsOf(buttons), parent);
+        return ResultOf(box.exec());
+    }
+};
+
+bool IsUrl(const QString& target)
+{
+    const QUrl url(target);
+    return url.isValid() && url.scheme().size() > 1 && !url.isLocalFile();
+}
+
+// Windows programs (the messenger, an installer) run under Wine in the
+// prefix; Wine resolves their Windows paths itself. Everything else goes to
+// the desktop's handler for the URL or file.
+class TDesktopShell final : public IShell {
+public:
+    void Open(const QString& /*verb*/, const QString& target, int /*showCommand*/) override
+    {
+        if (target.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive))
+            QProcess::startDetached(QStringLiteral("wine"), {target});
+        else if (IsUrl(target))
+            QDesktopServices::openUrl(QUrl(target));
+        else
+            QDesktopServices::openUrl(QUrl::fromLocalFile(target));
+    }
+};
+
+// Qt ignores a quit before its event loop runs, so the request is also
+// remembered for the start-up to look at.
+class TDesktopApplicationControl final : public IApplicationControl {
+public:
+    void Terminate() override
+    {
+        requested_ = true;
+        QCoreApplication::quit();
+    }
+    bool TerminateRequested() const override { return requested_; }
+
+private:
+    bool requested_ = false;
+};
+
+}  // namespace
+
+std::shared_ptr<IMessageBoxes> DesktopMessageBoxes()
+{
+    return std::make_shared<TDesktopMessageBoxes>();
+}
+
+std::shared_ptr<IShell> DesktopShell()
+{
+    return std::make_shared<TDesktopShell>();
+}
+
+std::shared_ptr<IApplicationControl> DesktopApplicationControl()
+{
+    return std::make_shared<TDesktopApplicationControl>();
+}
+
+}  // namespace quorvex

@@ -1,0 +1,58 @@
+#include "update/UpdateWindows.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <QScreen>
+#include <QWidget>
+
+namespace quorvex {
+
+Qt::WindowFlags UpdateDialogFlags()
+{
+    return Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+           | Qt::WindowCloseButtonHint;
+}
+
+void CentreOnScreen(QWidget* window)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+void FixAndCentre(QWidget& window)
+{
+    window.setFixedSize(window.size());
+    CentreOnScreen(&window);
+}
+
+QFont PixelFont(const QString& family, int pixelHeight)
+{
+    QFont font(family);
+    font.setPixelSize(pixelHeight);
+    return font;
+}
+
+TWindowFont DesignFont(const QString& family, int pixelHeight)
+{
+    return TWindowFont{PixelFont(family, pixelHeight), QGuiApplication::palette().color(QPalette::WindowText)};
+}
+
+TModalResult ShowUpdateMessage(IMessageBoxes& messages, QWidget* parent, const QString& text, TMsgDlgType type,
+                               TMsgDlgButtons buttons)
+{
+    QString caption;
+    switch (type) {
+    case TMsgDlgType::Information: caption = QStringLiteral("Information"); break;
+    case TMsgDlgType::Confirmation: caption = QStringLiteral("Confirm"); break;
+    case TMsgDlgType::Warning: caption = QStringLiteral("Warning"); break;
+    case TMsgDlgType::Error: caption = QStringLiteral("Error"); break;
+    case TMsgDlgType::Plain: break;
+    }
+    return messages.Show(parent, caption, text, type, buttons);
+}
+
+}  // namespace quorvex

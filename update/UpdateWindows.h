@@ -1,0 +1,35 @@
+// What the update windows share: their frame and place, their design fonts
+// and the update checker's message boxes. The application's other windows
+// are centred the same way.
+#pragma once
+
+#include "update/UpdateSeams.h"
+#include "update/WindowFont.h"
+
+#include <Qt>
+
+class QWidget;
+
+namespace quorvex {
+
+// A fixed dialog border with the close box only.
+Qt::WindowFlags UpdateDialogFlags();
+
+// Centres a window, frame included, on the primary screen's free area.
+void CentreOnScreen(QWidget* window);
+
+// Fixes a window at its designed size and centres it on the screen.
+void FixAndCentre(QWidget& window);
+
+// A font of the given face and height in pixels.
+QFont PixelFont(const QString& family, int pixelHeight);
+
+// A font of the given face and pixel height in the window text colour.
+TWindowFont DesignFont(const QString& family, int pixelHeight);
+
+// A message box of the update checker: its caption names its type
+// ("Information", "Confirm" or "Error").
+TModalResult ShowUpdateMessage(IMessageBoxes& messages, QWidget* parent, const QString& text, TMsgDlgType type,
+                               TMsgDlgButtons buttons = TMsgDlgButtons::Ok);
+
+}  // namespace quorvex

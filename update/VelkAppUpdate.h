@@ -1,0 +1,84 @@
+// TVelkAppUpdate: the update checker. A check fetches the update information
+// file, reads the newest version and a few URLs from the update section,
+// fetches the readme, and when the server's version is newer shows the
+// notification window, from which the installer can be downloaded.
+#pragma once
+
+#include "update/Checksums.h"
+#include "update/FileSize.h"
+#include "update/UpdateSeams.h"
+#include "update/WindowFont.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+namespace quorvex {
+
+class TVelkAppUpdateNotifyBox;
+
+// The section of the update information file that a program reads: its
+// executable's file name, or for "rundll32.exe" the library named by its
+// first argument (before any ","), cut before the first ".".
+QString UpdateSectionName(const QString& executableFileName, const QStringList& arguments);
+
+// The running process's update section, fixed by the first component made.
+QString UpdateSection();
+
+// Versions compare as plain text, character by character: at the first
+// difference the smaller character is the older; a prefix is older than
+// the longer text; equal texts are not older.
+bool IsOlderVersion(const QString& version, const QString& than);
+
+class TVelkAppUpdate : public QObject {
+public:
+    explicit TVelkAppUpdate(TUpdateSeams& seams, QObject* owner = nullptr);
+    ~TVelkAppUpdate() override;
+
+    TVelkAppUpdateFileSizeUnit FileSizeUnit() const { return fileSizeUnit_; }
+    void SetFileSizeUnit(TVelkAppUpdateFileSizeUnit value) { fileSizeUnit_ = value; }
+    const TWindowFont& Font() const { return font_; }
+    void SetFont(const TWindowFont& value) { font_ = value; }
+    const TWindowFont& FontReadme() const { return fontReadme_; }
+    void SetFontReadme(const TWindowFont& value) { fontReadme_ = value; }
+    THashType HashType() const { return hashType_; }
+    void SetHashType(THashType value) { hashType_ = value; }
+    QString ProxyAddress() const { return proxyAddress_; }
+    void SetProxyAddress(const QString& value) { proxyAddress_ = value; }
+    QString ProxyPort() const { return proxyPort_; }
+    void SetProxyPort(const QString& value) { proxyPort_ = value; }
+    QString UpdateFileURL() const { return updateFileURL_; }
+    void SetUpdateFileURL(const QString& value) { updateFileURL_ = value; }
+    QString UpdatePageURL() const { return updatePageURL_; }
+    void SetUpdatePageURL(const QString& value) { updatePageURL_ = value; }
+    QString Version() const { return version_; }
+    void SetVersion(const QString& value) { version_ = value; }
+
+    // Runs one check, with every window it opens, and returns once they are
+    // closed: true when a newer version was announced. NoMessageDlg
+    // suppresses the messages that say there is none. Errors other than the
+    // HTTP client's (a temporary file or download target that cannot be
+    // created) leave here, once the windows are closed.
+    bool Execute(bool NoMessageDlg);
+
+private:
+    void Configure(TVelkAppUpdateNotifyBox& box) const;
+    void ReadUpdateInformation(TVelkAppUpdateNotifyBox& box) const;
+    void ReadReadme(TVelkAppUpdateNotifyBox& box) const;
+    void TellNoNewerVersion(const TVelkAppUpdateNotifyBox& box) const;
+
+    TUpdateSeams& seams_;
+    TVelkAppUpdateFileSizeUnit fileSizeUnit_ = TVelkAppUpdateFileSizeUnit::Auto;
+    TWindowFont font_;
+    TWindowFont fontReadme_;
+    THashType hashType_ = THashType::None;
+    QString proxyAddress_;
+    QString proxyPort_ = QStringLiteral("80");
+    QString updateFileURL_;
+    QString updatePageURL_;
+    QString version_;
+};
+
+}  // namespace quorvex

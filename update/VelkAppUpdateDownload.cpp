@@ -1,0 +1,233 @@
+#include "update/VelkAppUpdateDownload.h"
+
+#include "http/HttpCli.h"
+#include "platform/Error.h"
+#include "update/UpdateHttp.h"
+#include "update/UpdateWindows.h"
+#include "ui_VelkAppUpdateDownload.h"
+
+#include <QScopeGuard>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace quorvex {
+
+TTransferTimes TransferTimes(std::int64_t received, std::int64_t expected, std::int64_t seconds)
+{
+    TTransferTimes times{seconds > 0 ? received / seconds : 0, seconds, std::nullopt};
+    if (received > 0)
+        times.RemainingSeconds = (expected - received) * seconds / received;
+    return times;
+}
+
+QString LongTimeText(std::int64_t seconds)
+{
+    // More than announced may arrive: the time left is then none.
+    seconds = std::max<std::int64_t>(seconds, 0);
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600 % 24, 2, 10, QLatin1Char('0'))
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+TVelkAppUpdateDownloadBox::TVelkAppUpdateDownloadBox(TUpdateSeams& seams, QWidget* parent)
+    : QDialog(parent, UpdateDialogFlags()),
+      HttpCli1(new THttpCli(this)),
+      Timer1(new QTimer(this)),
+      seams_(seams),
+      ui_(std::make_unique<Ui::TVelkAppUpdateDownloadBox>())
+{
+    ui_->setupUi(this);
+    FileLabel = ui_->FileLabel;
+    SpeedLabel = ui_->SpeedLabel;
+    StatusLabel = ui_->StatusLabel;
+    ElapsedTimeLabel = ui_->ElapsedTimeLabel;
+    RemainingTimeLabel = ui_->RemainingTimeLabel;
+    TransferLabel = ui_->TransferLabel;
+    ProgressBar1 = ui_->ProgressBar1;
+    CancelButton = ui_->CancelButton;
+    DesignFont(QStringLiteral("Segoe UI"), 15).ApplyTo(*this);
+    FixAndCentre(*this);
+    ConfigureUpdateClient(*HttpCli1);
+    HttpCli1->OnDocData = [this](THttpCli*, const char*, std::int64_t) { HttpCli1DocData(); };
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    Timer1->setTimerType(Qt::PreciseTimer);
+    connect(Timer1, &QTimer::timeout, this, &TVelkAppUpdateDownloadBox::Timer1Timer);
+    connect(CancelButton, &QPushButton::clicked, this, &TVelkAppUpdateDownloadBox::CancelButtonClick);
+}
+
+TVelkAppUpdateDownloadBox::~TVelkAppUpdateDownloadBox()
+{
+    HttpCli1->SetRcvdStream(nullptr);
+}
+
+void TVelkAppUpdateDownloadBox::Download(const QString& url, const TSpecialFolders& folders, THashType hashType,
+                                         const QString& expectedChecksum)
+{
+    if (!CreateTarget(url, folders))
+        return;
+    // From here on the target goes, unless the installer is started from it.
+    auto discardTarget = qScopeGuard([this] {
+        HttpCli1->SetRcvdStream(nullptr);
+        target_.close();
+        target_.remove();
+    });
+    RequestSize();
+    if (maximum_ <= 0)
+        return;  // nothing to transfer, nothing shown
+    // The start is taken first, so that the first tick is a whole second after it.
+    StartTime = Now();
+    Timer1->start();
+    show();
+    bool success = EndTransfer(Transfer());
+    if (success && hashType != THashType::None)
+        success = Verify(hashType, expectedChecksum);
+    if (success) {
+        discardTarget.dismiss();
+        StartInstaller();
+    }
+}
+
+// The target file, created empty in the download folder and attached to the
+// client; false when the URL names no plain file.
+bool TVelkAppUpdateDownloadBox::CreateTarget(const QString& url, const TSpecialFolders& folders)
+{
+    const QString name = URLFileName(url);
+    if (!IsPlainFileName(name)) {
+        ShowUpdateMessage(*seams_.Messages, this,
+                          QStringLiteral("The update cannot be saved under the name \"%1\": it is not a plain file name.")
+                              .arg(name),
+                          TMsgDlgType::Error);
+        return false;
+    }
+    const QString path = DownloadFolder(folders) + name;
+    HttpCli1->SetURL(url);
+    target_.setFileName(path);
+    if (!target_.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw FileCreateError(path.toStdString(), target_.errorString().toStdString());
+    HttpCli1->SetRcvdStream(&target_);
+    FileLabel->setText(name);
+    ProgressBar1->setValue(0);
+    return true;
+}
+
+void TVelkAppUpdateDownloadBox::RequestSize()
+{
+    StatusLabel->setText(QStringLiteral("Getting file information"));
+    maximum_ = RemoteFileSize(*HttpCli1);
+    ProgressBar1->setRange(0, static_cast<int>(std::max<std::int64_t>(maximum_, 0)));
+    ShowTransferred(0);
+    CancelButton->setEnabled(true);
+    if (HttpCli1->Proxy().isEmpty())
+        StatusLabel->setText(QStringLiteral("Downloading file"));
+    else
+        StatusLabel->setText(QStringLiteral("Downloading file using proxy server (%1:%2)")
+                                 .arg(HttpCli1->Proxy(), HttpCli1->ProxyPort()));
+}
+
+bool TVelkAppUpdateDownloadBox::Transfer()
+{
+    try {
+        HttpCli1->Get();
+    } catch (const EHttpException&) {
+        StatusLabel->setText(QStringLiteral("Failed: %1 %2").arg(HttpCli1->StatusCode()).arg(HttpCli1->ReasonPhrase()));
+        return false;
+    }
+    const qint64 size = target_.size();
+    ShowTransferred(size);
+    ProgressBar1->setValue(static_cast<int>(std::clamp<std::int64_t>(size, 0, maximum_)));
+    return true;
+}
+
+// Stops the transfer's display and closes the target; a cancelled transfer
+// is no success, however much of it arrived.
+bool TVelkAppUpdateDownloadBox::EndTransfer(bool success)
+{
+    if (CancelButton->isEnabled())
+        CancelButton->setEnabled(false);
+    else
+        success = false;
+    Timer1->stop();
+    ProgressBar1->setValue(ProgressBar1->maximum());
+    target_.close();
+    HttpCli1->SetRcvdStream(nullptr);
+    return success;
+}
+
+bool TVelkAppUpdateDownloadBox::Verify(THashType hashType, const QString& expectedChecksum)
+{
+    if (ChecksumMatches(target_.fileName(), hashType, expectedChecksum))
+        return true;
+    ShowUpdateMessage(*seams_.Messages, this, QStringLiteral("The downloaded file is corrupted."), TMsgDlgType::Error);
+    return false;
+}
+
+void TVelkAppUpdateDownloadBox::StartInstaller()
+{
+    ShowUpdateMessage(*seams_.Messages, this, QStringLiteral("The application will close to start the update."),
+                      TMsgDlgType::Information);
+    seams_.Application->Terminate();
+    seams_.Shell->Open(QStringLiteral("open"), target_.fileName(), SW_SHOWNORMAL);
+}
+
+void TVelkAppUpdateDownloadBox::ShowTransferred(std::int64_t bytes)
+{
+    const std::int64_t percent = maximum_ > 0 ? bytes * 100 / maximum_ : 0;
+    TransferLabel->setText(QStringLiteral("%1 of %2 (%3%)")
+                               .arg(quorvex::FormatFileSize(bytes, FileSizeUnit),
+                                    quorvex::FormatFileSize(maximum_, FileSizeUnit))
+                               .arg(percent));
+}
+
+bool TVelkAppUpdateDownloadBox::Transferring() const
+{
+    return CancelButton->isEnabled();
+}
+
+void TVelkAppUpdateDownloadBox::HttpCli1DocData()
+{
+    const std::int64_t received = HttpCli1->RcvdCount();
+    if (maximum_ > 0)
+        ShowTransferred(received);
+    ProgressBar1->setValue(static_cast<int>(std::clamp<std::int64_t>(received, 0, maximum_)));
+}
+
+void TVelkAppUpdateDownloadBox::Timer1Timer()
+{
+    const auto elapsed = Now() - StartTime;
+    const std::int64_t seconds = std::chrono::abs(std::chrono::duration_cast<std::chrono::seconds>(elapsed)).count();
+    const TTransferTimes times = TransferTimes(HttpCli1->RcvdCount(), maximum_, seconds);
+    SpeedLabel->setText(quorvex::FormatFileSize(times.BytesPerSecond, FileSizeUnit) + QLatin1String("/sec"));
+    ElapsedTimeLabel->setText(LongTimeText(times.ElapsedSeconds));
+    if (times.RemainingSeconds.has_value())
+        RemainingTimeLabel->setText(LongTimeText(*times.RemainingSeconds));
+}
+
+void TVelkAppUpdateDownloadBox::CancelButtonClick()
+{
+    if (ShowUpdateMessage(*seams_.Messages, this, QStringLiteral("Do you want to cancel the download?"),
+                          TMsgDlgType::Confirmation, TMsgDlgButtons::YesNo)
+        != TModalResult::Yes)
+        return;
+    HttpCli1->Abort();
+    try {
+        HttpCli1->Close();
+    } catch (const EHttpException&) {
+        // The transfer is discarded whatever the close reports.
+    }
+    CancelButton->setEnabled(false);
+    Timer1->stop();
+    ShowUpdateMessage(*seams_.Messages, this, QStringLiteral("The update was not completed."), TMsgDlgType::Error);
+}
+
+void TVelkAppUpdateDownloadBox::reject()
+{
+    if (Transferring())
+        CancelButtonClick();
+    else
+        QDialog::reject();
+}
+
+}  // namespace quorvex

@@ -1,0 +1,81 @@
+// TVelkAppUpdateNotifyBox: the window that announces a newer version, with
+// its release notes, the update web page and the download of the installer.
+#pragma once
+
+#include "update/Checksums.h"
+#include "update/FileSize.h"
+#include "update/UpdateSeams.h"
+#include "update/WindowFont.h"
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <exception>
+#include <memory>
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace Ui {
+class TVelkAppUpdateNotifyBox;
+}
+
+namespace quorvex {
+
+class THttpCli;
+
+class TVelkAppUpdateNotifyBox : public QDialog {
+    Q_OBJECT
+public:
+    explicit TVelkAppUpdateNotifyBox(TUpdateSeams& seams, QWidget* parent = nullptr);
+    ~TVelkAppUpdateNotifyBox() override;
+
+    // The window's font (also the download window's) and its readme area's.
+    void SetWindowFont(const TWindowFont& font);
+    void SetReadmeFont(const TWindowFont& font);
+
+    QStringList ReadmeLines() const;
+    void SetReadmeLines(const QStringList& lines);
+    // Replaces the readme with the single line "Failed: " + the status code
+    // and the reason phrase of the client's last request.
+    void ShowRequestFailure();
+
+    QString FormatFileSize(std::int64_t bytes) const;
+
+    // Handlers of the buttons. An error of the download ends it and closes
+    // the window; it is kept for RaiseDownloadError, so that it never
+    // unwinds through the toolkit's signal delivery.
+    void DownloadButtonClick();
+    void OpenWebPageButtonClick();
+    // Raises the error that ended the download, if one did.
+    void RaiseDownloadError() const;
+
+    QPlainTextEdit* ReadmeMemo;
+    QPushButton* DownloadButton;
+    QPushButton* OpenWebPageButton;
+    QPushButton* OKButton;
+    THttpCli* HttpCli1;
+
+    // The update information, filled by the check.
+    QString DownloadFileURL;
+    QString ReadmeFileURL;
+    QString UpdatePageURL;
+    QString Version;
+    QString CRC32Hash;
+    QString MD5Hash;
+    QString SHA1Hash;
+    TVelkAppUpdateFileSizeUnit FileSizeUnit = TVelkAppUpdateFileSizeUnit::Auto;
+    THashType HashType = THashType::None;
+
+private:
+    QString ExpectedChecksum() const;
+
+    TUpdateSeams& seams_;
+    std::unique_ptr<Ui::TVelkAppUpdateNotifyBox> ui_;
+    TWindowFont windowFont_;
+    std::exception_ptr downloadError_;
+};
+
+}  // namespace quorvex
