@@ -53,16 +53,24 @@ TQuorvexApplication::TQuorvexApplication(int& argc, char** argv) : QApplication(
     setQuitOnLastWindowClosed(false);
 }
 
-bool TQuorvexApplication::notify(QObject* receiver, QEvent* event)
+bool RunReportingErrors(const std::function<void()>& action)
 {
     try {
-        return QApplication::notify(receiver, event);
+        action();
+        return true;
     } catch (const std::exception& error) {
         ReportApplicationError(QString::fromStdString(error.what()));
     } catch (...) {
         ReportApplicationError(QStringLiteral("Unknown error"));
     }
-    return true;
+    return false;
+}
+
+bool TQuorvexApplication::notify(QObject* receiver, QEvent* event)
+{
+    bool handled = true;
+    RunReportingErrors([&] { handled = QApplication::notify(receiver, event); });
+    return handled;
 }
 
 }  // namespace quorvex

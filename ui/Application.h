@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QString>
 
+#include <functional>
+
 namespace quorvex {
 
 // Caption of the application's message boxes and its error report; the
@@ -18,6 +20,11 @@ QString ErrorReportText(const QString& message);
 // Shows the application error report for a message: error icon, the
 // application title as caption, one OK button.
 void ReportApplicationError(const QString& message);
+
+// Runs the action; an error it raises ends it and goes to the application
+// error report. False when that happened. Handlers use it where an error must
+// not unwind through the toolkit's signal delivery.
+bool RunReportingErrors(const std::function<void()>& action);
 
 class TQuorvexApplication : public QApplication {
 public:

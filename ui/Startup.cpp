@@ -28,12 +28,8 @@ int RunQuorvex()
     TQuorvexWindows windows;
     // Start-up runs before the event loop, whose error report it cannot reach:
     // an error here is reported the same way and ends the program.
-    try {
-        windows = CreateWindows();
-    } catch (const std::exception& error) {
-        ReportApplicationError(QString::fromStdString(error.what()));
+    if (!RunReportingErrors([&windows] { windows = CreateWindows(); }))
         return 1;
-    }
     // A second instance has asked the first to come forward, or the start-up
     // update check started an installer: it ends here.
     if (windows.main->OneInstance().TerminateRequested() || Seams().Application->TerminateRequested())

@@ -208,11 +208,7 @@ void TfrmQuorvex::FormCreate()
 void TfrmQuorvex::RunUpdateCheck(bool noMessageDlg)
 {
     const auto hideSplash = qScopeGuard([this] { splash_->hide(); });
-    try {
-        VelkAppUpdate.Execute(noMessageDlg);
-    } catch (const std::exception& error) {
-        ReportApplicationError(QString::fromStdString(error.what()));
-    }
+    RunReportingErrors([this, noMessageDlg] { VelkAppUpdate.Execute(noMessageDlg); });
 }
 
 void TfrmQuorvex::lvOptionsItemChecked(int index)
@@ -295,16 +291,14 @@ void TfrmQuorvex::lvAboutAdsSelectItem(int index)
 // the list's selection handling, which would stop half-way.
 void TfrmQuorvex::lvAboutAdsSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
 {
-    try {
+    RunReportingErrors([&] {
         for (const QItemSelection* rows : {&deselected, &selected}) {
             for (const QModelIndex& cell : rows->indexes()) {
                 if (cell.column() == 0)
                     lvAboutAdsSelectItem(ui_->lvAboutAds->IndexOf(ui_->lvAboutAds->itemFromIndex(cell)));
             }
         }
-    } catch (const std::exception& error) {
-        ReportApplicationError(QString::fromStdString(error.what()));
-    }
+    });
 }
 
 std::vector<QWidget*> TfrmQuorvex::ApplyControls() const
@@ -325,12 +319,10 @@ TWorkflowWidgets TfrmQuorvex::WorkflowWidgets(TOptionListView& list, TFolderEdit
 // toolkit's signal delivery.
 void TfrmQuorvex::RunWorkflow(const std::function<void()>& workflow)
 {
-    try {
+    RunReportingErrors([&] {
         const TApplyLock lock(ApplyControls());
         workflow();
-    } catch (const std::exception& error) {
-        ReportApplicationError(QString::fromStdString(error.what()));
-    }
+    });
 }
 
 void TfrmQuorvex::btnApplyClick()
