@@ -36,13 +36,26 @@ std::string ServerFolderName(const fs::path& prefix)
     return name;
 }
 
+fs::path& ChosenPrefix()
+{
+    static fs::path chosen;
+    return chosen;
+}
+
 }  // namespace
 
 fs::path WinePrefix()
 {
+    if (!ChosenPrefix().empty())
+        return ChosenPrefix();
     if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && *prefix != '\0')
         return prefix;
     return HomeFolder() / ".wine";
+}
+
+void UseWinePrefix(const fs::path& prefix)
+{
+    ChosenPrefix() = prefix;
 }
 
 bool WineserverRunning(const fs::path& prefix)

@@ -5,8 +5,14 @@
 
 namespace quorvex {
 
-// $WINEPREFIX, else ~/.wine; read afresh at each call.
+// The prefix in use: the one chosen with UseWinePrefix, else $WINEPREFIX,
+// else ~/.wine; the environment is read afresh at each call.
 std::filesystem::path WinePrefix();
+
+// Chooses the prefix for the rest of the process (a --prefix option, a
+// messenger folder inside another prefix); an empty path goes back to the
+// environment's choice.
+void UseWinePrefix(const std::filesystem::path& prefix);
 
 // Whether a wineserver serves this prefix now. Wine's server works in a folder
 // named "server-<device>-<inode>" after the prefix folder, so a wineserver

@@ -6,7 +6,7 @@
 
 #include "archive/mxStorage.h"
 #include "instance/mxOneInstance.h"
-#include "ui/MessengerFacts.h"
+#include "workflows/MessengerFacts.h"
 #include "update/VelkAppUpdate.h"
 
 #include <QWidget>

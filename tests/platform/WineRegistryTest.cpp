@@ -210,5 +210,14 @@ TEST(WinePrefix, IsTheEnvironmentsPrefixElseDotWineInHome)
     EXPECT_EQ(WinePrefix(), fs::path("/home/someone/.wine"));
 }
 
+TEST(WinePrefix, AChosenPrefixWinsOverTheEnvironmentUntilCleared)
+{
+    test::TScopedEnv prefix("WINEPREFIX", "/somewhere/prefix");
+    UseWinePrefix("/chosen/prefix");
+    EXPECT_EQ(WinePrefix(), fs::path("/chosen/prefix"));
+    UseWinePrefix({});
+    EXPECT_EQ(WinePrefix(), fs::path("/somewhere/prefix"));
+}
+
 }  // namespace
 }  // namespace quorvex

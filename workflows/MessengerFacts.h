@@ -2,7 +2,7 @@
 // registry, the Wine prefix's files and the working folder, read at each call.
 #pragma once
 
-#include "ui/OptionRules.h"
+#include "workflows/OptionRules.h"
 
 namespace quorvex {
 

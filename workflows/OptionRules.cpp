@@ -1,4 +1,4 @@
-#include "ui/OptionRules.h"
+#include "workflows/OptionRules.h"
 
 #include "engine/MessengerInfo.h"
 #include "platform/Error.h"

@@ -1,4 +1,4 @@
-#include "ui/MessengerFacts.h"
+#include "workflows/MessengerFacts.h"
 
 #include "engine/TQuorvex.h"
 #include "platform/Platform.h"

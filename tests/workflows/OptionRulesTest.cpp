@@ -1,4 +1,4 @@
-#include "ui/OptionRules.h"
+#include "workflows/OptionRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-// When an option of the main window's lists is unavailable: drawn grey and
-// refusing a tick. The rules read the installed messenger afresh at each
-// call through IOptionFacts; nothing is cached.
+// When an option of the option lists is unavailable: the main window draws
+// it grey and refuses a tick, the command line refuses it. The rules read the
+// installed messenger afresh at each call through IOptionFacts.
 #pragma once
 
 #include <cstdint>
