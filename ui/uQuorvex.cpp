@@ -181,7 +181,7 @@ void TfrmQuorvex::ConfigureUpdateChecker()
     VelkAppUpdate.SetProxyPort(QStringLiteral("80"));
     VelkAppUpdate.SetUpdateFileURL(SiteRoot() + QStringLiteral("QuorvexUpdate.txt"));
     VelkAppUpdate.SetUpdatePageURL(SiteRoot());
-    VelkAppUpdate.SetVersion(QStringLiteral("1.0.4.9"));
+    VelkAppUpdate.SetVersion(QString::fromLatin1(config::kVersion));
 }
 
 void TfrmQuorvex::FormCreate()
