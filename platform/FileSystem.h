@@ -24,7 +24,8 @@ public:
     // its old content. Throws FileCreateError ("Cannot create file ...") when
     // the file cannot be created or replaced, Error when writing fails.
     virtual void WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) const = 0;
-    // True when a file was there and has been deleted.
+    // True when a file was there and has been deleted; a read-only file is
+    // not deleted.
     virtual bool DeleteFile(const std::string& path) const = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "platform/Text.h"
 
 #include <cstdio>
+#include <ratio>
 #include <cstring>
 
 namespace quorvex {
@@ -290,19 +291,6 @@ std::u16string NormalizeKeyPath(std::u16string_view path)
     return normal;
 }
 
-// Whether the header line "[name] time" names the key path, decoding every
-// escape.
-bool HeaderNames(std::string_view line, std::u16string_view path)
-{
-    TEscapedReader reader(line, 1, ']');
-    std::size_t matched = 0;
-    for (char16_t unit = 0; reader.Next(unit); ++matched) {
-        if (matched == path.size() || FoldCase(unit) != FoldCase(path[matched]))
-            return false;
-    }
-    return reader.Terminated() && matched == path.size();
-}
-
 // A key path as Wine writes it in a header, when it is printable ASCII
 // (backslash and brackets escaped); empty otherwise.
 std::string CanonicalHeaderName(std::u16string_view path)
@@ -318,25 +306,74 @@ std::string CanonicalHeaderName(std::u16string_view path)
     return name;
 }
 
-// HeaderNames for the header line at text[header], made quick for the usual
-// header: the raw text is compared with the path's canonical form, and
+// How a header names a key path: the key itself, a key below it, or neither.
+enum class TKeyMatch { None, Key, Below };
+
+struct THeaderMatch {
+    TKeyMatch Kind = TKeyMatch::None;
+    std::size_t NameEnd = 0;  // offset of the text just after the path's last character
+};
+
+// MatchHeader for the header line, decoding every escape.
+THeaderMatch MatchDecodedHeader(std::string_view line, std::size_t header, std::u16string_view path)
+{
+    TEscapedReader reader(line, 1, ']');
+    char16_t unit = 0;
+    for (char16_t wanted : path) {
+        if (!reader.Next(unit) || FoldCase(unit) != FoldCase(wanted))
+            return {};
+    }
+    const std::size_t end = header + reader.Position();
+    if (!reader.Next(unit))
+        return reader.Terminated() ? THeaderMatch{TKeyMatch::Key, end} : THeaderMatch{};
+    return unit == u'\\' ? THeaderMatch{TKeyMatch::Below, end} : THeaderMatch{};
+}
+
+// How the header line at text[header] names the key path, made quick for the
+// usual header: the raw text is compared with the path's canonical form, and
 // decoded only where it may be written another way (an escape or a non-ASCII
 // byte where the two differ). A line end never matches the canonical form.
-bool HeaderNames(std::string_view text, std::size_t header, std::u16string_view path, std::string_view canonical)
+THeaderMatch MatchHeader(std::string_view text, std::size_t header, std::u16string_view path,
+                         std::string_view canonical)
 {
-    const auto line = [&] { return LineContent(text, header, LineEnd(text, header)); };
+    const auto decoded = [&] {
+        return MatchDecodedHeader(LineContent(text, header, LineEnd(text, header)), header, path);
+    };
     if (canonical.empty() && !path.empty())
-        return HeaderNames(line(), path);
+        return decoded();
     const std::string_view name = text.substr(header + 1);
     std::size_t i = 0;
     while (i < canonical.size() && i < name.size() &&
            FoldCase(static_cast<unsigned char>(name[i])) == FoldCase(static_cast<unsigned char>(canonical[i])))
         ++i;
-    if (i == canonical.size() && i < name.size() && name[i] == ']')
-        return true;
+    if (i == canonical.size() && name.substr(i).starts_with(']'))
+        return {TKeyMatch::Key, header + 1 + i};
+    if (i == canonical.size() && name.substr(i).starts_with("\\\\"))
+        return {TKeyMatch::Below, header + 1 + i};
     if (i < name.size() && (name[i] == '\\' || static_cast<unsigned char>(name[i]) >= 0x80))
-        return HeaderNames(line(), path);
-    return false;
+        return decoded();
+    return {};
+}
+
+// The lines that open a key's section as Wine writes them: the header with
+// the time in seconds since 1970 and, where the file's sections carry one, a
+// "#time=" line with the time in 100 ns units since 1601.
+std::string SectionStart(std::string_view name, bool timeLine, std::chrono::system_clock::time_point now)
+{
+    using TTicks = std::chrono::duration<long long, std::ratio<1, 10000000>>;
+    constexpr long long kTicks1601To1970 = 116444736000000000LL;
+    const auto since1970 = now.time_since_epoch();
+    char line[64];
+    std::snprintf(line, sizeof line, "] %u\n",
+                  static_cast<unsigned>(std::chrono::duration_cast<std::chrono::seconds>(since1970).count()));
+    std::string start = "[" + std::string(name) + line;
+    if (timeLine) {
+        std::snprintf(line, sizeof line, "#time=%llx\n",
+                      static_cast<unsigned long long>(std::chrono::duration_cast<TTicks>(since1970).count() +
+                                                      kTicks1601To1970));
+        start += line;
+    }
+    return start;
 }
 
 }  // namespace
@@ -359,15 +396,46 @@ bool TRegistryHive::Is64Bit() const
 
 std::optional<TTextRange> TRegistryHive::FindKey(std::u16string_view path) const
 {
+    const auto section = FindSection(path, false);
+    if (!section)
+        return std::nullopt;
+    const std::size_t end = LineEnd(text_, *section);
+    const std::size_t next = NextHeader(text_, end);
+    return TTextRange{end, next == std::string::npos ? text_.size() : next};
+}
+
+bool TRegistryHive::KeyExists(std::u16string_view path) const
+{
+    return FindSection(path, false) || FindSection(path, true);
+}
+
+std::optional<TTextRange> TRegistryHive::WritableKey(std::u16string_view path, std::chrono::system_clock::time_point now)
+{
+    if (const auto key = FindKey(path))
+        return key;
+    const auto header = FindSection(path, true);
+    if (!header)
+        return std::nullopt;
+    // Wine writes a key just before the first key below it, its name spelled
+    // as there.
+    const std::u16string wanted = NormalizeKeyPath(path);
+    const std::size_t nameEnd = MatchHeader(text_, *header, wanted, CanonicalHeaderName(wanted)).NameEnd;
+    const bool timeLine = std::string_view(text_).substr(LineEnd(text_, *header)).starts_with("#time=");
+    const std::string start =
+        SectionStart(std::string_view(text_).substr(*header + 1, nameEnd - *header - 1), timeLine, now);
+    text_.insert(*header, start + "\n");
+    return TTextRange{*header + start.size(), *header + start.size() + 1};
+}
+
+std::optional<std::size_t> TRegistryHive::FindSection(std::u16string_view path, bool below) const
+{
     const std::u16string wanted = NormalizeKeyPath(path);
     const std::string canonical = CanonicalHeaderName(wanted);
+    const TKeyMatch kind = below ? TKeyMatch::Below : TKeyMatch::Key;
     for (std::size_t header = NextHeader(text_, 0); header != std::string::npos;
          header = NextHeader(text_, header + 1)) {
-        if (HeaderNames(text_, header, wanted, canonical)) {
-            const std::size_t end = LineEnd(text_, header);
-            const std::size_t next = NextHeader(text_, end);
-            return TTextRange{end, next == std::string::npos ? text_.size() : next};
-        }
+        if (MatchHeader(text_, header, wanted, canonical).Kind == kind)
+            return header;
     }
     return std::nullopt;
 }

@@ -4,6 +4,7 @@
 // not understood are kept and skipped.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -49,8 +50,17 @@ public:
     bool Is64Bit() const;
 
     // The lines below the header of the key at path (components separated by
-    // single backslashes, compared without regard to case).
+    // single backslashes, compared without regard to case); empty when the
+    // key has no section of its own.
     std::optional<TTextRange> FindKey(std::u16string_view path) const;
+    // Whether the key exists: it has a section of its own or a section lies
+    // below it (Wine writes no section for a key with subkeys but no values).
+    bool KeyExists(std::u16string_view path) const;
+    // The key's lines, ready for a value to be written: an existing key
+    // without a section of its own gets one first, written as Wine writes it
+    // at the time now and where Wine puts it (just before the keys below it).
+    // Empty when the key does not exist.
+    std::optional<TTextRange> WritableKey(std::u16string_view path, std::chrono::system_clock::time_point now);
     // The named value of the key ("" is the key's default value "@").
     std::optional<TValueEntry> FindValue(TTextRange key, std::u16string_view name) const;
 
@@ -63,6 +73,9 @@ public:
     const std::string& Text() const { return text_; }
 
 private:
+    // The offset of the first header naming the key (below false) or a key
+    // below it (below true).
+    std::optional<std::size_t> FindSection(std::u16string_view path, bool below) const;
     std::size_t EndOfValues(TTextRange key) const;
 
     std::string text_;

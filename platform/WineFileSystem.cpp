@@ -33,9 +33,10 @@ void TWineFileSystem::WriteFile(const std::string& path, std::span<const std::ui
 
 bool TWineFileSystem::DeleteFile(const std::string& path) const
 {
+    // A read-only file is not deleted, as on Windows and under Wine.
     const fs::path native = NativePath(path);
     std::error_code error;
-    return fs::is_regular_file(native, error) && fs::remove(native, error);
+    return fs::is_regular_file(native, error) && ReplaceRefusal(native) == 0 && fs::remove(native, error);
 }
 
 }  // namespace quorvex

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using TEdit = std::function<bool(TRegistryHive&, TTextRange)>;
+using TEdit = std::function<bool(TRegistryHive&)>;
 
 // A 32-bit program's view of HKEY_LOCAL_MACHINE\Software in a 64-bit prefix.
 std::u16string RedirectTo32Bit(std::u16string_view path)
@@ -40,7 +40,7 @@ std::string InvalidType(const std::string& name)
 
 class TWineRegistryKey final : public TRegistryKey {
 public:
-    TWineRegistryKey(fs::path hiveFile, std::u16string keyPath, TRegistryHive hive, TTextRange key,
+    TWineRegistryKey(fs::path hiveFile, std::u16string keyPath, TRegistryHive hive, std::optional<TTextRange> key,
                      std::chrono::milliseconds wineserverWait)
         : hiveFile_(std::move(hiveFile)), keyPath_(std::move(keyPath)), hive_(std::move(hive)), key_(key),
           wineserverWait_(wineserverWait)
@@ -83,8 +83,9 @@ public:
     void WriteInteger(const std::string& name, std::int32_t value) override
     {
         const std::u16string wide = Utf8ToUtf16(name);
-        Change("Failed to set data for \"" + name + "\". ", [&](TRegistryHive& hive, TTextRange key) {
-            hive.SetDword(key, wide, static_cast<std::uint32_t>(value));
+        Change("Failed to set data for \"" + name + "\". ", [&](TRegistryHive& hive) {
+            hive.SetDword(*hive.WritableKey(keyPath_, std::chrono::system_clock::now()), wide,
+                          static_cast<std::uint32_t>(value));
             return true;
         });
     }
@@ -93,13 +94,16 @@ public:
     {
         const std::u16string wide = Utf8ToUtf16(name);
         return Change("Failed to delete \"" + name + "\". ",
-                      [&](TRegistryHive& hive, TTextRange key) { return hive.DeleteValue(key, wide); });
+                      [&](TRegistryHive& hive) {
+                          const auto key = hive.FindKey(keyPath_);
+                          return key && hive.DeleteValue(*key, wide);
+                      });
     }
 
 private:
     std::optional<TValueEntry> Find(const std::string& name) const
     {
-        return hive_.FindValue(key_, Utf8ToUtf16(name));
+        return key_ ? hive_.FindValue(*key_, Utf8ToUtf16(name)) : std::nullopt;
     }
 
     // Applies the edit to the file as it is now and writes the result back;
@@ -125,7 +129,7 @@ private:
             throw RegistryError(failure + error.what());
         }
         hive_ = std::move(*hive);
-        key_ = *hive_.FindKey(keyPath_);
+        key_ = hive_.FindKey(keyPath_);
         return true;
     }
 
@@ -140,10 +144,9 @@ private:
             throw RegistryError(failure + error.what());
         }
         TRegistryHive hive(std::move(text));
-        const auto key = hive.FindKey(keyPath_);
-        if (!key)
+        if (!hive.KeyExists(keyPath_))
             throw RegistryError(failure + "The key no longer exists.");
-        if (!edit(hive, *key))
+        if (!edit(hive))
             return std::nullopt;
         return hive;
     }
@@ -163,7 +166,7 @@ private:
     fs::path hiveFile_;
     std::u16string keyPath_;
     TRegistryHive hive_;
-    TTextRange key_;
+    std::optional<TTextRange> key_;  // empty while the key has no section of its own
     std::chrono::milliseconds wineserverWait_;
 };
 
@@ -184,10 +187,10 @@ std::unique_ptr<TRegistryKey> TWineRegistry::OpenKey(TRootKey root, const std::s
     std::u16string keyPath = Utf8ToUtf16(path);
     if (root == TRootKey::LocalMachine && hive.Is64Bit())
         keyPath = RedirectTo32Bit(keyPath);
-    const auto key = hive.FindKey(keyPath);
-    if (!key || (access == TKeyAccess::ReadWrite && !NativeFileWritable(hiveFile)))
+    if (!hive.KeyExists(keyPath) || (access == TKeyAccess::ReadWrite && !NativeFileWritable(hiveFile)))
         return nullptr;
-    return std::make_unique<TWineRegistryKey>(hiveFile, std::move(keyPath), std::move(hive), *key, wineserverWait_);
+    const auto key = hive.FindKey(keyPath);
+    return std::make_unique<TWineRegistryKey>(hiveFile, std::move(keyPath), std::move(hive), key, wineserverWait_);
 }
 
 }  // namespace quorvex

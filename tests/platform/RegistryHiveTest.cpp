@@ -146,6 +146,73 @@ TEST(RegistryHive, SetDwordAddsANewValueAtTheEndOfItsKey)
     EXPECT_EQ(last.Text(), "WINE REGISTRY Version 2\n\n[a] 1\n\"v\"=dword:00000002\n");
 }
 
+TEST(RegistryHive, AKeyWithOnlyKeysBelowItExists)
+{
+    const TRegistryHive hive(kHive);
+    const struct {
+        std::u16string_view path;
+        bool exists;
+    } cases[] = {
+        {u"Software", true},
+        {u"software\\YAHOO", true},
+        {u"Software\\Yahoo\\Pager\\Test", true},
+        {u"Software\\Yah", false},  // part of a name is no key
+        {u"Software\\Yahoo\\Pager\\Tes", false},
+        {u"Software\\Yahoo\\Pager\\Test\\Window", false},
+        {u"Soft", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.path.begin(), c.path.end()));
+        EXPECT_EQ(hive.KeyExists(c.path), c.exists);
+    }
+    // Below a header written with escapes or raw UTF-8.
+    const TRegistryHive odd("WINE REGISTRY Version 2\n[Caf\\x00e9\\\\W] 1\n[Caf\xc3\xa9\\\\\\[1\\]\\\\x] 1\n");
+    EXPECT_TRUE(odd.KeyExists(u"CAF\u00e9"));
+    EXPECT_TRUE(odd.KeyExists(u"Caf\u00e9\\[1]"));
+    EXPECT_FALSE(odd.KeyExists(u"Caf\u00e9\\[1"));
+}
+
+TEST(RegistryHive, AValueWrittenIntoAKeyWithoutASectionAddsOneAsWineWritesIt)
+{
+    using std::chrono::system_clock;
+    const system_clock::time_point now{std::chrono::seconds(1700000000) + std::chrono::microseconds(123456)};
+    const struct {
+        std::string before;
+        std::u16string_view key;
+        std::string after;
+    } cases[] = {
+        // Spelled as the key below it, just before it, with the time line that
+        // the file's sections carry.
+        {kHive, u"software\\yahoo",
+         Replaced(kHive, "\n[Software\\\\Yahoo\\\\Pager] 1700000000\n",
+                  "\n[Software\\\\Yahoo] 1700000000\n#time=1da1747c67fd680\n\"v\"=dword:00000007\n\n"
+                  "[Software\\\\Yahoo\\\\Pager] 1700000000\n")},
+        {"WINE REGISTRY Version 2\n\n[A\\\\B] 1\n\n[Caf\\x00e9\\\\W\\\\X] 1\n\"x\"=dword:00000001\n", u"CAF\u00e9\\w",
+         "WINE REGISTRY Version 2\n\n[A\\\\B] 1\n\n[Caf\\x00e9\\\\W] 1700000000\n\"v\"=dword:00000007\n\n"
+         "[Caf\\x00e9\\\\W\\\\X] 1\n\"x\"=dword:00000001\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before);
+        TRegistryHive hive(c.before);
+        EXPECT_FALSE(hive.FindKey(c.key).has_value());
+        const auto key = hive.WritableKey(c.key, now);
+        ASSERT_TRUE(key.has_value());
+        hive.SetDword(*key, u"v", 7);
+        EXPECT_EQ(hive.Text(), c.after);
+        const auto found = hive.FindKey(c.key);
+        ASSERT_TRUE(found.has_value());
+        EXPECT_TRUE(hive.FindValue(*found, u"V").has_value());
+    }
+
+    // A key with a section of its own gets no second one; a missing key none.
+    TRegistryHive hive(kHive);
+    const auto pager = hive.WritableKey(u"Software\\Yahoo\\Pager", now);
+    ASSERT_TRUE(pager.has_value());
+    EXPECT_EQ(pager->Begin, Pager(hive).Begin);
+    EXPECT_FALSE(hive.WritableKey(u"Software\\Yah", now).has_value());
+    EXPECT_EQ(hive.Text(), kHive);
+}
+
 TEST(RegistryHive, NamesAreWrittenWithWinesEscapesAndFoundAgain)
 {
     TRegistryHive hive("WINE REGISTRY Version 2\n\n[a]\n");

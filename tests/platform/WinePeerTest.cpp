@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <regex>
+#include <sstream>
 #include <thread>
 
 namespace quorvex {
@@ -65,6 +68,71 @@ TEST_F(WinePeer, ValuesWrittenByQuorvexAreReadByWineAndNothingElseChanges)
     EXPECT_NE(Query("HKCU\\Software\\yahoo\\pager\\Test", "Plural").find("REG_DWORD    0x1"), std::string::npos);
     EXPECT_EQ(Query("HKCU\\Software\\yahoo\\pager", "SmileySearch"), "(missing)");
     EXPECT_EQ(Query("HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Yahoo! Pager"), "(missing)");
+    WaitForWineserver();
+}
+
+// The section headers of a registry file in order, without their times,
+// keeping only those named in wanted when it is given.
+std::vector<std::string> Headers(const std::string& text, const std::vector<std::string>* wanted = nullptr)
+{
+    std::vector<std::string> headers;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.starts_with('['))
+            continue;
+        line = line.substr(0, line.rfind(']') + 1);
+        if (wanted == nullptr || std::ranges::find(*wanted, line) != wanted->end())
+            headers.push_back(line);
+    }
+    return headers;
+}
+
+// The lines of a key's section with the digits of its time lines blanked.
+std::string Section(const std::string& text, const std::string& header)
+{
+    const std::size_t begin = text.find("\n" + header + " ");
+    if (begin == std::string::npos)
+        return "(no section)";
+    const std::size_t end = text.find("\n\n", begin + 1);
+    std::string section = text.substr(begin + 1, end - begin - 1);
+    section = std::regex_replace(section, std::regex("\\] [0-9]+\n"), "] T\n");
+    return std::regex_replace(section, std::regex("\n#time=[0-9a-f]+\n"), "\n#time=T\n");
+}
+
+TEST_F(WinePeer, AKeyWineStoresWithoutASectionIsFoundAndGetsTheSectionWineWouldWrite)
+{
+    const std::string testKey = "HKCU\\Software\\yahoo\\pager\\Test";
+    const std::string header = "[Software\\\\yahoo\\\\pager\\\\Test]";
+    Add({testKey + "\\Window", "/v", "Width", "/t", "REG_DWORD", "/d", "300"});
+    WaitForWineserver();
+    ASSERT_EQ(Section(test::ReadText(Prefix() / "user.reg"), header), "(no section)");
+    ASSERT_EQ(test::Reg({"query", testKey}).status, 0);  // Wine knows the key all the same
+    WaitForWineserver();
+
+    TQuorvex engine;
+    EXPECT_FALSE(engine.CheckMulti());
+    ASSERT_TRUE(engine.YahooMulti(false));
+    const std::string ours = test::ReadText(Prefix() / "user.reg");
+    EXPECT_NE(Query(testKey, "Plural").find("REG_DWORD    0x1"), std::string::npos);
+    EXPECT_NE(Query(testKey + "\\Window", "Width").find("REG_DWORD    0x12c"), std::string::npos);
+    WaitForWineserver();
+    // Wine saves the section as Quorvex wrote it and where Quorvex put it.
+    const std::string wines = test::ReadText(Prefix() / "user.reg");
+    EXPECT_EQ(Section(ours, header), header + " T\n#time=T\n\"Plural\"=dword:00000001");
+    EXPECT_EQ(Section(wines, header), Section(ours, header));
+    const std::vector<std::string> ourHeaders = Headers(ours);
+    EXPECT_EQ(Headers(wines, &ourHeaders), ourHeaders);
+
+    // Switched off, the key loses its last value and Wine its section; it can
+    // still be switched on again.
+    ASSERT_TRUE(engine.YahooMulti(true));
+    EXPECT_EQ(Query(testKey, "Plural"), "(missing)");
+    WaitForWineserver();
+    EXPECT_EQ(Section(test::ReadText(Prefix() / "user.reg"), header), "(no section)");
+    EXPECT_FALSE(engine.CheckMulti());
+    ASSERT_TRUE(engine.YahooMulti(false));
+    EXPECT_TRUE(engine.CheckMulti());
+    EXPECT_NE(Query(testKey, "Plural").find("REG_DWORD    0x1"), std::string::npos);
     WaitForWineserver();
 }
 

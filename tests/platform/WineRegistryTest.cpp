@@ -37,7 +37,7 @@ TEST(WineRegistry, KeysOpenOnlyWhenTheyExist)
     EXPECT_NE(registry.OpenKey(TRootKey::CurrentUser, "SOFTWARE\\Yahoo\\Pager", TKeyAccess::ReadWrite), nullptr);
     EXPECT_NE(registry.OpenKey(TRootKey::CurrentUser, "Software\\yahoo\\pager\\Test", TKeyAccess::Read), nullptr);
     EXPECT_EQ(registry.OpenKey(TRootKey::CurrentUser, "Software\\yahoo\\pager\\Missing", TKeyAccess::Read), nullptr);
-    EXPECT_EQ(registry.OpenKey(TRootKey::CurrentUser, "Software\\yahoo", TKeyAccess::Read), nullptr);
+    EXPECT_EQ(registry.OpenKey(TRootKey::CurrentUser, "Software\\yah", TKeyAccess::Read), nullptr);
 
     test::TScopedEnv nowhere("WINEPREFIX", (prefix.Path() / "missing").string());
     EXPECT_EQ(registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::Read), nullptr);
@@ -105,6 +105,40 @@ TEST(WineRegistry, ChangesRewriteOnlyTheirLinesAndAreSeenAtOnce)
     const auto again = registry.OpenKey(TRootKey::CurrentUser, "Software\\yahoo\\pager\\Test", TKeyAccess::Read);
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->ReadInteger("Plural"), 1);
+}
+
+TEST(WineRegistry, AKeyWithOnlyKeysBelowItOpensAndGetsItsSectionWhenWritten)
+{
+    TFakePrefix prefix;
+    const fs::path userReg = prefix.Path() / "user.reg";
+    // As Wine saves a key whose last value went while a key below it stayed.
+    const std::string before = Replaced(test::ReadText(userReg), "[Software\\\\yahoo\\\\pager\\\\Test] ",
+                                        "[Software\\\\yahoo\\\\pager\\\\Test\\\\Window] ");
+    test::WriteText(userReg, before);
+
+    const auto key = TWineRegistry().OpenKey(TRootKey::CurrentUser, "software\\YAHOO\\pager\\test", TKeyAccess::ReadWrite);
+    ASSERT_NE(key, nullptr);
+    EXPECT_FALSE(key->ValueExists("Plural"));
+    EXPECT_FALSE(key->DeleteValue("Plural"));
+    EXPECT_EQ(test::ReadText(userReg), before);
+
+    const auto start = std::chrono::system_clock::now();
+    key->WriteInteger("Plural", 1);
+    EXPECT_EQ(key->ReadInteger("Plural"), 1);
+    const std::string after = test::ReadText(userReg);
+    const std::size_t header = after.find("\n[Software\\\\yahoo\\\\pager\\\\Test] ");
+    ASSERT_NE(header, std::string::npos) << after;
+    const std::size_t below = after.find("[Software\\\\yahoo\\\\pager\\\\Test\\\\Window] ");
+    const std::string section = after.substr(header + 1, below - header - 1);
+    unsigned seconds = 0;
+    unsigned long long ticks = 0;
+    ASSERT_EQ(std::sscanf(section.c_str(), "[Software\\\\yahoo\\\\pager\\\\Test] %u\n#time=%llx\n", &seconds, &ticks), 2)
+        << section;
+    EXPECT_GE(seconds, static_cast<unsigned>(std::chrono::duration_cast<std::chrono::seconds>(
+                                                 start.time_since_epoch()).count()));
+    EXPECT_EQ(ticks / 10000000 - 11644473600ULL, seconds);
+    EXPECT_TRUE(section.ends_with("\n\"Plural\"=dword:00000001\n\n")) << section;
+    EXPECT_EQ(Replaced(after, section, ""), before);  // nothing else changed
 }
 
 TEST(WineRegistry, AReadOnlyRegistryFileOpensForReadingOnly)

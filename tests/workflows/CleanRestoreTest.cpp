@@ -127,6 +127,32 @@ TEST_F(CleanRestore, WhatIsMissingIsReportedAsUnableAndChangesNothing)
     EXPECT_EQ(ReadText(Skin("IMWindow")), imWindow);
 }
 
+TEST_F(CleanRestore, AReadOnlyHtmlReplacementFileIsNotRemoved)
+{
+    const struct {
+        fs::perms mode;
+        const char* line;
+        bool kept;
+    } cases[] = {
+        {fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read, "HTML Replacement File: Unable to Remove",
+         true},
+        {fs::perms::owner_read, "HTML Replacement File: Unable to Remove", true},
+        {fs::perms::owner_read | fs::perms::owner_write, "HTML Replacement File: Successfully Removed", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        WriteText(HtmlReplacement(), "<html></html>\r\n");
+        fs::permissions(HtmlReplacement(), c.mode);
+
+        Clean({1});
+
+        EXPECT_EQ(host.Journal, Journal({c.line}));
+        EXPECT_EQ(fs::exists(HtmlReplacement()), c.kept);
+        if (c.kept)
+            fs::permissions(HtmlReplacement(), fs::perms::owner_all);
+    }
+}
+
 TEST_F(CleanRestore, OptionsOneAndTwoNeedNoExecutableAndStopAtTheFirstSkinThatCannotBeWritten)
 {
     WriteText(HtmlReplacement(), "<html></html>\r\n");

@@ -1,6 +1,6 @@
-// The advert apply's registry options against Wine itself: on a prefix made
-// by wineboot, "wine reg query" reads the settings the apply switched, and
-// nothing else in the registry changes.
+// The workflows against Wine itself, on a prefix made by wineboot: "wine reg
+// query" reads the settings the advert apply switched, and nothing else in
+// the registry changes; the clean deletes what Wine's own "del" deletes.
 #include "archive/Catalogue.h"
 #include "engine/TQuorvex.h"
 #include "platform/NativeFile.h"
@@ -69,6 +69,36 @@ TEST_F(WorkflowWinePeer, OptionsSixToEightAreReadBackByWineAndTheRestOfTheRegist
     EXPECT_EQ(Query(run, "Yahoo! Pager"), "(missing)");
     EXPECT_EQ(Query(run, "Messenger (Yahoo!)"), "(missing)");
     WaitForWineserver();
+}
+
+
+TEST_F(WorkflowWinePeer, AReadOnlyHtmlReplacementFileIsRefusedByWinesDelAndKeptByTheClean)
+{
+    const fs::path html = Prefix() / "drive_c" / "BlankQuorvex.html";
+    WriteText(html, "<html></html>\r\n");
+    fs::permissions(html, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const TRunResult del = Shell("wine cmd /c del 'C:\\BlankQuorvex.html'");
+    WaitForWineserver();
+    EXPECT_NE(del.output.find("Access denied"), std::string::npos) << del.output;
+    ASSERT_TRUE(fs::exists(html));
+
+    TQuorvex engine;
+    TmxStorage storage;
+    LoadStoredCatalogue(storage);
+    TRecordingHost host;
+    host.Tick(3, {1});
+    CleanAndRestore(engine, storage, host);
+
+    EXPECT_EQ(host.Lines(), (std::vector<std::string>{"HTML Replacement File: Unable to Remove"}));
+    EXPECT_TRUE(fs::exists(html));
+
+    // Writable again, the clean removes it.
+    fs::permissions(html, fs::perms::owner_read | fs::perms::owner_write);
+    host.Journal.clear();
+    host.Tick(3, {1});
+    CleanAndRestore(engine, storage, host);
+    EXPECT_EQ(host.Lines(), (std::vector<std::string>{"HTML Replacement File: Successfully Removed"}));
+    EXPECT_FALSE(fs::exists(html));
 }
 
 }  // namespace
