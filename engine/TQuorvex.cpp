@@ -1,9 +1,11 @@
 #include "engine/TQuorvex.h"
 
 #include "engine/AdvertPatches.h"
+#include "engine/ByteSearch.h"
 #include "engine/PatternScan.h"
 #include "platform/Platform.h"
 
+#include <algorithm>
 #include <exception>
 #include <span>
 #include <vector>
@@ -18,6 +20,45 @@ bool ApplyPatch(TMemoryStream& image, TAdvert advert)
 {
     const TAdvertPatch& patch = AdvertPatch(advert);
     return ReplaceFirst(image, patch.Pattern, patch.Replacement);
+}
+
+// The end of an occurrence of pattern in bytes that covers offset; 0 when
+// there is none.
+std::size_t OccurrenceEndCovering(std::span<const std::uint8_t> bytes, std::span<const std::uint8_t> pattern,
+                                  std::size_t offset)
+{
+    const std::size_t first = offset + 1 > pattern.size() ? offset + 1 - pattern.size() : 0;
+    const std::size_t end = std::min(bytes.size(), offset + pattern.size());
+    const std::size_t at = SearchBytes(bytes.subspan(first, end - first), pattern);
+    return at == kNotFound ? 0 : first + at + pattern.size();
+}
+
+// Whether every byte where image differs from original is the main advert
+// byte or lies inside an occurrence of an advert pattern in original.
+bool DiffersOnlyByPatches(std::span<const std::uint8_t> original, std::span<const std::uint8_t> image,
+                          std::size_t mainAdvertPos)
+{
+    if (original.size() != image.size())
+        return false;
+    for (std::size_t at = 0;;) {
+        at = static_cast<std::size_t>(
+            std::mismatch(original.begin() + static_cast<std::ptrdiff_t>(at), original.end(),
+                          image.begin() + static_cast<std::ptrdiff_t>(at))
+                .first -
+            original.begin());
+        if (at == original.size())
+            return true;
+        if (at == mainAdvertPos) {
+            ++at;
+            continue;
+        }
+        std::size_t covered = 0;
+        for (const TAdvertPatch& patch : AdvertPatches())
+            covered = std::max(covered, OccurrenceEndCovering(original, patch.Pattern, at));
+        if (covered == 0)
+            return false;
+        at = covered;
+    }
 }
 
 }  // namespace
@@ -55,6 +96,20 @@ bool TQuorvex::CreateBackup(const std::string& Path)
         return false;
     FileSystem().WriteFile(Path, image_.Bytes());
     return FileSystem().FileExists(Path);
+}
+
+bool TQuorvex::BackupIsOriginal(const std::string& Path, std::int32_t MainAdvertPos) const
+{
+    if (!YahooLoaded || !FileSystem().FileExists(Path))
+        return false;
+    std::vector<std::uint8_t> backup;
+    try {
+        backup = FileSystem().ReadFile(Path);
+    } catch (const Error&) {
+        return false;
+    }
+    const std::size_t mainAdvert = MainAdvertPos > 0 ? static_cast<std::size_t>(MainAdvertPos) : kNotFound;
+    return DiffersOnlyByPatches(backup, image_.Bytes(), mainAdvert);
 }
 
 bool TQuorvex::RestoreBackup(const std::string& Path)

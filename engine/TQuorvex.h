@@ -32,6 +32,12 @@ public:
     // Writes the image to Path (relative to the working folder); false when
     // nothing is loaded. Throws FileCreateError when the file cannot be created.
     bool CreateBackup(const std::string& Path);
+    // Whether the backup at Path is the executable that the loaded image was
+    // made from by advert patches alone, so that it must be kept: both have
+    // the same size and every byte that differs lies inside an occurrence of
+    // an advert pattern in the backup or is the main advert byte at
+    // MainAdvertPos. False when nothing is loaded or the backup cannot be read.
+    bool BackupIsOriginal(const std::string& Path, std::int32_t MainAdvertPos) const;
     // Copies the file at Path over the executable; false on any failure, with
     // the executable unchanged. Needs no loaded image and leaves it alone.
     bool RestoreBackup(const std::string& Path);

@@ -3,45 +3,93 @@
 #include "platform/Error.h"
 #include "platform/NativeFile.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <filesystem>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace quorvex {
 namespace {
 
-// The mode a newly created file gets: the target's own mode when it exists
-// (replacing a file keeps its permissions), else rw for all less the umask.
-mode_t ModeFor(const std::string& path)
+namespace fs = std::filesystem;
+
+constexpr std::string_view kTemporaryMark = ".quorvex-";
+constexpr std::size_t kUniqueLength = 6;  // the XXXXXX of mkstemp
+
+// The temporary file for a target, recognisable as Quorvex's:
+// "<folder>/.<name>.quorvex-XXXXXX".
+std::string TemporaryPattern(const fs::path& target)
+{
+    return (target.parent_path() / ("." + target.filename().string() + std::string(kTemporaryMark)))
+               .string() + std::string(kUniqueLength, 'X');
+}
+
+bool IsUniqueSuffix(std::string_view text)
+{
+    return text.size() == kUniqueLength && std::ranges::all_of(text, [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+           });
+}
+
+// Removes the temporary files that an earlier write of the target left when
+// it was cut short (a crash, a power cut): regular files named as this
+// stream names them, nothing else.
+void RemoveLeftovers(const fs::path& target)
+{
+    const std::string prefix = "." + target.filename().string() + std::string(kTemporaryMark);
+    std::error_code error;
+    for (fs::directory_iterator it(target.parent_path(), error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (!name.starts_with(prefix) || !IsUniqueSuffix(std::string_view(name).substr(prefix.size())))
+            continue;
+        struct stat info {};
+        if (::lstat(it->path().c_str(), &info) == 0 && S_ISREG(info.st_mode))
+            ::unlink(it->path().c_str());
+    }
+}
+
+// Gives the new file the target's owner, group and mode, so that replacing a
+// file changes only its content; a new target gets rw for all less the umask.
+// Only the superuser may give a file away: for anyone else an owner that
+// cannot be kept is left as the user, who then owns the new file.
+int TakeOverIdentity(int fd, const std::string& target)
 {
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode))
-        return info.st_mode & 07777;
-    const mode_t mask = ::umask(0);  // reading the umask means setting it: put it straight back
-    ::umask(mask);
-    return 0666 & ~mask;
+    if (::stat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        const mode_t mask = ::umask(0);  // reading the umask means setting it: put it straight back
+        ::umask(mask);
+        return ::fchmod(fd, 0666 & ~mask) == 0 ? 0 : errno;
+    }
+    // The owner first: changing it clears the set-user and set-group bits.
+    if ((info.st_uid != ::geteuid() || info.st_gid != ::getegid()) && ::fchown(fd, info.st_uid, info.st_gid) != 0 &&
+        errno != EPERM)
+        return errno;
+    return ::fchmod(fd, info.st_mode & 07777) == 0 ? 0 : errno;
 }
 
 }  // namespace
 
 TFileWriteStream::TFileWriteStream(std::string path)
-    : path_(std::move(path)), target_(WriteTarget(path_).string()), temporary_(target_ + ".XXXXXX")
+    : path_(std::move(path)), target_(WriteTarget(path_).string()), temporary_(TemporaryPattern(target_))
 {
     if (const int refusal = ReplaceRefusal(target_)) {
         temporary_.clear();
         FailCreate(refusal);
     }
+    RemoveLeftovers(target_);
     const int fd = ::mkstemp(temporary_.data());
     if (fd < 0) {
         const int error = errno;
         temporary_.clear();
         FailCreate(error);
     }
-    if (::fchmod(fd, ModeFor(target_)) != 0 || (file_ = ::fdopen(fd, "w+b")) == nullptr) {
-        const int error = errno;
+    if (const int error = TakeOverIdentity(fd, target_); error != 0 || (file_ = ::fdopen(fd, "w+b")) == nullptr) {
+        const int reason = error != 0 ? error : errno;
         ::close(fd);
         Discard();
-        FailCreate(error);
+        FailCreate(reason);
     }
 }
 

@@ -1,9 +1,11 @@
 // A stream that writes a new file in place of another, atomically: the bytes
-// go to a temporary file in the target's folder, and Commit() renames it over
-// the target. Destroyed without Commit(), it removes the temporary file and the
-// target is left as it was, so a failed write never leaves a half-written file.
-// A symbolic link is followed (the file it points to is replaced); a replaced
-// file keeps its permissions; a read-only file or a folder is not replaced.
+// go to a temporary file ".<name>.quorvex-XXXXXX" in the target's folder, and
+// Commit() renames it over the target. Destroyed without Commit(), it removes
+// the temporary file and the target is left as it was, so a failed write never
+// leaves a half-written file; the temporary files of a write cut short (a
+// crash) are removed when the target is next written. A symbolic link is
+// followed (the file it points to is replaced); a replaced file keeps its
+// owner, group and permissions; a read-only file or a folder is not replaced.
 #pragma once
 
 #include "platform/Stream.h"

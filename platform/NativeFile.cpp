@@ -85,9 +85,10 @@ int ReplaceRefusal(const fs::path& path)
         return 0;
     if (S_ISDIR(info.st_mode))
         return EISDIR;
-    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0)
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return EACCES;
-    return 0;
+    // The system's own reason: a read-only file system is not a permission.
+    return ::access(path.c_str(), W_OK) == 0 ? 0 : errno;
 }
 
 bool NativeFileWritable(const fs::path& path)

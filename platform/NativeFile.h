@@ -16,7 +16,8 @@ std::string ReadNativeText(const std::filesystem::path& path);
 // Replaces the file's whole content, or creates it: the bytes go to a new file
 // in the same folder, which is then renamed over the target, so the target
 // holds either its old or its new content, never a part. A symbolic link is
-// followed and its target replaced; an existing file keeps its permissions.
+// followed and its target replaced; an existing file keeps its owner, group
+// and permissions.
 // Throws FileCreateError when the file cannot be created (folder not
 // writable, target read-only or a folder) and Error("Cannot write file ...")
 // when writing fails (disk full); the target is unchanged in both cases.
@@ -25,9 +26,9 @@ void WriteNativeFileAtomically(const std::filesystem::path& path, std::span<cons
 // The file that a write to path really replaces: a symbolic link's target.
 std::filesystem::path WriteTarget(const std::filesystem::path& path);
 
-// Why an existing file may not be replaced, as an errno value (EISDIR, EACCES);
-// 0 when it may be, or does not exist. A file without write bits is read-only
-// even for the superuser, as on Windows.
+// Why an existing file may not be replaced, as an errno value (EISDIR, EACCES,
+// EROFS, ...); 0 when it may be, or does not exist. A file without write bits
+// is read-only even for the superuser, as on Windows.
 int ReplaceRefusal(const std::filesystem::path& path);
 
 // Whether an existing file may be replaced: not a folder, and writable both

@@ -58,6 +58,20 @@ bool AnyImagePatchTicked(const std::vector<bool>& ticks)
     return false;
 }
 
+// A backup that the executable differs from only by advert patches is the
+// messenger's original and is kept; any other backup (or none) is written
+// afresh from the executable, as after an update of the messenger.
+void BackUpExecutable(TQuorvex& engine, IStatusLog& status)
+{
+    const std::string backup(kBackupName);
+    if (engine.BackupIsOriginal(backup, VersionOffset(YahooVersion()))) {
+        status.AppendLine("Yahoo Messenger Backup: Successfully Kept");
+        return;
+    }
+    AppendResult(status, engine.CreateBackup(backup), "Yahoo Messenger Backup: Successfully Created",
+                 "Yahoo Messenger Backup: Unable to Create Backup");
+}
+
 void PatchImage(TQuorvex& engine, const std::vector<bool>& ticks, TPatchReport& report)
 {
     if (ticks[kMainAdvert])
@@ -129,8 +143,7 @@ void ApplyAdvertOptions(TQuorvex& engine, TmxStorage& storage, IWorkflowHost& ho
     status.Show();
 
     if (imagePatches)
-        AppendResult(status, engine.CreateBackup(std::string(kBackupName)),
-                     "Yahoo Messenger Backup: Successfully Created", "Yahoo Messenger Backup: Unable to Create Backup");
+        BackUpExecutable(engine, status);
     PatchImage(engine, ticks, report);
     if (ticks[kStatusBarAdvert]) {
         WriteStoredItem(storage, kIMWindowWithoutStatusBar, folder, kIMWindowSkin);

@@ -1,9 +1,13 @@
+#include "engine/AdvertPatches.h"
 #include "engine/TQuorvex.h"
+#include "platform/NativeFile.h"
 #include "tests/fixtures/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <functional>
 
 namespace quorvex {
 namespace {
@@ -129,6 +133,73 @@ TEST_F(EngineImage, ABackupThatCannotBeCreatedRaisesTheFileCreationError)
         EXPECT_EQ(std::string(error.what()), "Cannot create file \"" + (work.Path() / "missing" / "YahooMessenger.bak").string() +
                                                  "\". No such file or directory");
     }
+}
+
+TEST_F(EngineImage, ABackupIsTheOriginalWhenTheImageDiffersFromItOnlyByAdvertPatches)
+{
+    using TChange = std::function<void(std::vector<std::uint8_t>&)>;
+    const TFakeImage& image = prefix.Image;
+    const auto main = static_cast<std::size_t>(image.MainAdvertOffset);
+    const auto at = [&](TAdvert advert, std::size_t occurrence) { return image.Occurrences.at(advert).at(occurrence); };
+    const auto patch = [&](TAdvert advert, std::size_t occurrence) {
+        return TChange([&, advert, occurrence](std::vector<std::uint8_t>& bytes) {
+            std::ranges::copy(AdvertPatch(advert).Replacement, bytes.begin() + static_cast<std::ptrdiff_t>(at(advert, occurrence)));
+        });
+    };
+    const std::size_t banner = at(TAdvert::ChangeBanner, 0);
+    const std::size_t bannerEnd = banner + AdvertPatch(TAdvert::ChangeBanner).Pattern.size();
+    const struct {
+        const char* name;
+        TChange change;
+        bool original;
+    } cases[] = {
+        {"unchanged", [](std::vector<std::uint8_t>&) {}, true},
+        {"every advert and the main advert byte",
+         [&](std::vector<std::uint8_t>& bytes) {
+             for (const TAdvertPatch& row : AdvertPatches())
+                 patch(row.Advert, 0)(bytes);
+             bytes[main] = 0x56;
+         },
+         true},
+        {"a later occurrence of urls", patch(TAdvert::Urls, 1), true},
+        {"any byte inside an occurrence", [&](std::vector<std::uint8_t>& bytes) { bytes[banner + 7] ^= 0xFF; }, true},
+        {"the first and last byte of an occurrence",
+         [&](std::vector<std::uint8_t>& bytes) {
+             bytes[banner] ^= 1;
+             bytes[bannerEnd - 1] ^= 1;
+         },
+         true},
+        {"the byte before an occurrence", [&](std::vector<std::uint8_t>& bytes) { bytes[banner - 1] ^= 1; }, false},
+        {"the byte after an occurrence", [&](std::vector<std::uint8_t>& bytes) { bytes[bannerEnd] ^= 1; }, false},
+        {"the byte after the main advert byte", [&](std::vector<std::uint8_t>& bytes) { bytes[main + 1] ^= 1; }, false},
+        {"a patch and a byte of the header",
+         [&](std::vector<std::uint8_t>& bytes) {
+             patch(TAdvert::VidAd, 0)(bytes);
+             bytes[1] ^= 1;
+         },
+         false},
+        {"one byte more", [](std::vector<std::uint8_t>& bytes) { bytes.push_back(0); }, false},
+        {"one byte less", [](std::vector<std::uint8_t>& bytes) { bytes.pop_back(); }, false},
+    };
+    WriteNativeFileAtomically(work.Path() / "YahooMessenger.bak", image.Bytes);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::uint8_t> executable = image.Bytes;
+        c.change(executable);
+        WriteNativeFileAtomically(prefix.Executable(), executable);
+        engine.LoadYahooMessenger();
+        EXPECT_EQ(engine.BackupIsOriginal("YahooMessenger.bak", image.MainAdvertOffset), c.original);
+    }
+
+    // The main advert byte counts only at the offset given.
+    std::vector<std::uint8_t> executable = image.Bytes;
+    executable[main] = 0x56;
+    WriteNativeFileAtomically(prefix.Executable(), executable);
+    engine.LoadYahooMessenger();
+    EXPECT_FALSE(engine.BackupIsOriginal("YahooMessenger.bak", 0));
+    EXPECT_FALSE(engine.BackupIsOriginal("Missing.bak", image.MainAdvertOffset));
+    engine.Clear();
+    EXPECT_FALSE(engine.BackupIsOriginal("YahooMessenger.bak", image.MainAdvertOffset));
 }
 
 TEST_F(EngineImage, RestorePutsTheBackupBackAndLeavesItInPlace)

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <filesystem>
@@ -115,6 +119,74 @@ TEST_F(FileWriteStreamTest, ASymbolicLinkIsFollowedAndKept)
     stream.Commit();
     EXPECT_TRUE(fs::is_symlink(folder_ / "link.xml"));
     EXPECT_EQ(Read("real/skin.xml"), "new");
+}
+
+TEST_F(FileWriteStreamTest, TheTemporaryFileIsNamedAsQuorvexsAndLeftoversOfTheTargetGo)
+{
+    std::ofstream(PathOf("target.xml")) << "old content";
+    std::ofstream(PathOf("elsewhere.txt")) << "not ours";
+    // What a write cut short leaves (removed), and names that are not such
+    // leftovers of this target (kept).
+    const std::vector<std::string> leftovers = {".target.xml.quorvex-Ab12Cd", ".target.xml.quorvex-zzzzzz"};
+    const std::vector<std::string> others = {".target.xml.quorvex-Ab12", ".target.xml.quorvex-Ab12Cd.bak",
+                                             ".other.xml.quorvex-Ab12Cd", "target.xml.sHS13M", ".target.xml.quorvex-a.b_cd"};
+    for (const auto& name : leftovers)
+        std::ofstream(PathOf(name)) << "full-size copy";
+    for (const auto& name : others)
+        std::ofstream(PathOf(name)) << "someone's";
+    fs::create_directory(folder_ / ".target.xml.quorvex-Folder");
+    fs::create_symlink("elsewhere.txt", folder_ / ".target.xml.quorvex-Link00");
+
+    std::vector<std::string> expected = others;
+    expected.insert(expected.end(), {"target.xml", "elsewhere.txt", ".target.xml.quorvex-Folder", ".target.xml.quorvex-Link00"});
+    std::ranges::sort(expected);
+    {
+        TFileWriteStream stream(PathOf("target.xml"));
+        std::vector<std::string> names = Names();
+        std::ranges::sort(names);
+        std::vector<std::string> added;
+        std::ranges::set_difference(names, expected, std::back_inserter(added));
+        ASSERT_EQ(added.size(), 1u);
+        EXPECT_TRUE(added[0].starts_with(".target.xml.quorvex-")) << added[0];
+        EXPECT_EQ(added[0].size(), std::string(".target.xml.quorvex-XXXXXX").size()) << added[0];
+        Write(stream, "new");
+        stream.Commit();
+    }
+    std::vector<std::string> names = Names();
+    std::ranges::sort(names);
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(Read("target.xml"), "new");
+    EXPECT_EQ(Read("elsewhere.txt"), "not ours");
+}
+
+TEST_F(FileWriteStreamTest, AReplacedFileKeepsItsOwnerGroupAndMode)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only the superuser can give a file to another user";
+    const struct {
+        uid_t owner;
+        gid_t group;
+        mode_t mode;
+    } cases[] = {
+        {4321, 8765, 0640},
+        {0, 8765, 02750},  // the set-group bit survives the change of group
+        {4321, 0, 0604},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        std::ofstream(PathOf("owned.exe")) << "old";
+        ASSERT_EQ(::chown(PathOf("owned.exe").c_str(), c.owner, c.group), 0);
+        ASSERT_EQ(::chmod(PathOf("owned.exe").c_str(), c.mode), 0);
+        TFileWriteStream stream(PathOf("owned.exe"));
+        Write(stream, "new");
+        stream.Commit();
+        struct stat info {};
+        ASSERT_EQ(::stat(PathOf("owned.exe").c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, c.owner);
+        EXPECT_EQ(info.st_gid, c.group);
+        EXPECT_EQ(info.st_mode & 07777, c.mode);
+        EXPECT_EQ(Read("owned.exe"), "new");
+    }
 }
 
 }  // namespace

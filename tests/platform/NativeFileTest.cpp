@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace quorvex {
 namespace {
@@ -103,6 +107,33 @@ TEST(NativeFile, AFileThatCannotBeCreatedGivesTheFileCreationError)
     EXPECT_FALSE(NativeFileWritable(readOnly));
     EXPECT_FALSE(NativeFileWritable(folder.Path() / "dir"));
     EXPECT_EQ(EntryCount(folder.Path()), 2u);
+}
+
+TEST(NativeFile, AReadOnlyFileSystemIsReportedAsSuch)
+{
+    TTempFolder folder;
+    const fs::path mount = folder.Path() / "mount";
+    fs::create_directory(mount);
+    if (::mount("quorvex-test", mount.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a file system here: " << std::strerror(errno);
+    const fs::path file = mount / "YahooMessenger.exe";
+    WriteText(file, "MZ old image");
+    const bool readOnly = ::mount(nullptr, mount.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    const int remountError = errno;
+    if (readOnly) {
+        EXPECT_FALSE(NativeFileWritable(file));
+        for (const fs::path& target : {file, mount / "new.html"}) {
+            try {
+                WriteNativeFileAtomically(target, Bytes("new"));
+                ADD_FAILURE() << "wrote " << target;
+            } catch (const FileCreateError& error) {
+                EXPECT_EQ(std::string(error.what()), "Cannot create file \"" + target.string() + "\". Read-only file system");
+            }
+        }
+        EXPECT_EQ(ReadText(file), "MZ old image");
+    }
+    ::umount2(mount.c_str(), MNT_DETACH);
+    ASSERT_TRUE(readOnly) << std::strerror(remountError);
 }
 
 TEST(NativeFile, AFailedWriteLeavesTheOldContentAndNoTemporaryFile)

@@ -123,7 +123,7 @@ TEST_F(AdvertApply, AnotherApplyOfTheSamePatchesSavesOnlyWhileUrlsFindsMore)
         SCOPED_TRACE("apply " + std::to_string(run + 1));
         Apply({0, 1});
         const bool urlsLeft = run < urls.size();
-        std::vector<std::string> lines = {"Yahoo Messenger Backup: Successfully Created",
+        std::vector<std::string> lines = {"Yahoo Messenger Backup: Successfully Kept",
                                           "Main Messenger Advert: Already Patched",
                                           "Change Room Banner: Not Found or Already Patched",
                                           urlsLeft ? "Urls: Successfully Patched" : "Urls: Not Found or Already Patched",
@@ -132,7 +132,7 @@ TEST_F(AdvertApply, AnotherApplyOfTheSamePatchesSavesOnlyWhileUrlsFindsMore)
             lines.push_back("Save: Successfully saved changes to Yahoo Messenger");
         EXPECT_EQ(host.Journal, Journal(lines));
 
-        EXPECT_TRUE(ReadBytes(Backup()) == before) << "the backup is the executable of the apply before";
+        EXPECT_TRUE(ReadBytes(Backup()) == prefix.Image.Bytes) << "the backup stays the original";
         std::vector<std::uint8_t> expected = before;
         if (urlsLeft) {
             const auto at = expected.begin() + static_cast<std::ptrdiff_t>(urls[run]);
@@ -142,6 +142,47 @@ TEST_F(AdvertApply, AnotherApplyOfTheSamePatchesSavesOnlyWhileUrlsFindsMore)
         EXPECT_EQ(DifferingRuns(expected, after), (std::vector<std::pair<std::size_t, std::size_t>>{}));
         before = after;
     }
+}
+
+// The backup stays the messenger's original while the executable differs
+// from it only by advert patches, and a clean then gives the original back;
+// a messenger updated in between is backed up afresh.
+TEST_F(AdvertApply, LaterAppliesKeepTheOriginalBackupUntilTheMessengerChanges)
+{
+    const std::vector<std::uint8_t> original = prefix.Image.Bytes;
+    Apply({1});
+    ASSERT_EQ(host.Lines().front(), "Yahoo Messenger Backup: Successfully Created");
+
+    Apply({0, 3});
+    EXPECT_EQ(host.Lines(), (std::vector<std::string>{"Yahoo Messenger Backup: Successfully Kept",
+                                                      "Main Messenger Advert: Successfully Patched",
+                                                      "Webcam Viewer Ad: Successfully Patched",
+                                                      "Webcam Viewer Ad Medium: Successfully Patched",
+                                                      "Webcam Viewer Ad Big: Successfully Patched",
+                                                      "Webcam Upload Ad: Successfully Patched",
+                                                      "Urls: Successfully Patched",
+                                                      "HTML Replacement File: Already Exists",
+                                                      "Save: Successfully saved changes to Yahoo Messenger"}));
+    EXPECT_TRUE(ReadBytes(Backup()) == original);
+    ASSERT_FALSE(Executable() == original);
+
+    host.Tick(3, {0});
+    CleanAndRestore(engine, storage, host);
+    EXPECT_TRUE(Executable() == original);
+    EXPECT_FALSE(fs::exists(Backup()));
+
+    // Patched, then updated: the new messenger's executable is the backup.
+    Apply({1});
+    TFakeMessengerOptions updated;
+    updated.Seed = 7;
+    Install(updated);
+    ASSERT_FALSE(prefix.Image.Bytes == original);
+    Apply({2});
+    EXPECT_EQ(host.Lines().front(), "Yahoo Messenger Backup: Successfully Created");
+    EXPECT_TRUE(ReadBytes(Backup()) == prefix.Image.Bytes);
+    host.Tick(3, {0});
+    CleanAndRestore(engine, storage, host);
+    EXPECT_TRUE(Executable() == prefix.Image.Bytes);
 }
 
 TEST_F(AdvertApply, TheStatusBarOptionAloneOnlyWritesItsSkin)
