@@ -1,14 +1,18 @@
 #include "instance/mxOneInstance.h"
 
+#include "platform/PrivateFolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QPointer>
 #include <QWidget>
 
-#include <unistd.h>
+#include <cstdio>
+#include <stdexcept>
 
 namespace quorvex {
 namespace {
@@ -16,14 +20,44 @@ namespace {
 constexpr char kRaiseRequest[] = "raise\n";
 constexpr int kAskTimeoutMs = 2000;
 
-QString LockPath(const QString& name)
+// The folder for the lock and the socket, and why it may not be used (empty
+// when it may).
+struct TLockFolder {
+    QString Path;
+    QString Problem;
+};
+
+// The user's runtime folder when it is set and there; else a folder of the
+// user's own in the temporary folder, which every user can write to: one
+// that another user made first, or may change, is refused.
+TLockFolder ChooseLockFolder()
 {
-    return TmxOneInstance::RuntimeFolder() + QLatin1Char('/') + name + QStringLiteral(".lock");
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo::exists(runtime))
+        return {runtime, {}};
+    const QString folder =
+        QDir::tempPath() + QStringLiteral("/quorvex-") + QString::fromStdString(CurrentUserId());
+    return {folder, QString::fromStdString(EnsurePrivateFolder(folder.toStdString()))};
 }
 
-QString SocketPath(const QString& name)
+// Ends the start: the reason goes to standard error and, raised as an error,
+// to the start-up's error report.
+[[noreturn]] void FailToStart(const QString& folder, const QString& reason)
 {
-    return TmxOneInstance::RuntimeFolder() + QLatin1Char('/') + name;
+    const QString message =
+        QStringLiteral("Cannot take the single-instance lock in \"%1\". %2").arg(folder, reason);
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    throw std::runtime_error(message.toStdString());
+}
+
+QString LockPath(const QString& folder, const QString& name)
+{
+    return folder + QLatin1Char('/') + name + QStringLiteral(".lock");
+}
+
+QString SocketPath(const QString& folder, const QString& name)
+{
+    return folder + QLatin1Char('/') + name;
 }
 
 }  // namespace
@@ -44,13 +78,7 @@ TmxOneInstance::~TmxOneInstance() = default;
 
 QString TmxOneInstance::RuntimeFolder()
 {
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir(runtime).exists())
-        return runtime;
-    const QString folder = QDir::tempPath() + QStringLiteral("/quorvex-") + QString::number(getuid());
-    QDir().mkpath(folder);
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return folder;
+    return ChooseLockFolder().Path;
 }
 
 void TmxOneInstance::Loaded(QWidget* window)
@@ -58,6 +86,10 @@ void TmxOneInstance::Loaded(QWidget* window)
     window_ = window;
     const QString name = QCoreApplication::applicationName();
     mutexCreated_ = false;
+    const TLockFolder folder = ChooseLockFolder();
+    if (!folder.Problem.isEmpty())
+        FailToStart(folder.Path, folder.Problem + QStringLiteral(" Set XDG_RUNTIME_DIR to a folder of your own."));
+    folder_ = folder.Path;
     if (!Claim(name)) {
         instanceExisted_ = true;
         if (OnInstanceExists)
@@ -70,14 +102,19 @@ void TmxOneInstance::Loaded(QWidget* window)
     mutexCreated_ = true;
 }
 
-// Takes the lock; false when another instance holds it or it cannot be had.
-// A lock left by an instance that died is taken over.
+// Takes the lock; false when another instance holds it. A lock left by an
+// instance that died is taken over; a lock that cannot be had for any other
+// reason ends the start.
 bool TmxOneInstance::Claim(const QString& name)
 {
-    auto lock = std::make_unique<QLockFile>(LockPath(name));
+    auto lock = std::make_unique<QLockFile>(LockPath(folder_, name));
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return false;
+    if (!lock->tryLock(0)) {
+        if (lock->error() == QLockFile::LockFailedError)
+            return false;
+        const QString reason = QString::fromStdString(FolderWriteProblem(folder_.toStdString()));
+        FailToStart(folder_, reason.isEmpty() ? QStringLiteral("The lock file cannot be created.") : reason);
+    }
     lock_ = std::move(lock);
     Listen(name);
     return true;
@@ -86,11 +123,11 @@ bool TmxOneInstance::Claim(const QString& name)
 void TmxOneInstance::Listen(const QString& name)
 {
     // Holding the lock, any socket of that name is a dead instance's leftover.
-    QLocalServer::removeServer(SocketPath(name));
+    QLocalServer::removeServer(SocketPath(folder_, name));
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
     connect(server_, &QLocalServer::newConnection, this, &TmxOneInstance::OnConnection);
-    server_->listen(SocketPath(name));
+    server_->listen(SocketPath(folder_, name));
 }
 
 // Best effort: when the running instance does not answer in time, nothing
@@ -98,7 +135,7 @@ void TmxOneInstance::Listen(const QString& name)
 void TmxOneInstance::AskToRaise(const QString& name)
 {
     QLocalSocket socket;
-    socket.connectToServer(SocketPath(name));
+    socket.connectToServer(SocketPath(folder_, name));
     if (!socket.waitForConnected(kAskTimeoutMs))
         return;
     socket.write(kRaiseRequest);

@@ -36,6 +36,9 @@ public:
     // Runs once, after the owning window is built and before its creation
     // handler: claims the name, or acts on the instance that holds it.
     // window is the main window that a later start restores and raises.
+    // When the lock cannot be taken for another reason than another instance
+    // (its folder unusable, or not the user's own), the reason goes to
+    // standard error and is raised as a std::runtime_error.
     void Loaded(QWidget* window);
 
     bool MutexCreated() const { return mutexCreated_; }
@@ -46,7 +49,8 @@ public:
     bool TerminateRequested() const { return terminateRequested_; }
 
     // The folder that holds the lock and the socket: the user's runtime
-    // folder, else a private folder for the user in the temporary folder.
+    // folder, else a private folder for the user in the temporary folder
+    // (made when missing).
     static QString RuntimeFolder();
 
 private:
@@ -57,6 +61,7 @@ private:
     void ReadRequests(QLocalSocket* socket);
 
     QPointer<QWidget> window_;
+    QString folder_;  // of the lock and the socket
     std::unique_ptr<QLockFile> lock_;
     QLocalServer* server_ = nullptr;
     bool mutexCreated_ = false;

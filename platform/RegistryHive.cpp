@@ -3,8 +3,8 @@
 #include "platform/Text.h"
 
 #include <cstdio>
-#include <ratio>
 #include <cstring>
+#include <ratio>
 
 namespace quorvex {
 

@@ -58,13 +58,24 @@ bool AnyImagePatchTicked(const std::vector<bool>& ticks)
     return false;
 }
 
+// The main advert byte's offset for the installed version; 0 (none) when the
+// version cannot be read, which only makes the backup check stricter.
+std::int32_t InstalledMainAdvertOffset()
+{
+    try {
+        return VersionOffset(YahooVersion());
+    } catch (const RegistryError&) {
+        return 0;
+    }
+}
+
 // A backup that the executable differs from only by advert patches is the
 // messenger's original and is kept; any other backup (or none) is written
 // afresh from the executable, as after an update of the messenger.
 void BackUpExecutable(TQuorvex& engine, IStatusLog& status)
 {
     const std::string backup(kBackupName);
-    if (engine.BackupIsOriginal(backup, VersionOffset(YahooVersion()))) {
+    if (FileSystem().FileExists(backup) && engine.BackupIsOriginal(backup, InstalledMainAdvertOffset())) {
         status.AppendLine("Yahoo Messenger Backup: Successfully Kept");
         return;
     }

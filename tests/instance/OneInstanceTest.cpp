@@ -11,7 +11,11 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <functional>
+#include <stdexcept>
 
 namespace quorvex {
 namespace {
@@ -157,6 +161,108 @@ TEST(OneInstance, ASecondStartOfTheProgramRaisesTheFirstAndEndsOnItsOwn)
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
     EXPECT_TRUE(WaitFor([&] { return !first.window.isMinimized(); }));
+}
+
+// Sets an environment variable (or, with a null value, unsets it) for its
+// lifetime.
+class TScopedVariable {
+public:
+    TScopedVariable(const char* name, const QString& value) : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name))
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value.toLocal8Bit());
+    }
+    ~TScopedVariable()
+    {
+        if (had_)
+            qputenv(name_, old_);
+        else
+            qunsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    QByteArray old_;
+    bool had_;
+};
+
+// What a start says when it cannot take the lock for another reason than
+// another instance, on standard error and as the error it raises.
+std::string StartFailure(QWidget& window, bool& lockTaken)
+{
+    TmxOneInstance guard;
+    testing::internal::CaptureStderr();
+    std::string raised = "no error";
+    try {
+        guard.Loaded(&window);
+    } catch (const std::runtime_error& error) {
+        raised = error.what();
+    }
+    const std::string printed = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(printed, raised == "no error" ? "" : raised + "\n");
+    EXPECT_FALSE(guard.InstanceExisted());
+    lockTaken = !guard.TerminateRequested() && raised == "no error";
+    return raised;
+}
+
+TEST(OneInstance, ALockThatCannotBeTakenSaysWhyAndEndsTheStart)
+{
+    const bool root = ::geteuid() == 0;
+    QTemporaryDir scratch;
+    const QString fallback = scratch.path() + "/quorvex-" + QString::number(::geteuid());
+    const QString runtimeFile = scratch.path() + "/not-a-folder";
+    ASSERT_TRUE(QFile(runtimeFile).open(QIODevice::WriteOnly));
+    const QString unsafeHint = " Set XDG_RUNTIME_DIR to a folder of your own.";
+    const struct {
+        const char* name;
+        QString runtime;  // XDG_RUNTIME_DIR, null for none
+        std::function<bool()> arrange;  // false: not possible here
+        QString folder;
+        std::string reason;
+    } cases[] = {
+        {"runtime folder is a file", runtimeFile, [] { return true; }, runtimeFile, "Not a directory"},
+        {"fallback of another user", {},
+         [&] { return root && QDir().mkdir(fallback) && ::chown(fallback.toLocal8Bit(), 4321, 4321) == 0; }, fallback,
+         "It belongs to another user." + unsafeHint.toStdString()},
+        {"fallback others may write to", {},
+         [&] { return QDir().mkdir(fallback) && ::chmod(fallback.toLocal8Bit(), 0777) == 0; }, fallback,
+         "Other users may write to it." + unsafeHint.toStdString()},
+        {"fallback is a link", {},
+         [&] { return QDir().mkdir(scratch.path() + "/mine") && QFile::link(scratch.path() + "/mine", fallback); },
+         fallback, "It is not a folder but a link or a file." + unsafeHint.toStdString()},
+    };
+    const TScopedVariable temporary("TMPDIR", scratch.path());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(fallback);
+        QDir(fallback).removeRecursively();
+        if (!c.arrange()) {
+            ADD_FAILURE() << "cannot arrange the case" << (root ? "" : " (needs the superuser)");
+            continue;
+        }
+        const TScopedVariable runtime("XDG_RUNTIME_DIR", c.runtime);
+        QWidget window;
+        bool lockTaken = true;
+        EXPECT_EQ(StartFailure(window, lockTaken),
+                  "Cannot take the single-instance lock in \"" + c.folder.toStdString() + "\". " + c.reason);
+        EXPECT_FALSE(lockTaken);
+        EXPECT_FALSE(QFile::exists(c.folder + "/Quorvex.lock"));
+    }
+
+    // A missing fallback folder is made for the user alone and used.
+    QFile::remove(fallback);
+    QDir(fallback).removeRecursively();
+    const TScopedVariable runtime("XDG_RUNTIME_DIR", QString());
+    QWidget window;
+    bool lockTaken = false;
+    EXPECT_EQ(StartFailure(window, lockTaken), "no error");
+    EXPECT_TRUE(lockTaken);
+    struct stat info {};
+    ASSERT_EQ(::lstat(fallback.toLocal8Bit().constData(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
 }
 
 }  // namespace

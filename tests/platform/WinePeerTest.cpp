@@ -103,6 +103,7 @@ TEST_F(WinePeer, AKeyWineStoresWithoutASectionIsFoundAndGetsTheSectionWineWouldW
 {
     const std::string testKey = "HKCU\\Software\\yahoo\\pager\\Test";
     const std::string header = "[Software\\\\yahoo\\\\pager\\\\Test]";
+    test::Reg({"delete", testKey, "/f"});  // whatever an earlier test left there
     Add({testKey + "\\Window", "/v", "Width", "/t", "REG_DWORD", "/d", "300"});
     WaitForWineserver();
     ASSERT_EQ(Section(test::ReadText(Prefix() / "user.reg"), header), "(no section)");

@@ -79,6 +79,23 @@ TEST(MainWindowStartUp, AnErrorWhileStartingIsReportedAndEndsTheProgram)
     EXPECT_TRUE(seams.Messages->Shown[0].Text.contains("Plural")) << seams.Messages->Shown[0].Text.toStdString();
 }
 
+TEST(MainWindowStartUp, ALockFolderThatCannotBeUsedIsReportedAndEndsTheProgram)
+{
+    TFakeSeams seams;
+    TTestPrefix prefix({.Version = "10.0.0.1270"});
+    const QString notAFolder = prefix.Path() + "/user.reg";
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", notAFolder.toLocal8Bit());
+    const int exitCode = RunQuorvex();
+    qputenv("XDG_RUNTIME_DIR", oldRuntime);
+
+    EXPECT_EQ(exitCode, 1);
+    ASSERT_EQ(seams.Messages->Shown.size(), 1u);
+    EXPECT_EQ(seams.Messages->Shown[0].Type, TMsgDlgType::Error);
+    EXPECT_EQ(seams.Messages->Shown[0].Text,
+              "Cannot take the single-instance lock in \"" + notAFolder + "\". Not a directory.");
+}
+
 TEST(MainWindowStartUp, ShowingTheWindowSetsTheMajorVersionBeforeAnyApplyCanBePressed)
 {
     TWindowsFixture fixture({.Version = "10.0.0.1270"});

@@ -1,0 +1,43 @@
+#include "platform/PrivateFolder.h"
+
+#include "platform/NativeFile.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace quorvex {
+
+std::string EnsurePrivateFolder(const std::filesystem::path& path)
+{
+    if (::mkdir(path.c_str(), S_IRWXU) != 0 && errno != EEXIST)
+        return SystemErrorText(errno) + ".";
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0)
+        return SystemErrorText(errno) + ".";
+    if (!S_ISDIR(info.st_mode))
+        return "It is not a folder but a link or a file.";
+    if (info.st_uid != ::geteuid())
+        return "It belongs to another user.";
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return "Other users may write to it.";
+    return {};
+}
+
+std::string FolderWriteProblem(const std::filesystem::path& folder)
+{
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0)
+        return SystemErrorText(errno);
+    if (!S_ISDIR(info.st_mode))
+        return SystemErrorText(ENOTDIR);
+    return ::access(folder.c_str(), W_OK | X_OK) == 0 ? std::string() : SystemErrorText(errno);
+}
+
+std::string CurrentUserId()
+{
+    return std::to_string(::geteuid());
+}
+
+}  // namespace quorvex
