@@ -1,0 +1,83 @@
+// Screenshots of the main window for a person to look at: each of its eight
+// tabs in turn, on a synthetic messenger 10.0.0.1270 in a temporary prefix.
+// Run it under Xvfb with the fonts the package depends on, and again with
+// only the base fonts (fonts-dejavu-extra left out through fontconfig, not
+// uninstalled):
+//
+//   xvfb-run -a -s "-screen 0 1024x768x24" build/tests/ui/main_window_screens /tmp/screens/full
+//   FONTCONFIG_FILE=$PWD/tests/ui/screens/base-fonts.conf xvfb-run -a -s "-screen 0 1024x768x24"
+//       build/tests/ui/main_window_screens /tmp/screens/base      (one command line)
+//
+// It writes tab-1.png to tab-8.png into the given folder and prints, for each
+// tab, whether the tab bar shows its caption whole, without scroll arrows.
+// Message boxes and the shell are answered by fakes; the start-up update
+// check resolves no names, so it ends at once.
+#include "tests/ui/FakeSeams.h"
+#include "tools/fakemessenger/FakeMessenger.h"
+#include "ui/Application.h"
+#include "ui/Startup.h"
+
+#include <QDir>
+#include <QFontInfo>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtCore/qtestsupport_core.h>
+
+#include <cstdio>
+
+namespace quorvex::test {
+namespace {
+
+// Whether the tab bar shows the tab's caption whole with no scroll arrow up.
+bool TabShownWhole(const QTabBar& bar, int index)
+{
+    for (const QToolButton* arrow : bar.findChildren<QToolButton*>()) {
+        if (arrow->isVisible())
+            return false;
+    }
+    return bar.rect().contains(bar.tabRect(index));
+}
+
+int Run(const QString& outputFolder)
+{
+    QTemporaryDir prefix;
+    if (!prefix.isValid() || !QDir().mkpath(outputFolder)) {
+        std::fprintf(stderr, "main_window_screens: a folder cannot be made\n");
+        return 1;
+    }
+    TFakeMessengerOptions messenger;
+    messenger.Version = "10.0.0.1270";
+    CreateFakeMessenger(prefix.path().toStdString(), messenger);
+    qputenv("WINEPREFIX", prefix.path().toLocal8Bit());
+    QDir::setCurrent(prefix.path());
+
+    TFakeSeams seams;
+    TQuorvexWindows windows = CreateWindows();
+    windows.main->show();
+    auto* tabs = windows.main->findChild<QTabWidget*>(QStringLiteral("pcMain"));
+    std::printf("window font: %s\n", qPrintable(QFontInfo(windows.main->font()).family()));
+    for (int index = 0; index < tabs->count(); ++index) {
+        tabs->setCurrentIndex(index);
+        QTest::qWait(400);
+        const QString path = outputFolder + QStringLiteral("/tab-%1.png").arg(index + 1);
+        windows.main->grab().save(path);
+        std::printf("%s: \"%s\" %s\n", qPrintable(path), qPrintable(tabs->tabText(index)),
+                    TabShownWhole(*tabs->tabBar(), index) ? "shown whole" : "NOT SHOWN WHOLE");
+    }
+    return 0;
+}
+
+}  // namespace
+}  // namespace quorvex::test
+
+int main(int argc, char** argv)
+{
+    quorvex::TQuorvexApplication application(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: main_window_screens OUTPUT_FOLDER\n");
+        return 2;
+    }
+    return quorvex::test::Run(QString::fromLocal8Bit(argv[1]));
+}
