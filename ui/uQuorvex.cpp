@@ -31,6 +31,7 @@
 #include <QTabBar>
 #include <QTimer>
 
+#include <algorithm>
 #include <exception>
 
 namespace quorvex {
@@ -53,14 +54,32 @@ void EnableTabControls(QWidget* page, bool enabled, QWidget* folderField)
 }
 
 // Tabs as narrow as the Windows tab control draws them, so that all eight
-// fit in one row without scroll buttons.
+// fit in one row without scroll buttons: the space beside the captions
+// shrinks when the font standing in for Tahoma is wide.
 class TCompactTabStyle final : public QProxyStyle {
 public:
     int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
     {
         if (metric == PM_TabBarTabHSpace)
-            return 12;
+            return CaptionSpace(qobject_cast<const QTabBar*>(widget));
         return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
+private:
+    static constexpr int kWidestSpace = 12;
+    static constexpr int kNarrowestSpace = 4;
+    // The tab control's frame and the selected tab's overlap take this much.
+    static constexpr int kFrameAllowance = 4;
+
+    static int CaptionSpace(const QTabBar* bar)
+    {
+        if (bar == nullptr || bar->count() == 0 || bar->parentWidget() == nullptr)
+            return kWidestSpace;
+        int captions = 0;
+        for (int index = 0; index < bar->count(); ++index)
+            captions += bar->fontMetrics().size(Qt::TextShowMnemonic, bar->tabText(index)).width();
+        const int room = bar->parentWidget()->width() - kFrameAllowance;
+        return std::clamp((room - captions) / bar->count(), kNarrowestSpace, kWidestSpace);
     }
 };
 
