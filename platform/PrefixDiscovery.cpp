@@ -3,6 +3,9 @@
 #include "platform/Paths.h"
 #include "platform/WinePrefix.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -18,16 +21,24 @@ namespace {
 // folder cannot hold up the start.
 constexpr std::size_t kMaxEntriesPerFolder = 4096;
 
+// Wine refuses a prefix that another user owns; so does the search, which
+// keeps a folder planted in a shared place (/tmp) from being taken for one.
+bool OwnedByUser(const fs::path& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && info.st_uid == getuid();
+}
+
 bool IsFile(const fs::path& path)
 {
     std::error_code error;
-    return fs::is_regular_file(path, error);
+    return fs::is_regular_file(path, error) && OwnedByUser(path);
 }
 
 bool IsFolder(const fs::path& path)
 {
     std::error_code error;
-    return fs::is_directory(path, error);
+    return fs::is_directory(path, error) && OwnedByUser(path);
 }
 
 bool SameFolder(const fs::path& a, const fs::path& b)
@@ -60,7 +71,8 @@ std::vector<fs::path> PrefixesIn(const fs::path& folder)
 
 bool IsWinePrefix(const fs::path& folder)
 {
-    return IsFile(folder / "system.reg") && IsFile(folder / "user.reg") && IsFolder(folder / "drive_c");
+    return IsFolder(folder) && IsFile(folder / "system.reg") && IsFile(folder / "user.reg")
+        && IsFolder(folder / "drive_c");
 }
 
 std::optional<fs::path> PrefixHolding(const fs::path& nativePath)

@@ -10,7 +10,8 @@
 
 namespace quorvex {
 
-// A Wine prefix is a folder holding system.reg, user.reg and drive_c.
+// A Wine prefix is a folder holding system.reg, user.reg and drive_c, all
+// owned by the user, as Wine requires.
 bool IsWinePrefix(const std::filesystem::path& folder);
 
 // The nearest folder at or above a native absolute path that is a Wine

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <map>
 
 namespace quorvex {
@@ -90,6 +92,23 @@ TEST_F(PrefixDiscovery, APrefixHoldsAPathWhenAFolderAtOrAboveItHoldsTheRegistryF
     };
     for (const auto& c : cases)
         EXPECT_EQ(PrefixHolding(c.Path), c.Expected) << c.Path;
+}
+
+TEST_F(PrefixDiscovery, AFolderAnotherUserOwnsIsNoPrefix)
+{
+    const fs::path planted = Home() / "shared";
+    MakePrefix(planted / "prefix", kMessengerFolder);
+    const std::vector<fs::path> parts{planted / "prefix", planted / "prefix" / "system.reg",
+                                      planted / "prefix" / "user.reg", planted / "prefix" / "drive_c"};
+    ASSERT_EQ(PrefixHolding(planted / "prefix" / "drive_c"), planted / "prefix");
+    for (const fs::path& part : parts) {
+        SCOPED_TRACE(part.string());
+        if (chown(part.c_str(), getuid() + 1, static_cast<gid_t>(-1)) != 0)
+            GTEST_SKIP() << "giving a file to another user needs root";
+        EXPECT_EQ(PrefixHolding(planted / "prefix" / "drive_c"), std::nullopt);
+        EXPECT_FALSE(IsWinePrefix(planted / "prefix"));
+        ASSERT_EQ(chown(part.c_str(), getuid(), static_cast<gid_t>(-1)), 0);
+    }
 }
 
 TEST_F(PrefixDiscovery, FrontEndPrefixesComeFolderByFolderInAFixedOrderAndByNameInsideOne)
