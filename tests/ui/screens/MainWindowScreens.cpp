@@ -13,9 +13,9 @@
 // fonts is tested: MainWindowLayout and MainWindowLayoutWithBaseFonts.)
 // Message boxes and the shell are answered by fakes; the start-up update
 // check resolves no names, so it ends at once.
+#include "tests/qtmain/ScreensMain.h"
 #include "tests/ui/FakeSeams.h"
 #include "tools/fakemessenger/FakeMessenger.h"
-#include "ui/Application.h"
 #include "ui/Startup.h"
 
 #include <QDir>
@@ -62,10 +62,5 @@ int Run(const QString& outputFolder)
 
 int main(int argc, char** argv)
 {
-    quorvex::TQuorvexApplication application(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: main_window_screens OUTPUT_FOLDER\n");
-        return 2;
-    }
-    return quorvex::test::Run(QString::fromLocal8Bit(argv[1]));
+    return ScreensMain(argc, argv, "main_window_screens", quorvex::test::Run);
 }
