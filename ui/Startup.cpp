@@ -2,7 +2,6 @@
 
 #include "engine/MessengerInfo.h"
 #include "platform/PrefixDiscovery.h"
-
 #include "ui/Application.h"
 #include "ui/Seams.h"
 #include "workflows/WorkflowSteps.h"
