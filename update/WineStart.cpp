@@ -18,10 +18,11 @@ constexpr qint64 kMaxOutput = 256 * 1024;
 constexpr qsizetype kMaxReasonLines = 8;
 constexpr char kWine32Missing[] = "it looks like wine32 is missing";
 
-// "0048:err:module:..." and the like: Wine's debug channels, not its reasons.
+// "0048:err:module:..." and the like (the thread, perhaps the process and a
+// time before it): Wine's debug channels, not its reasons.
 bool IsDebugLine(const QString& line)
 {
-    static const QRegularExpression channel(QStringLiteral("^[0-9a-f]{4}:(err|warn|fixme|trace):"));
+    static const QRegularExpression channel(QStringLiteral("^[0-9a-f.:]+:(err|warn|fixme|trace):"));
     return channel.match(line).hasMatch();
 }
 

@@ -52,6 +52,7 @@ TEST(WineFailureReason, QuotesWinesHintOnItsMissing32BitPartElseItsMessages)
         {"0048:err:module:import_dll Library x.dll not found\n"
          "wine: failed to open L\"C:\\\\windows\\\\syswow64\\\\rundll32.exe\": c0000135\n"
          "0048:fixme:ver:GetCurrentPackageId stub\n"
+         "12345.678:0020:0048:warn:seh:dispatch_exception with the process and a time\n"
          "\n"
          "Application could not be started, or no application associated with the specified file.\r\n"
          "ShellExecuteEx failed: File not found.\r\n",
