@@ -16,15 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path HomeFolder()
-{
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
-        return home;
-    if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr)
-        return entry->pw_dir;
-    return "/";
-}
-
 std::string ServerFolderName(const fs::path& prefix)
 {
     struct stat info {};
@@ -43,6 +34,15 @@ fs::path& ChosenPrefix()
 }
 
 }  // namespace
+
+fs::path HomeFolder()
+{
+    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
+        return home;
+    if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr)
+        return entry->pw_dir;
+    return "/";
+}
 
 fs::path WinePrefix()
 {

@@ -5,6 +5,9 @@
 
 namespace quorvex {
 
+// The user's home folder: $HOME, else the password database's entry.
+std::filesystem::path HomeFolder();
+
 // The prefix in use: the one chosen with UseWinePrefix, else $WINEPREFIX,
 // else ~/.wine; the environment is read afresh at each call.
 std::filesystem::path WinePrefix();

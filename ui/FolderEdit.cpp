@@ -23,6 +23,7 @@ TFolderEdit::TFolderEdit(QWidget* parent)
     layout->addWidget(edit_, 1);
     layout->addWidget(browse_);
     connect(browse_, &QToolButton::clicked, this, &TFolderEdit::Browse);
+    connect(edit_, &QLineEdit::editingFinished, this, &TFolderEdit::FolderChosen);
 }
 
 QString TFolderEdit::text() const
@@ -40,8 +41,10 @@ void TFolderEdit::Browse()
     const QString start = ExistingNativeFolder(text()).value_or(QDir::rootPath());
     const std::optional<QString> chosen =
         Seams().FolderPicker->Pick(window(), QString::fromLatin1(kPrompt), start);
-    if (chosen)
-        setText(WindowsFolderText(*chosen));
+    if (!chosen)
+        return;
+    setText(WindowsFolderText(*chosen));
+    emit FolderChosen();
 }
 
 }  // namespace quorvex

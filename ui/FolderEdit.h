@@ -25,6 +25,10 @@ public:
     // it names no existing folder) and puts the chosen folder into the field.
     void Browse();
 
+signals:
+    // The user has finished typing a changed folder, or has picked one.
+    void FolderChosen();
+
 private:
     QLineEdit* edit_;
     QToolButton* browse_;

@@ -1,5 +1,7 @@
 #include "ui/Seams.h"
 
+#include "ui/Application.h"
+
 #include <QColorDialog>
 #include <QCursor>
 #include <QFileDialog>
@@ -64,6 +66,13 @@ TSeams DesktopSeams()
         std::make_shared<TDesktopScreen>(),
         std::make_shared<TDesktopPointer>(),
     };
+}
+
+void OpenReportingFailure(const QString& verb, const QString& target, int showCommand)
+{
+    Seams().Shell->Open(verb, target, showCommand, [target](const QString& reason) {
+        ReportApplicationError(QStringLiteral("Cannot open \"%1\". %2").arg(target, reason));
+    });
 }
 
 TSeams& Seams()

@@ -57,6 +57,10 @@ struct TSeams : TUpdateSeams {
     std::shared_ptr<IPointer> Pointer;
 };
 
+// Hands a target to the desktop's shell; when it cannot be opened, the
+// application error report says why: "Cannot open "<target>". <reason>".
+void OpenReportingFailure(const QString& verb, const QString& target, int showCommand);
+
 // The process-wide seams; they start as the desktop implementations.
 TSeams& Seams();
 TSeams DesktopSeams();

@@ -1,7 +1,10 @@
 #include "ui/Startup.h"
 
+#include "engine/MessengerInfo.h"
+#include "platform/PrefixDiscovery.h"
 #include "ui/Application.h"
 #include "ui/Seams.h"
+#include "workflows/WorkflowSteps.h"
 
 #include <QApplication>
 
@@ -16,15 +19,23 @@ TQuorvexWindows CreateWindows()
     windows.splash->ShowNow();
     windows.main = std::make_unique<TfrmQuorvex>(windows.splash.get());
     TfrmQuorvex* main = windows.main.get();
-    windows.status = std::make_unique<TfrmStatus>([main] { return main->MessengerFolder(); });
-    windows.help = std::make_unique<TfrmHelp>(main->Storage());
+    // The other windows are transient for the main window: no taskbar entries
+    // of their own, never behind it.
+    windows.status = std::make_unique<TfrmStatus>([main] { return main->MessengerFolder(); }, main);
+    windows.help = std::make_unique<TfrmHelp>(main->Storage(), main);
     windows.edit = std::make_unique<TfrmEdit>(main, main->ColorDialog());
     main->AttachWindows(windows.status.get(), windows.help.get(), windows.edit.get());
     return windows;
 }
 
+void UseMessengerPrefix()
+{
+    UseFrontEndPrefixHolding(std::string(kDefaultMessengerFolder) + std::string(kExecutableName));
+}
+
 int RunQuorvex()
 {
+    UseMessengerPrefix();
     TQuorvexWindows windows;
     // Start-up runs before the event loop, whose error report it cannot reach:
     // an error here is reported the same way and ends the program.

@@ -25,9 +25,14 @@ struct TQuorvexWindows {
 // FormCreate run inside), then the status, help and editor windows, hidden.
 TQuorvexWindows CreateWindows();
 
-// Runs the whole program on an application object: the windows, then the
-// event loop with the main window shown. Returns the program's exit code; an
-// error while the windows are created is reported and ends it with 1.
+// When the Wine prefix in use holds no messenger under the default folder,
+// the first prefix of a Wine front-end that does becomes the one in use.
+void UseMessengerPrefix();
+
+// Runs the whole program on an application object: the prefix's choice, the
+// windows, then the event loop with the main window shown. Returns the
+// program's exit code; an error while the windows are created is reported and
+// ends it with 1.
 int RunQuorvex();
 
 }  // namespace quorvex

@@ -1,6 +1,7 @@
 #include "ui/WinePaths.h"
 
 #include "platform/Platform.h"
+#include "platform/PrefixDiscovery.h"
 #include "platform/WinePrefix.h"
 
 #include <QDir>
@@ -38,6 +39,15 @@ QString WindowsFolderText(const QString& nativeFolder)
     if (!folder.startsWith(drive + QLatin1Char('/')))
         return nativeFolder;
     return QStringLiteral("C:") + folder.mid(drive.size()).replace(QLatin1Char('/'), QLatin1Char('\\'));
+}
+
+QString PrefixToolTip()
+{
+    const std::filesystem::path prefix = WinePrefix();
+    const QString path = QString::fromStdString(prefix.string());
+    if (IsWinePrefix(prefix))
+        return QStringLiteral("Wine prefix: %1").arg(path);
+    return QStringLiteral("No Wine prefix found at %1").arg(path);
 }
 
 }  // namespace quorvex

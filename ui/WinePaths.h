@@ -15,4 +15,7 @@ std::optional<QString> ExistingNativeFolder(const QString& folderText);
 // "C:\..." as a Windows program sees it; anywhere else it stays native.
 QString WindowsFolderText(const QString& nativeFolder);
 
+// Names the Wine prefix in use, or, when there is none, the path examined.
+QString PrefixToolTip();
+
 }  // namespace quorvex

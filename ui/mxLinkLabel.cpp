@@ -14,10 +14,10 @@ void TmxLinkLabel::Click()
         return;
     switch (LabelStyle) {
     case TLabelStyle::lsInternetLink:
-        Seams().Shell->Open(QString(), Link, SW_SHOWNOACTIVATE);
+        OpenReportingFailure(QString(), Link, SW_SHOWNOACTIVATE);
         break;
     case TLabelStyle::lsMailTo:
-        Seams().Shell->Open(QString(), QStringLiteral("mailto:") + Link, SW_SHOWNOACTIVATE);
+        OpenReportingFailure(QString(), QStringLiteral("mailto:") + Link, SW_SHOWNOACTIVATE);
         break;
     case TLabelStyle::lsStandard:
         break;

@@ -21,7 +21,8 @@ public:
     QColor LinkColor;
 
     bool Hovered() const { return hovered_; }
-    // Opens the link as the label's style says; the result is not examined.
+    // Opens the link as the label's style says; a link that cannot be opened
+    // is reported in a message box.
     void Click();
 
 protected:

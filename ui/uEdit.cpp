@@ -10,7 +10,7 @@
 namespace quorvex {
 
 TfrmEdit::TfrmEdit(QWidget* owner, TColorDialog& cdColor)
-    : QWidget(nullptr, FixedDialogFlags()), ui_(std::make_unique<Ui::TfrmEdit>()), tmrDropp(new QTimer(this))
+    : QWidget(owner, FixedDialogFlags()), ui_(std::make_unique<Ui::TfrmEdit>()), tmrDropp(new QTimer(this))
 {
     ui_->setupUi(this);
     MakeSecondaryWindow(this, width(), height());

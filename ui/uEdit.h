@@ -21,8 +21,8 @@ class TColorRow;
 class TfrmEdit : public QWidget {
     Q_OBJECT
 public:
-    // owner is the main window, over which the editor is centred and whose
-    // colour dialog it shares.
+    // owner is the main window, for which the editor is transient, over which
+    // it is centred and whose colour dialog it shares.
     TfrmEdit(QWidget* owner, TColorDialog& cdColor);
     ~TfrmEdit() override;
 

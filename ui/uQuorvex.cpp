@@ -2,12 +2,15 @@
 
 #include "archive/Catalogue.h"
 #include "engine/TQuorvex.h"
+#include "platform/PrefixDiscovery.h"
 #include "ui/Application.h"
 #include "ui/ColorRow.h"
 #include "ui/Cursors.h"
+#include "ui/FolderEdit.h"
 #include "ui/PictureLoader.h"
 #include "ui/Seams.h"
 #include "ui/WindowPlacement.h"
+#include "ui/WinePaths.h"
 #include "ui/WorkflowWiring.h"
 #include "ui/uEdit.h"
 #include "ui/uHelp.h"
@@ -28,6 +31,7 @@
 #include <QTabBar>
 #include <QTimer>
 
+#include <algorithm>
 #include <exception>
 
 namespace quorvex {
@@ -40,15 +44,42 @@ constexpr int kSmileyRow = 8;
 
 const QColor kLinkColor(0, 128, 192);
 
+// Enables or disables every control of a tab page but its messenger folder
+// field, which stays usable: a folder inside another Wine prefix is how the
+// user reaches a messenger that the prefix in use does not hold.
+void EnableTabControls(QWidget* page, bool enabled, QWidget* folderField)
+{
+    for (QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        control->setEnabled(enabled || control == folderField);
+}
+
 // Tabs as narrow as the Windows tab control draws them, so that all eight
-// fit in one row without scroll buttons.
+// fit in one row without scroll buttons: the space beside the captions
+// shrinks when the font standing in for Tahoma is wide.
 class TCompactTabStyle final : public QProxyStyle {
 public:
     int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
     {
         if (metric == PM_TabBarTabHSpace)
-            return 12;
+            return CaptionSpace(qobject_cast<const QTabBar*>(widget));
         return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+
+private:
+    static constexpr int kWidestSpace = 12;
+    static constexpr int kNarrowestSpace = 4;
+    // The tab control's frame and the selected tab's overlap take this much.
+    static constexpr int kFrameAllowance = 4;
+
+    static int CaptionSpace(const QTabBar* bar)
+    {
+        if (bar == nullptr || bar->count() == 0 || bar->parentWidget() == nullptr)
+            return kWidestSpace;
+        int captions = 0;
+        for (int index = 0; index < bar->count(); ++index)
+            captions += bar->fontMetrics().size(Qt::TextShowMnemonic, bar->tabText(index)).width();
+        const int room = bar->parentWidget()->width() - kFrameAllowance;
+        return std::clamp((room - captions) / bar->count(), kNarrowestSpace, kWidestSpace);
     }
 };
 
@@ -165,6 +196,8 @@ void TfrmQuorvex::ConnectHandlers()
     connect(ui_->btnApply, &QPushButton::clicked, this, &TfrmQuorvex::btnApplyClick);
     connect(ui_->btnUIApply, &QPushButton::clicked, this, &TfrmQuorvex::btnUIApplyClick);
     connect(ui_->btnClean, &QPushButton::clicked, this, &TfrmQuorvex::btnCleanClick);
+    for (TFolderEdit* folder : {ui_->dePath, ui_->deUpath})
+        connect(folder, &TFolderEdit::FolderChosen, this, [this, folder] { FolderChosen(*folder); });
     ui_->tbAdverts->installEventFilter(this);
     ui_->tbUI->installEventFilter(this);
     ui_->imgDonate->installEventFilter(this);
@@ -198,6 +231,7 @@ void TfrmQuorvex::FormCreate()
     ui_->lvOptions->SetGreyRule([this](int index) { return AdvertOptionUnavailable(index, *facts_); });
     ui_->lvClean->SetGreyRule([this](int index) { return CleanOptionUnavailable(index, *facts_); });
     AdvertOptionRefresh();
+    ShowPrefixInUse();
     // The silent check, with the splash still up; start-up goes on after an error in it.
     RunUpdateCheck(true);
 }
@@ -239,13 +273,37 @@ void TfrmQuorvex::tbAdvertsShow()
     ui_->lbVersion->setText(QString::fromStdString(version));
     engine_->YahooMajor = UsableMajorVersion(version).value_or(0);
     AdvertOptionRefresh();
-    ui_->tbAdverts->setEnabled(AdvertsTabEnabled(YahooVersion()));
+    EnableTabControls(ui_->tbAdverts, AdvertsTabEnabled(YahooVersion()), ui_->dePath);
+    ShowPrefixInUse();
 }
 
 void TfrmQuorvex::tbUIShow()
 {
     ui_->lbUIVer->setText(QString::fromStdString(YahooVersion()));
-    ui_->tbUI->setEnabled(UITabEnabled(YahooVersion()));
+    EnableTabControls(ui_->tbUI, UITabEnabled(YahooVersion()), ui_->deUpath);
+    ShowPrefixInUse();
+}
+
+void TfrmQuorvex::FolderChosen(const TFolderEdit& folder)
+{
+    if (!UsePrefixOfFolder(folder.text().toStdString()))
+        return;
+    ShowPrefixInUse();
+    if (ui_->pcMain->currentWidget() == ui_->tbAdverts)
+        tbAdvertsShow();
+    else if (ui_->pcMain->currentWidget() == ui_->tbUI)
+        tbUIShow();
+    // Availability is read as the rows are drawn.
+    ui_->lvOptions->viewport()->update();
+    ui_->lvClean->viewport()->update();
+}
+
+void TfrmQuorvex::ShowPrefixInUse()
+{
+    const QString tip = PrefixToolTip();
+    for (QWidget* widget : std::initializer_list<QWidget*>{ui_->dePath, ui_->deUpath, ui_->lbVersionCaption,
+                                                          ui_->lbVersion, ui_->lbUIVerCaption, ui_->lbUIVer})
+        widget->setToolTip(tip);
 }
 
 void TfrmQuorvex::AdvertOptionRefresh()
@@ -276,7 +334,7 @@ void TfrmQuorvex::btnUpdateClick()
 
 void TfrmQuorvex::imgDonateClick()
 {
-    Seams().Shell->Open(QStringLiteral("Open"), DonationPage(), SW_HIDE);
+    OpenReportingFailure(QStringLiteral("Open"), DonationPage(), SW_HIDE);
 }
 
 void TfrmQuorvex::lvAboutAdsSelectItem(int index)

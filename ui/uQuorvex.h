@@ -80,6 +80,9 @@ public:
     void btnCleanClick();
     // Captions of advert options 6 and 8 and the visibility of btnReplace.
     void AdvertOptionRefresh();
+    // A messenger folder typed or picked as a native path inside another Wine
+    // prefix makes that prefix the one in use; the visible tab follows.
+    void FolderChosen(const TFolderEdit& folder);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -94,6 +97,8 @@ private:
     void RunUpdateCheck(bool noMessageDlg);
     void lvAboutAdsSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void FormCreate();
+    // The tooltips of the folder fields and version labels name the prefix in use.
+    void ShowPrefixInUse();
     // The buttons and lists that could start a workflow or change its ticks.
     std::vector<QWidget*> ApplyControls() const;
     TWorkflowWidgets WorkflowWidgets(TOptionListView& list, TFolderEdit& folder);

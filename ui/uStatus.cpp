@@ -75,8 +75,8 @@ void TfrmStatus::showEvent(QShowEvent* event)
 void TfrmStatus::closeEvent(QCloseEvent* event)
 {
     if (ui_->cbOpenYM->isChecked())
-        Seams().Shell->Open(QStringLiteral("Open"),
-                            messengerFolder_() + QStringLiteral("\\YahooMessenger.exe"), SW_HIDE);
+        OpenReportingFailure(QStringLiteral("Open"), messengerFolder_() + QStringLiteral("\\YahooMessenger.exe"),
+                             SW_HIDE);
     ui_->memStatus->clear();
     event->accept();
 }

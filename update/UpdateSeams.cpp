@@ -1,9 +1,10 @@
 #include "update/UpdateSeams.h"
 
+#include "update/WineStart.h"
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
-#include <QProcess>
 #include <QUrl>
 
 namespace quorvex {
@@ -66,18 +67,21 @@ bool IsUrl(const QString& target)
 }
 
 // Windows programs (the messenger, an installer) run under Wine in the
-// prefix; Wine resolves their Windows paths itself. Everything else goes to
-// the desktop's handler for the URL or file.
+// prefix in use. Everything else goes to the desktop's handler for the URL or
+// file.
 class TDesktopShell final : public IShell {
 public:
-    void Open(const QString& /*verb*/, const QString& target, int /*showCommand*/) override
+    using IShell::Open;
+
+    void Open(const QString& /*verb*/, const QString& target, int /*showCommand*/, TFailure onFailure) override
     {
-        if (target.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive))
-            QProcess::startDetached(QStringLiteral("wine"), {target});
-        else if (IsUrl(target))
-            QDesktopServices::openUrl(QUrl(target));
-        else
-            QDesktopServices::openUrl(QUrl::fromLocalFile(target));
+        if (target.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive)) {
+            StartUnderWine(target, std::move(onFailure));
+            return;
+        }
+        const QUrl url = IsUrl(target) ? QUrl(target) : QUrl::fromLocalFile(target);
+        if (!QDesktopServices::openUrl(url) && onFailure)
+            onFailure(QStringLiteral("The desktop could not open it."));
     }
 };
 

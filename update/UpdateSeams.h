@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -30,10 +31,19 @@ public:
 
 class IShell {
 public:
+    // Receives the reason why a target could not be opened.
+    using TFailure = std::function<void(const QString& reason)>;
+
     virtual ~IShell() = default;
-    // Hands a file, a program or a URL to the desktop without waiting for it;
-    // failures are not reported (no caller examines them).
-    virtual void Open(const QString& verb, const QString& target, int showCommand) = 0;
+    // Hands a file, a program or a URL to the desktop without waiting for it.
+    // When it cannot be opened, onFailure (if given) gets the reason: at once,
+    // or from the event loop once Wine has said why a program did not start.
+    virtual void Open(const QString& verb, const QString& target, int showCommand, TFailure onFailure) = 0;
+    // For callers that do not examine the result.
+    void Open(const QString& verb, const QString& target, int showCommand)
+    {
+        Open(verb, target, showCommand, TFailure());
+    }
 };
 
 class IApplicationControl {

@@ -9,6 +9,8 @@
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QTabBar>
+#include <QToolButton>
 
 namespace quorvex::test {
 namespace {
@@ -48,6 +50,21 @@ TEST_F(MainWindowLayout, WindowAndTabs)
         EXPECT_TRUE(fixture.Tabs()->tabIcon(index).isNull());
     }
     EXPECT_EQ(fixture.Tabs()->currentIndex(), 0);
+}
+
+// Also run with only the base fonts (see tests/ui/CMakeLists.txt), where the
+// font standing in for Tahoma is wider.
+TEST_F(MainWindowLayout, EveryTabShowsItsWholeCaptionInOneRowWithoutScrollArrows)
+{
+    fixture.windows.main->show();
+    const QTabBar* bar = fixture.Tabs()->tabBar();
+    for (const QToolButton* arrow : bar->findChildren<QToolButton*>())
+        EXPECT_FALSE(arrow->isVisible());
+    for (int index = 0; index < bar->count(); ++index) {
+        SCOPED_TRACE(bar->tabText(index).toStdString());
+        EXPECT_TRUE(bar->rect().contains(bar->tabRect(index)));
+        EXPECT_GE(bar->tabRect(index).width(), bar->fontMetrics().horizontalAdvance(bar->tabText(index)) + 4);
+    }
 }
 
 struct TControl {

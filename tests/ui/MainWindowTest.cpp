@@ -115,8 +115,9 @@ TEST(MainWindowStartUp, NoMessengerInstalledStillComesUpWithTheAdvertsTabDisable
     TWindowsFixture fixture;
     fixture.windows.main->show();
     EXPECT_EQ(fixture.Find<QLabel>("lbVersion")->text(), "0.0.0.0");
-    EXPECT_FALSE(fixture.Find("btnApply")->isEnabled());
-    EXPECT_FALSE(fixture.Find("dePath")->isEnabled());
+    for (const char* control : {"btnApply", "lvOptions", "btnCallm", "shColor"})
+        EXPECT_FALSE(fixture.Find(control)->isEnabled()) << control;
+    EXPECT_TRUE(fixture.Find("dePath")->isEnabled()) << "a folder in another prefix can still be chosen";
     EXPECT_TRUE(fixture.seams.Messages->Shown.empty());
 }
 

@@ -1,5 +1,6 @@
 #include "TestPrefix.h"
 
+#include "platform/WinePrefix.h"
 #include "tools/fakemessenger/FakeMessenger.h"
 
 #include <QFile>
@@ -30,6 +31,7 @@ TTestPrefix::TTestPrefix(const TMessengerSetup& setup)
     QDir(prefix_.path()).mkpath(QStringLiteral("dosdevices"));
     QFile::link(QStringLiteral("../drive_c"), prefix_.path() + QStringLiteral("/dosdevices/c:"));
     qputenv("WINEPREFIX", prefix_.path().toLocal8Bit());
+    UseWinePrefix({});
     QDir::setCurrent(working_.path());
     Install(setup);
 }
@@ -37,6 +39,8 @@ TTestPrefix::TTestPrefix(const TMessengerSetup& setup)
 TTestPrefix::~TTestPrefix()
 {
     QDir::setCurrent(previousWorkingFolder_);
+    // A prefix chosen through a folder field goes with the test.
+    UseWinePrefix({});
     if (previousPrefix_.isNull())
         qunsetenv("WINEPREFIX");
     else

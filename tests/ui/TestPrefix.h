@@ -1,6 +1,7 @@
 // A temporary Wine-style prefix for the window tests: drive C:, the registry
 // files with the messenger's values, and a working folder of its own.
-// WINEPREFIX and the working folder point at it for its lifetime.
+// WINEPREFIX and the working folder point at it for its lifetime, and no
+// other prefix is chosen.
 #pragma once
 
 #include <QDir>

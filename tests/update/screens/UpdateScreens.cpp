@@ -11,7 +11,7 @@
 // into the given folder. Message boxes are answered by fakes; nothing is installed.
 #include "tests/fixtures/FakeUpdateSeams.h"
 #include "tests/http/peers/Peers.h"
-#include "ui/Application.h"
+#include "tests/qtmain/ScreensMain.h"
 #include "ui/uUpdate.h"
 #include "update/UpdateWindows.h"
 #include "update/VelkAppUpdate.h"
@@ -122,10 +122,5 @@ int Run(const QString& outputFolder)
 
 int main(int argc, char** argv)
 {
-    quorvex::TQuorvexApplication application(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: update_screens OUTPUT_FOLDER\n");
-        return 2;
-    }
-    return quorvex::test::Run(QString::fromLocal8Bit(argv[1]));
+    return ScreensMain(argc, argv, "update_screens", quorvex::test::Run);
 }
