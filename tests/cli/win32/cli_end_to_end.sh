@@ -8,7 +8,7 @@
 #
 #   cli_end_to_end.sh QUORVEX_CLI_EXE FAKE_MESSENGER LINUX_QUORVEX_CLI
 set -euo pipefail
-exe=$1 fake=$2 linux_cli=$3
+exe=$(realpath "$1") fake=$(realpath "$2") linux_cli=$(realpath "$3")
 : "${WINEPREFIX:?a Wine prefix is needed}"
 export WINEDEBUG=-all
 for program in "$fake" "$linux_cli"; do
@@ -67,7 +67,7 @@ files="YahooMessenger.exe skins/Default/IMWindow/IMWindow.xml skins/Default/Frie
 skins/Default/ContactCard/ContactCard.xml"
 
 # The registry value's data as Wine's reg shows it; empty when it is missing.
-value() { wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v name="$2" '
+value() { { wine reg query "$1" /v "$2" 2>/dev/null || true; } | tr -d '\r' | awk -v name="$2" '
   index($0, "    " name "    ") == 1 { sub(".*    REG_[A-Z_]+    ", ""); print }'; }
 expect_value() {
   local got
