@@ -62,6 +62,25 @@ private:
     std::wstring path_;
 };
 
+// The absolute path that Windows makes of a path text (relative names
+// against the working folder); the text itself when it has none.
+std::wstring FullPath(const std::string& path)
+{
+    const std::wstring wide = WideText(path);
+    std::wstring full(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0)
+            return wide;
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        full.resize(length);
+    }
+    return wide;
+}
+
 DWORD Attributes(const std::wstring& path)
 {
     return ::GetFileAttributesW(path.c_str());
@@ -134,7 +153,7 @@ void WriteAll(const std::string& path, HANDLE file, std::span<const std::uint8_t
 
 std::filesystem::path TWin32FileSystem::NativePath(const std::string& path) const
 {
-    return std::filesystem::path(WideText(path));
+    return std::filesystem::path(FullPath(path));
 }
 
 bool TWin32FileSystem::FileExists(const std::string& path) const
@@ -144,10 +163,11 @@ bool TWin32FileSystem::FileExists(const std::string& path) const
 
 std::vector<std::uint8_t> TWin32FileSystem::ReadFile(const std::string& path) const
 {
-    const auto fail = [&path](DWORD error) {
-        return Error("Cannot open file \"" + path + "\". " + Win32ErrorText(error));
+    const std::wstring source = FullPath(path);
+    const auto fail = [&source](DWORD error) {
+        return Error("Cannot open file \"" + NarrowText(source) + "\". " + Win32ErrorText(error));
     };
-    THandle file(::CreateFileW(WideText(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    THandle file(::CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (!file.Valid() || !::GetFileSizeEx(file.Get(), &size))
@@ -172,22 +192,23 @@ std::vector<std::uint8_t> TWin32FileSystem::ReadFile(const std::string& path) co
 
 void TWin32FileSystem::WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) const
 {
-    const std::wstring target = WideText(path);
+    const std::wstring target = FullPath(path);
+    const std::string shown = NarrowText(target);  // the full path, for messages
     const DWORD attributes = Attributes(target);
     if (attributes != INVALID_FILE_ATTRIBUTES
         && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
-        throw FileCreateError(path, Win32ErrorText(ERROR_ACCESS_DENIED));
+        throw FileCreateError(shown, Win32ErrorText(ERROR_ACCESS_DENIED));
 
     std::wstring temporaryPath;
-    THandle file(CreateTemporaryBeside(path, target, temporaryPath));
+    THandle file(CreateTemporaryBeside(shown, target, temporaryPath));
     TTemporaryFile temporary(temporaryPath);
-    WriteAll(path, file.Get(), bytes);
+    WriteAll(shown, file.Get(), bytes);
     if (!::FlushFileBuffers(file.Get()))
-        FailWrite(path, ::GetLastError());
+        FailWrite(shown, ::GetLastError());
     if (const DWORD error = file.Close())
-        FailWrite(path, error);
+        FailWrite(shown, error);
     if (!::MoveFileExW(temporary.Path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        FailCreate(path, ::GetLastError());
+        FailCreate(shown, ::GetLastError());
     temporary.Keep();
 }
 

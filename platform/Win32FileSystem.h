@@ -1,5 +1,6 @@
 // Files through the Win32 wide-character file API. Path texts are used as
-// Windows resolves them: relative names against the working folder.
+// Windows resolves them: relative names against the working folder. Messages
+// name the file by its full path.
 #pragma once
 
 #include "platform/FileSystem.h"

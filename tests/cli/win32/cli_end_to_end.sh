@@ -18,7 +18,10 @@ done
 work=$(mktemp -d)
 folder_name="Messenger Ünï 信使 $$"
 native="$WINEPREFIX/drive_c/Program Files (x86)/Yahoo!/$folder_name"
-cleanup() { rm -rf "$work" "$native"; }
+cleanup() {
+  chattr -i "$work/locked" 2>/dev/null || true
+  rm -rf "$work" "$native"
+}
 trap cleanup EXIT
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
@@ -45,11 +48,12 @@ reg add "$run" /v "Yahoo! Pager" /d '"C:\Program Files\Yahoo!\Messenger\YahooMes
 reg add "$run" /v "Messenger (Yahoo!)" /d '"C:\Program Files\Yahoo!\Messenger\YahooMessenger.exe" -quiet' /f
 
 # Runs one command with both programs; their output and exit status must agree.
+windows_folder="C:\\Program Files (x86)\\Yahoo!\\$folder_name"
 both() {
   local name=$1
   shift
   local windows_rc=0 linux_rc=0
-  (cd "$work/run-windows" && wine "$exe" "$1" --folder "C:\\Program Files (x86)\\Yahoo!\\$folder_name" "${@:2}") \
+  (cd "$work/run-windows" && wine "$exe" "$1" --folder "$windows_folder" "${@:2}") \
     >"$work/$name.windows.out" 2>"$work/$name.windows.err" || windows_rc=$?
   (cd "$work/run-linux" && "$linux_cli" "$1" --prefix "$work/linux" "${@:2}") \
     >"$work/$name.linux.out" 2>"$work/$name.linux.err" || linux_rc=$?
@@ -74,6 +78,23 @@ expect_value() {
   got=$(value "$1" "$2")
   [ "$got" = "$3" ] || fail "$1\\$2 is '$got', expected '${3:-(missing)}'"
 }
+
+# A working folder that may not be written, as Program Files is to a user
+# without elevation (here an immutable folder: root may write anywhere else):
+# the backup cannot be made, the run ends with exit status 3 and its message
+# says to use an administrator prompt; the executable is untouched.
+mkdir "$work/locked"
+if chattr +i "$work/locked" 2>/dev/null; then
+  locked_rc=0
+  (cd "$work/locked" && wine "$exe" adverts --folder "$windows_folder" banner) \
+    >"$work/locked.out" 2>"$work/locked.err" || locked_rc=$?
+  [ "$locked_rc" = 3 ] || fail "locked folder: exit status $locked_rc, expected 3"
+  grep -q '^Cannot create file "Z:.*\\locked\\YahooMessenger\.bak"\. .* Run Quorvex from an administrator prompt\.' \
+    "$work/locked.err" || fail "locked folder: the message is $(cat "$work/locked.err")"
+  same "$native/YahooMessenger.exe" "$stock/YahooMessenger.exe" "locked folder: the executable"
+else
+  echo "skipped the locked folder: chattr cannot make a folder immutable here" >&2
+fi
 
 both adverts adverts all
 same "$native/YahooMessenger.exe" "$linux/YahooMessenger.exe" "adverts: the patched executable"

@@ -51,9 +51,14 @@ TEST(Win32FileSystem, RelativeNamesResolveAgainstTheWorkingFolder)
     const TWin32FileSystem files;
     files.WriteFile("YahooMessenger.bak", Bytes("backup"));
     const bool existsRelative = files.FileExists("YahooMessenger.bak");
+    ::CreateDirectoryW(L"taken", nullptr);
+    const std::string refusal =
+        ThrownMessage<FileCreateError>([&] { files.WriteFile("taken", Bytes("backup")); });
     ::SetCurrentDirectoryW(previous);
     EXPECT_TRUE(existsRelative);
     EXPECT_EQ(Read(folder / "YahooMessenger.bak"), "backup");
+    EXPECT_EQ(refusal, "Cannot create file \"" + folder / "taken" + "\". " + Win32ErrorText(ERROR_ACCESS_DENIED))
+        << "a message names the file by its full path";
 }
 
 // A target that Windows refuses to replace, and the system error it reports.
@@ -87,13 +92,8 @@ TEST(Win32FileSystem, RefusedWritesNameTheSystemsReasonAndChangeNothing)
         SCOPED_TRACE(refusal.what);
         TWin32TempFolder folder;
         const std::string path = refusal.make(folder);
-        try {
-            Put(path, "patched");
-            ADD_FAILURE() << "the write was not refused";
-        } catch (const FileCreateError& error) {
-            EXPECT_EQ(std::string(error.what()),
-                      "Cannot create file \"" + path + "\". " + Win32ErrorText(refusal.error));
-        }
+        EXPECT_EQ(ThrownMessage<FileCreateError>([&] { Put(path, "patched"); }),
+                  "Cannot create file \"" + path + "\". " + Win32ErrorText(refusal.error));
         EXPECT_EQ(folder.Names(), refusal.namesAfter) << "nothing is added, nothing is left behind";
     }
 }
@@ -130,13 +130,8 @@ TEST(Win32FileSystem, ReadsAreRefusedWithTheSystemsReason)
 {
     TWin32TempFolder folder;
     const std::string missing = folder / "missing.exe";
-    try {
-        Read(missing);
-        ADD_FAILURE() << "a missing file was read";
-    } catch (const Error& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "Cannot open file \"" + missing + "\". " + Win32ErrorText(ERROR_FILE_NOT_FOUND));
-    }
+    EXPECT_EQ(ThrownMessage([&] { Read(missing); }),
+              "Cannot open file \"" + missing + "\". " + Win32ErrorText(ERROR_FILE_NOT_FOUND));
 
     // The executable is read sharing it with readers only: a program that
     // holds it open for writing makes the read fail, as Windows does.
@@ -145,13 +140,8 @@ TEST(Win32FileSystem, ReadsAreRefusedWithTheSystemsReason)
     const HANDLE writer = ::CreateFileW(WideText(held).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-    try {
-        Read(held);
-        ADD_FAILURE() << "a file open for writing was read";
-    } catch (const Error& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "Cannot open file \"" + held + "\". " + Win32ErrorText(ERROR_SHARING_VIOLATION));
-    }
+    EXPECT_EQ(ThrownMessage([&] { Read(held); }),
+              "Cannot open file \"" + held + "\". " + Win32ErrorText(ERROR_SHARING_VIOLATION));
     ::CloseHandle(writer);
     EXPECT_EQ(Read(held), "image");
 }

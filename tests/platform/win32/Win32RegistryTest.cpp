@@ -135,25 +135,16 @@ TEST(Win32Registry, WrongTypesMissingValuesAndRefusedWritesNameTheValue)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        try {
-            c.call();
-            ADD_FAILURE() << "no error";
-        } catch (const RegistryError& error) {
-            EXPECT_EQ(std::string(error.what()), c.message);
-        }
+        EXPECT_EQ(ThrownMessage<RegistryError>(c.call), c.message);
     }
     EXPECT_EQ(key->ReadString("Missing"), "") << "a missing string reads empty";
     EXPECT_EQ(key->ReadString("Text"), "on");
 
     const auto readOnly = TWin32Registry().OpenKey(TRootKey::CurrentUser, path, TKeyAccess::Read);
     ASSERT_NE(readOnly, nullptr);
-    try {
-        readOnly->WriteInteger("Number", 1);
-        ADD_FAILURE() << "a key opened for reading was written";
-    } catch (const RegistryError& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "Failed to set data for \"Number\". " + Win32ErrorText(ERROR_ACCESS_DENIED));
-    }
+    EXPECT_EQ(ThrownMessage<RegistryError>([&] { readOnly->WriteInteger("Number", 1); }),
+              "Failed to set data for \"Number\". " + Win32ErrorText(ERROR_ACCESS_DENIED))
+        << "a key opened for reading is not written";
     EXPECT_EQ(key->ReadInteger("Number"), 5);
 }
 

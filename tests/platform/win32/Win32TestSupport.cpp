@@ -34,9 +34,9 @@ TWin32TempFolder::TWin32TempFolder()
 TWin32TempFolder::~TWin32TempFolder()
 {
     // A read-only file left by a test must not keep the folder.
-    for (const auto& entry : fs::recursive_directory_iterator(path_))
-        ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
     std::error_code error;
+    for (fs::recursive_directory_iterator it(path_, error), end; !error && it != end; it.increment(error))
+        ::SetFileAttributesW(it->path().c_str(), FILE_ATTRIBUTE_NORMAL);
     fs::remove_all(path_, error);
 }
 

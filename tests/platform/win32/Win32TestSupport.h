@@ -1,8 +1,11 @@
 // Helpers of the Win32 backend's tests, which run under Wine.
 #pragma once
 
+#include "platform/Error.h"
+
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,5 +33,17 @@ private:
 std::string UniqueSuffix();
 
 std::vector<std::uint8_t> Bytes(const std::string& text);
+
+// The message of the Failure that call throws; "(no error)" when it throws none.
+template <class Failure = Error>
+std::string ThrownMessage(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const Failure& failure) {
+        return failure.what();
+    }
+    return "(no error)";
+}
 
 }  // namespace quorvex::test
