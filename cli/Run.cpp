@@ -58,18 +58,18 @@ std::vector<bool> TicksOf(const TOptionList& list, const TRowSelection& selectio
     const std::string version = facts.MessengerVersion();
     if (const TUnavailableReason tab = list.TabReason(version); tab != TUnavailableReason::Available)
         throw TRefusal("The " + std::string(list.Title) + " are not available: " + ReasonText(tab, version) + ".");
-    std::vector<bool> ticks(static_cast<std::size_t>(list.Count()), false);
+    const std::vector<TUnavailableReason> reasons = RowReasons(list, facts);
+    std::vector<bool> ticks(reasons.size(), false);
     for (const int row : selection.Rows) {
-        if (const TUnavailableReason reason = list.RowReason(row, facts); reason != TUnavailableReason::Available)
+        if (const TUnavailableReason reason = reasons[static_cast<std::size_t>(row)];
+            reason != TUnavailableReason::Available)
             throw TRefusal("Option " + RowLabel(list, row) + " of the " + std::string(list.Title) +
                            " is not available: " + ReasonText(reason, version) + ".");
         ticks[static_cast<std::size_t>(row)] = true;
     }
-    if (selection.All) {
-        for (int row = 0; row < list.Count(); ++row) {
-            if (list.RowReason(row, facts) == TUnavailableReason::Available)
-                ticks[static_cast<std::size_t>(row)] = true;
-        }
+    for (std::size_t row = 0; row < reasons.size(); ++row) {
+        if (selection.All && reasons[row] == TUnavailableReason::Available)
+            ticks[row] = true;
     }
     return ticks;
 }
