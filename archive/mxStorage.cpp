@@ -2,8 +2,7 @@
 
 #include "archive/ZlibCodec.h"
 #include "platform/Error.h"
-#include "platform/FileStream.h"
-#include "platform/NativeFile.h"
+#include "platform/Platform.h"
 
 #include <algorithm>
 #include <climits>
@@ -154,9 +153,11 @@ void TmxStoredItem::SaveToStream(TStream* target)
 
 void TmxStoredItem::SaveToFile(const std::string& path)
 {
-    TFileWriteStream file(path);
+    // Inflated whole first, so that a block that does not inflate leaves the
+    // file untouched; the platform then replaces it in one step.
+    TMemoryStream file;
     SaveToStream(&file);
-    file.Commit();
+    FileSystem().WriteFile(path, file.Bytes());
 }
 
 void TmxStoredItem::LoadFromStream(TStream* source)
@@ -188,10 +189,10 @@ void TmxStoredItem::LoadFromStream(TStream* source)
 void TmxStoredItem::LoadFromFile(const std::string& path)
 {
     TMemoryStream content;
-    content.Assign(ReadNativeFile(path));
+    content.Assign(FileSystem().ReadFile(path));
     LoadFromStream(&content);
-    const auto slash = path.find_last_of('/');
-    fileName_ = slash == std::string::npos ? path : path.substr(slash + 1);
+    const auto separator = path.find_last_of("/\\");
+    fileName_ = separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
 // ---- TmxStoredItems --------------------------------------------------------

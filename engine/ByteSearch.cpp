@@ -1,6 +1,8 @@
 #include "engine/ByteSearch.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -14,13 +16,13 @@ namespace {
 // grow with the pattern; shorter ones by comparing anchors.
 constexpr std::size_t kLongPattern = 16;
 
+#if defined(__x86_64__)
 bool MatchesAt(std::span<const std::uint8_t> text, std::span<const std::uint8_t> pattern, std::size_t start)
 {
     return start + pattern.size() <= text.size() &&
            std::memcmp(text.data() + start, pattern.data(), pattern.size()) == 0;
 }
 
-#if defined(__x86_64__)
 __attribute__((target("avx2"))) std::size_t SearchAnchoredAvx2(std::span<const std::uint8_t> text,
                                                                 std::span<const std::uint8_t> pattern)
 {
@@ -54,8 +56,16 @@ std::size_t SearchLibrary(std::span<const std::uint8_t> text, std::span<const st
 {
     if (pattern.empty() || text.size() < pattern.size())
         return kNotFound;
+#if defined(_WIN32)
+    // Windows' C library has no memmem: the standard library's Boyer-Moore-Horspool
+    // skips ahead by the pattern's length in the same way.
+    const auto match = std::search(text.begin(), text.end(),
+                                   std::boyer_moore_horspool_searcher(pattern.begin(), pattern.end()));
+    return match == text.end() ? kNotFound : static_cast<std::size_t>(match - text.begin());
+#else
     const void* match = ::memmem(text.data(), text.size(), pattern.data(), pattern.size());
     return match == nullptr ? kNotFound : static_cast<std::size_t>(static_cast<const std::uint8_t*>(match) - text.data());
+#endif
 }
 
 std::size_t SearchAnchored(std::span<const std::uint8_t> text, std::span<const std::uint8_t> pattern)

@@ -7,4 +7,11 @@ FileCreateError::FileCreateError(const std::string& path, const std::string& rea
 {
 }
 
+std::string ErrorReportText(const std::string& message)
+{
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.')
+        return message + '.';
+    return message;
+}
+
 }  // namespace quorvex

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace quorvex {
 
@@ -29,5 +30,13 @@ class ConvertError : public Error {
 public:
     using Error::Error;
 };
+
+// What the application error report says for an error that is not an Error.
+inline constexpr std::string_view kUnknownError = "Unknown error";
+
+// The application error report's text: the message, with a full stop added
+// when its last character sorts above "." in character code. In UTF-8 the
+// last byte of any character beyond ASCII sorts above it, as the character does.
+std::string ErrorReportText(const std::string& message);
 
 }  // namespace quorvex

@@ -1,7 +1,7 @@
-// The platform services in use in this process. This build provides the
-// Linux implementations over the Wine prefix ($WINEPREFIX, else ~/.wine, read
-// at each use); a Windows build would provide its own behind the same
-// interfaces.
+// The platform services in use in this process, chosen when the program is
+// built: on Linux the implementations over the Wine prefix ($WINEPREFIX, else
+// ~/.wine, read at each use; Platform.cpp), on Windows those over the Win32 API
+// (Win32Platform.cpp).
 #pragma once
 
 #include "platform/FileSystem.h"

@@ -12,6 +12,8 @@ packages=(
   # real peers and tools used by the tests
   wine wine64 nginx-light tinyproxy curl
   clang libclang-rt-14-dev
+  # the Windows build of quorvex-cli and its tests, run under Wine
+  g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest
   # running in a real window, screenshots
   xvfb xauth x11-utils imagemagick
   # the narrow fonts that stand in for the windows' Windows fonts

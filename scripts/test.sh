@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Quorvex with its tests and runs every test.
+# Installs what is missing, builds Quorvex with its tests and runs every test,
+# then builds the Windows command-line program and runs its tests under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUORVEX_BUILD_DIR:-$root/build}
@@ -8,3 +9,4 @@ build=${QUORVEX_BUILD_DIR:-$root/build}
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 cd "$build"
 ctest --output-on-failure --timeout 600 "$@"
+"$root/scripts/test-windows.sh"

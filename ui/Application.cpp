@@ -1,5 +1,6 @@
 #include "ui/Application.h"
 
+#include "platform/Error.h"
 #include "ui/Seams.h"
 
 #include <QFont>
@@ -28,17 +29,11 @@ void SubstituteWindowsFonts()
 
 }  // namespace
 
-QString ErrorReportText(const QString& message)
-{
-    if (!message.isEmpty() && message.back() > QLatin1Char('.'))
-        return message + QLatin1Char('.');
-    return message;
-}
-
 void ReportApplicationError(const QString& message)
 {
-    Seams().Messages->Show(QApplication::activeWindow(), QString::fromLatin1(kApplicationTitle),
-                           ErrorReportText(message), TMsgDlgType::Error, TMsgDlgButtons::Ok);
+    const QString text = QString::fromStdString(ErrorReportText(message.toStdString()));
+    Seams().Messages->Show(QApplication::activeWindow(), QString::fromLatin1(kApplicationTitle), text,
+                           TMsgDlgType::Error, TMsgDlgButtons::Ok);
 }
 
 TQuorvexApplication::TQuorvexApplication(int& argc, char** argv) : QApplication(argc, argv)
@@ -61,7 +56,7 @@ bool RunReportingErrors(const std::function<void()>& action)
     } catch (const std::exception& error) {
         ReportApplicationError(QString::fromStdString(error.what()));
     } catch (...) {
-        ReportApplicationError(QStringLiteral("Unknown error"));
+        ReportApplicationError(QString::fromStdString(std::string(kUnknownError)));
     }
     return false;
 }

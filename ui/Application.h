@@ -13,12 +13,9 @@ namespace quorvex {
 // single-instance guard is named after it too.
 inline constexpr char kApplicationTitle[] = "Quorvex";
 
-// The error report's text: the message, with a full stop added when its last
-// character sorts above "." in character code.
-QString ErrorReportText(const QString& message);
-
-// Shows the application error report for a message: error icon, the
-// application title as caption, one OK button.
+// Shows the application error report for a message (its text as
+// ErrorReportText gives it): error icon, the application title as caption,
+// one OK button.
 void ReportApplicationError(const QString& message);
 
 // Runs the action; an error it raises ends it and goes to the application

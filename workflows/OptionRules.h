@@ -23,9 +23,23 @@ public:
 // number, which the rules treat as no usable major version.
 std::optional<std::uint8_t> UsableMajorVersion(const std::string& version);
 
+// Why an option cannot be ticked now; Available when it can.
+enum class TUnavailableReason {
+    Available,
+    UnlistedVersion,     // the version is not in the version offset table
+    NotVersion10To11,    // the major version is below 10 or above 11
+    NotVersion8To11,     // the major version is below 8 or above 11
+    NoMessenger,         // no messenger is installed
+    AutoStartOff,        // the messenger does not start with Windows
+    NoBackup,            // no backup in the working folder
+    NoHtmlReplacement,   // no HTML replacement file
+};
+
 // Rows of the advert option list, by option index.
+TUnavailableReason AdvertOptionReason(int index, IOptionFacts& facts);
 bool AdvertOptionUnavailable(int index, IOptionFacts& facts);
 // Rows of the clean option list, by option index.
+TUnavailableReason CleanOptionReason(int index, IOptionFacts& facts);
 bool CleanOptionUnavailable(int index, IOptionFacts& facts);
 
 // The Adverts tab works only with a messenger installed.

@@ -38,10 +38,7 @@ bool ReadyToApply(IWorkflowHost& host, const std::string& folder)
 
 void WriteStoredItem(TmxStorage& storage, int index, const std::string& folder, std::string_view name)
 {
-    // The stored item writes native paths; the folder text is a Windows path
-    // in the prefix.
-    const std::string path = FileSystem().NativePath(folder + std::string(name)).string();
-    storage.ItemByIndex(index).SaveToFile(path);
+    storage.ItemByIndex(index).SaveToFile(folder + std::string(name));
 }
 
 void AppendResult(IStatusLog& status, bool succeeded, std::string_view success, std::string_view failure)

@@ -253,6 +253,26 @@ TEST(StoredItem, FileNameAndFileSizeAreSetOnlyByTheStoredFormOrALoad)
     EXPECT_EQ(Saved(item), ToBytes("hello, world")) << "a failed load keeps the content";
 }
 
+TEST(StoredItem, LoadFromFileNamesTheItemAfterTheLastSeparatorOfEitherKind)
+{
+    TempFolder folder;
+    std::filesystem::create_directory(folder / "skins");
+    WriteFile(folder / "skins/Friend List.xml", ToBytes("<skin/>"));
+    const std::string paths[] = {
+        folder / "skins/Friend List.xml",
+        folder.Path().string() + "\\skins\\Friend List.xml",
+        folder.Path().string() + "/skins\\Friend List.xml",
+    };
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        TmxStorage storage;
+        TmxStoredItem& item = storage.StoredItems().Add();
+        item.LoadFromFile(path);
+        EXPECT_EQ(item.FileName(), "Friend List.xml");
+        EXPECT_EQ(Saved(item), ToBytes("<skin/>"));
+    }
+}
+
 TEST(StoredItem, SaveToFileIntoAMissingFolderFailsAndCreatesNothing)
 {
     TmxStorage storage;

@@ -13,31 +13,6 @@
 namespace quorvex::test {
 namespace {
 
-struct TFullStopCase {
-    const char* Message;
-    const char* Shown;
-};
-
-class ErrorReportText : public ::testing::TestWithParam<TFullStopCase> {};
-
-TEST_P(ErrorReportText, AddsAFullStopAfterACharacterAboveIt)
-{
-    EXPECT_EQ(quorvex::ErrorReportText(QString::fromUtf8(GetParam().Message)), QString::fromUtf8(GetParam().Shown));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Messages, ErrorReportText,
-    ::testing::Values(TFullStopCase{"Unable to load Yahoo Messenger data.", "Unable to load Yahoo Messenger data."},
-                      TFullStopCase{"Cannot create file \"C:\\BlankQuorvex.html\". Permission denied",
-                                    "Cannot create file \"C:\\BlankQuorvex.html\". Permission denied."},
-                      TFullStopCase{"'abc' is not a valid integer value", "'abc' is not a valid integer value."},
-                      TFullStopCase{"quoted \"value\"", "quoted \"value\""},
-                      TFullStopCase{"ends with a bracket)", "ends with a bracket)"},
-                      TFullStopCase{"ends with a dash -", "ends with a dash -"},
-                      TFullStopCase{"ends with a slash /", "ends with a slash /."},
-                      TFullStopCase{"ends with a digit 7", "ends with a digit 7."},
-                      TFullStopCase{"", ""}));
-
 TEST(ApplicationErrorReport, AnErrorReachingTheEventLoopIsReportedAndTheProgramGoesOn)
 {
     TFakeSeams seams;

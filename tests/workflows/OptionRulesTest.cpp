@@ -88,6 +88,36 @@ TEST(OptionRulesFiles, RowsOutsideTheTablesAreAvailable)
     EXPECT_FALSE(CleanOptionUnavailable(3, facts));
 }
 
+// The reason names the rule that refuses the row, for the command line's
+// message; the rules above decide the same rows.
+TEST(OptionRulesReasons, NameTheRuleThatRefuses)
+{
+    using enum TUnavailableReason;
+    struct TReasonCase {
+        const char* Version;
+        bool AutoStart;
+        bool Clean;  // a row of the clean list, else of the advert list
+        int Index;
+        TUnavailableReason Reason;
+    };
+    const TReasonCase cases[] = {
+        {"0.0.0.0", true, false, 0, UnlistedVersion},     {"0.0.0.0", true, false, 7, NoMessenger},
+        {"9.0.0.2162", false, false, 7, AutoStartOff},    {"9.0.0.2162", true, false, 7, Available},
+        {"9.0.0.2162", true, false, 5, NotVersion10To11}, {"9.0.0.2162", true, false, 6, Available},
+        {"7.5.0.1", true, false, 6, NotVersion8To11},     {"10.0.0.9999", true, false, 4, UnlistedVersion},
+        {"10.0.0.1270", true, false, 8, Available},       {"10.0.0.1270", true, true, 0, NoBackup},
+        {"10.0.0.1270", true, true, 1, NoHtmlReplacement}, {"9.0.0.2162", true, true, 2, NotVersion10To11},
+        {"11.0.0.2009", true, true, 2, Available},
+    };
+    for (const TReasonCase& c : cases) {
+        TFacts facts;
+        facts.Version = c.Version;
+        facts.AutoStart = c.AutoStart;
+        const TUnavailableReason reason = c.Clean ? CleanOptionReason(c.Index, facts) : AdvertOptionReason(c.Index, facts);
+        EXPECT_EQ(reason, c.Reason) << c.Version << (c.Clean ? " clean row " : " advert row ") << c.Index;
+    }
+}
+
 TEST(OptionRulesMajor, AnUnparseableVersionHasNoUsableMajorVersion)
 {
     EXPECT_EQ(UsableMajorVersion("11.0.0.2009"), std::optional<std::uint8_t>(11));

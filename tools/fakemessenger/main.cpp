@@ -98,7 +98,7 @@ int main(int argc, char** argv)
         const quorvex::TFakeImage image = quorvex::CreateFakeMessenger(prefix, options);
         std::printf("Fake messenger %s in %s (%zu bytes, main advert byte at %d)\n",
                     options.Version.empty() ? "without version" : options.Version.c_str(),
-                    (prefix / quorvex::kFakeMessengerFolder).c_str(), image.Bytes.size(), image.MainAdvertOffset);
+                    (prefix / quorvex::kFakeMessengerFolder).string().c_str(), image.Bytes.size(), image.MainAdvertOffset);
         return 0;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "quorvex-fake-messenger: %s\n%s", error.what(), kUsage);

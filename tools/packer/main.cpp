@@ -6,10 +6,9 @@
 //   quorvex_packer <catalogue list> <output .cpp>
 #include "archive/mxStorage.h"
 #include "platform/Error.h"
-#include "platform/FileStream.h"
+#include "platform/Platform.h"
 
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -25,9 +24,8 @@ std::string FolderOf(const std::string& path)
 // Fills the storage from the list; throws Error naming the line at fault.
 void Pack(const std::string& listPath, TmxStorage& storage)
 {
-    std::ifstream list(listPath);
-    if (!list)
-        throw Error("Cannot open the catalogue list \"" + listPath + "\"");
+    const std::vector<std::uint8_t> bytes = FileSystem().ReadFile(listPath);
+    std::istringstream list(std::string(bytes.begin(), bytes.end()));
     const std::string folder = FolderOf(listPath);
     std::string line;
     for (int number = 1; std::getline(list, line); ++number) {
@@ -82,9 +80,7 @@ int main(int argc, char** argv)
         quorvex::TMemoryStream form;
         storage.SaveToStoredForm(form);
         const std::string source = quorvex::Source(form, argv[1]);
-        quorvex::TFileWriteStream output(argv[2]);
-        output.Write({reinterpret_cast<const std::uint8_t*>(source.data()), source.size()});
-        output.Commit();
+        quorvex::FileSystem().WriteFile(argv[2], {reinterpret_cast<const std::uint8_t*>(source.data()), source.size()});
         std::printf("quorvex_packer: %d items, %d bytes of files stored in %d (%s)\n", storage.StoredItems().Count(),
                     storage.OriginalSize(), storage.Size(), storage.Ratio().c_str());
     } catch (const quorvex::Error& e) {

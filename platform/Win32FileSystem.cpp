@@ -1,0 +1,222 @@
+#include "platform/Win32FileSystem.h"
+
+#include "platform/Error.h"
+#include "platform/Win32Text.h"
+
+#include <windows.h>
+// windows.h names DeleteFileW so; this file defines TFileSystem::DeleteFile.
+#undef DeleteFile
+
+#include <algorithm>
+#include <random>
+
+namespace quorvex {
+
+namespace {
+
+// How many random temporary names are tried before giving up.
+constexpr int kTemporaryNameAttempts = 16;
+// The largest block handed to one ReadFile or WriteFile call.
+constexpr std::size_t kBlock = std::size_t{1} << 20;
+
+// Closes the handle when it goes out of scope.
+class THandle {
+public:
+    explicit THandle(HANDLE handle) : handle_(handle) {}
+    ~THandle() { Close(); }
+    THandle(const THandle&) = delete;
+    THandle& operator=(const THandle&) = delete;
+
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+    // The error of CloseHandle, 0 when it succeeded.
+    DWORD Close()
+    {
+        DWORD error = 0;
+        if (Valid() && !::CloseHandle(handle_))
+            error = ::GetLastError();
+        handle_ = INVALID_HANDLE_VALUE;
+        return error;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+// Removes the temporary file unless it was moved into place.
+class TTemporaryFile {
+public:
+    explicit TTemporaryFile(std::wstring path) : path_(std::move(path)) {}
+    ~TTemporaryFile()
+    {
+        if (!path_.empty())
+            ::DeleteFileW(path_.c_str());
+    }
+    TTemporaryFile(const TTemporaryFile&) = delete;
+    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+
+    const std::wstring& Path() const { return path_; }
+    void Keep() { path_.clear(); }
+
+private:
+    std::wstring path_;
+};
+
+// The absolute path that Windows makes of a path text (relative names
+// against the working folder); the text itself when it has none.
+std::wstring FullPath(const std::string& path)
+{
+    const std::wstring wide = WideText(path);
+    std::wstring full(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        if (length == 0)
+            return wide;
+        if (length < full.size()) {
+            full.resize(length);
+            return full;
+        }
+        full.resize(length);
+    }
+    return wide;
+}
+
+DWORD Attributes(const std::wstring& path)
+{
+    return ::GetFileAttributesW(path.c_str());
+}
+
+bool IsFile(DWORD attributes)
+{
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+// The reason a file could not be created or replaced. Access denied here
+// means the folder may not be written (Program Files, the root of C:).
+std::string CreateRefusal(DWORD error)
+{
+    std::string reason = Win32ErrorText(error);
+    if (error == ERROR_ACCESS_DENIED)
+        reason += " Run Quorvex from an administrator prompt.";
+    return reason;
+}
+
+[[noreturn]] void FailCreate(const std::string& path, DWORD error)
+{
+    throw FileCreateError(path, CreateRefusal(error));
+}
+
+[[noreturn]] void FailWrite(const std::string& path, DWORD error)
+{
+    throw Error("Cannot write file \"" + path + "\". " + Win32ErrorText(error));
+}
+
+std::wstring RandomSuffix()
+{
+    static std::random_device source;
+    wchar_t text[10];
+    ::swprintf(text, std::size(text), L".%08x", static_cast<unsigned>(source()));
+    return text;
+}
+
+// Creates a new, empty file beside target, open for writing and shared with
+// no one; its path is returned in temporary.
+HANDLE CreateTemporaryBeside(const std::string& path, const std::wstring& target, std::wstring& temporary)
+{
+    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+        temporary = target + RandomSuffix();
+        const HANDLE handle = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE)
+            return handle;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            FailCreate(path, error);
+    }
+    FailCreate(path, ERROR_FILE_EXISTS);
+}
+
+void WriteAll(const std::string& path, HANDLE file, std::span<const std::uint8_t> bytes)
+{
+    while (!bytes.empty()) {
+        const auto block = static_cast<DWORD>(std::min(bytes.size(), kBlock));
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data(), block, &written, nullptr))
+            FailWrite(path, ::GetLastError());
+        if (written == 0)
+            FailWrite(path, ERROR_WRITE_FAULT);
+        bytes = bytes.subspan(written);
+    }
+}
+
+}  // namespace
+
+std::filesystem::path TWin32FileSystem::NativePath(const std::string& path) const
+{
+    return std::filesystem::path(FullPath(path));
+}
+
+bool TWin32FileSystem::FileExists(const std::string& path) const
+{
+    return IsFile(Attributes(WideText(path)));
+}
+
+std::vector<std::uint8_t> TWin32FileSystem::ReadFile(const std::string& path) const
+{
+    const std::wstring source = FullPath(path);
+    const auto fail = [&source](DWORD error) {
+        return Error("Cannot open file \"" + NarrowText(source) + "\". " + Win32ErrorText(error));
+    };
+    THandle file(::CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file.Valid() || !::GetFileSizeEx(file.Get(), &size))
+        throw fail(::GetLastError());
+    // One read for the size the file has now; more if it grew meanwhile.
+    std::vector<std::uint8_t> data(static_cast<std::size_t>(size.QuadPart) + 1);
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == data.size())
+            data.resize(data.size() * 2);
+        const auto block = static_cast<DWORD>(std::min(data.size() - filled, kBlock));
+        DWORD count = 0;
+        if (!::ReadFile(file.Get(), data.data() + filled, block, &count, nullptr))
+            throw fail(::GetLastError());
+        if (count == 0)
+            break;
+        filled += count;
+    }
+    data.resize(filled);
+    return data;
+}
+
+void TWin32FileSystem::WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) const
+{
+    const std::wstring target = FullPath(path);
+    const std::string shown = NarrowText(target);  // the full path, for messages
+    const DWORD attributes = Attributes(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES
+        && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
+        throw FileCreateError(shown, Win32ErrorText(ERROR_ACCESS_DENIED));
+
+    std::wstring temporaryPath;
+    THandle file(CreateTemporaryBeside(shown, target, temporaryPath));
+    TTemporaryFile temporary(temporaryPath);
+    WriteAll(shown, file.Get(), bytes);
+    if (!::FlushFileBuffers(file.Get()))
+        FailWrite(shown, ::GetLastError());
+    if (const DWORD error = file.Close())
+        FailWrite(shown, error);
+    if (!::MoveFileExW(temporary.Path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        FailCreate(shown, ::GetLastError());
+    temporary.Keep();
+}
+
+bool TWin32FileSystem::DeleteFile(const std::string& path) const
+{
+    const std::wstring native = WideText(path);
+    const DWORD attributes = Attributes(native);
+    return IsFile(attributes) && (attributes & FILE_ATTRIBUTE_READONLY) == 0 && ::DeleteFileW(native.c_str()) != 0;
+}
+
+}  // namespace quorvex

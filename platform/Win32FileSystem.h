@@ -1,0 +1,26 @@
+// Files through the Win32 wide-character file API. Path texts are used as
+// Windows resolves them: relative names against the working folder. Messages
+// name the file by its full path.
+#pragma once
+
+#include "platform/FileSystem.h"
+
+namespace quorvex {
+
+class TWin32FileSystem final : public TFileSystem {
+public:
+    std::filesystem::path NativePath(const std::string& path) const override;
+    bool FileExists(const std::string& path) const override;
+    // Shares the file with readers only while it is read.
+    std::vector<std::uint8_t> ReadFile(const std::string& path) const override;
+    // A temporary file beside the target, flushed, then moved over the target
+    // (MoveFileExW, replacing and writing through). A read-only file or a
+    // folder is refused with the system's "access denied" text, as Windows
+    // refuses them (Wine would replace a read-only file); a refusal for lack
+    // of rights says to run from an administrator prompt.
+    void WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) const override;
+    // A read-only file is not deleted, as on Windows.
+    bool DeleteFile(const std::string& path) const override;
+};
+
+}  // namespace quorvex

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Cross-compiles quorvex-cli.exe and the Windows tests with mingw-w64 into
+# build-windows/ (or $QUORVEX_WINDOWS_BUILD_DIR). The build runs the archive
+# packer under Wine, in $WINEPREFIX, else a prefix of its own in the build
+# folder. Extra arguments go to cmake's configure step.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${QUORVEX_WINDOWS_BUILD_DIR:-$root/build-windows}
+mkdir -p "$build"
+export WINEPREFIX=${WINEPREFIX:-$build/wine-prefix}
+export WINEDEBUG=-all
+cmake -S "$root" -B "$build" -G Ninja --toolchain "$root/cmake/mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEX_WERROR=${QUORVEX_WERROR:-ON} -DQUORVEX_BENCH=OFF "$@" >/dev/null
+cmake --build "$build" --parallel "${QUORVEX_BUILD_JOBS:-$(nproc)}"
