@@ -9,11 +9,6 @@
 namespace quorvex {
 namespace {
 
-bool Names(std::span<char* const> arguments, std::string_view option)
-{
-    return std::ranges::any_of(arguments, [option](const char* argument) { return argument == option; });
-}
-
 std::string VersionText()
 {
     return std::string("Quorvex ") + config::kVersion + "\n";
@@ -53,7 +48,10 @@ std::optional<std::string> MissingDisplayReason(std::span<char* const> arguments
         if (!qEnvironmentVariableIsEmpty(variable))
             return std::nullopt;
     }
-    if (Names(arguments, "-platform") || Names(arguments, "--platform"))
+    const auto namesPlatform = [](std::string_view argument) {
+        return argument == "-platform" || argument == "--platform";
+    };
+    if (std::ranges::any_of(arguments, namesPlatform))
         return std::nullopt;
     return "no display: neither DISPLAY nor WAYLAND_DISPLAY is set";
 }

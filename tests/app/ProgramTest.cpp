@@ -7,8 +7,8 @@
 
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
-#include <vector>
 
 namespace quorvex {
 namespace {
@@ -63,6 +63,11 @@ struct TAnswerCase {
     bool Help;  // else the version
 };
 
+void PrintTo(const TAnswerCase& answer, std::ostream* out)
+{
+    *out << answer.Name;
+}
+
 class ProgramAnswers : public ::testing::TestWithParam<TAnswerCase> {};
 
 // No display at all: the answer needs no window system.
@@ -85,7 +90,9 @@ INSTANTIATE_TEST_SUITE_P(
     Options, ProgramAnswers,
     ::testing::Values(TAnswerCase{"Version", {QStringLiteral("--version")}, false},
                       TAnswerCase{"Help", {QStringLiteral("--help")}, true},
-                      TAnswerCase{"OthersIgnored", {QStringLiteral("C:\\Messenger"), QStringLiteral("-x"), QStringLiteral("--version")}, false},
+                      TAnswerCase{"OthersIgnored",
+                                  {QStringLiteral("C:\\Messenger"), QStringLiteral("-x"), QStringLiteral("--version")},
+                                  false},
                       TAnswerCase{"FirstWins", {QStringLiteral("--help"), QStringLiteral("--version")}, true}),
     [](const ::testing::TestParamInfo<TAnswerCase>& info) { return std::string(info.param.Name); });
 
@@ -94,6 +101,11 @@ struct TNoDisplayCase {
     TDisplayEnvironment Display;
     const char* Reason;  // what the one line must name
 };
+
+void PrintTo(const TNoDisplayCase& display, std::ostream* out)
+{
+    *out << display.Name;
+}
 
 class ProgramWithoutDisplay : public ::testing::TestWithParam<TNoDisplayCase> {};
 
