@@ -11,6 +11,9 @@ set(QUORVEX_SITE_HOST "quorvex.example.com" CACHE STRING "Product web site host"
 # The hosted donate-button page opened by the Donate tab's picture.
 set(QUORVEX_DONATE_HOST "donate.example.com" CACHE STRING "Donation page host")
 set(QUORVEX_DONATE_BUTTON_ID "QUORVEX" CACHE STRING "Donation button identifier")
+# The desktop id: the name of the desktop entry, the AppStream data and the
+# icon, and the application's own name for the desktop to match its windows.
+set(QUORVEX_DESKTOP_ID com.example.Quorvex)
 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/BuildConfig.h.in
                ${CMAKE_BINARY_DIR}/generated/quorvex/BuildConfig.h @ONLY)

@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Quorvex and starts it on the Wine prefix
+# Installs what is missing, builds the program and starts it on the Wine prefix
 # ($WINEPREFIX, else ~/.wine). When no messenger is installed there, it makes
 # a demo prefix holding the synthetic messenger and starts Quorvex on that.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUORVEX_BUILD_DIR:-$root/build}
-"$root/scripts/setup.sh"
-"$root/scripts/build.sh"
+"$root/scripts/setup.sh" run
+# Only the program and the synthetic-messenger generator. A build folder made
+# here leaves the tests and benchmarks out; scripts/test.sh turns them on.
+configure=()
+if [ ! -f "$build/CMakeCache.txt" ]; then
+  configure=(-DQUORVEX_TESTS=OFF -DQUORVEX_BENCH=OFF)
+fi
+QUORVEX_TARGETS="quorvex quorvex-fake-messenger" "$root/scripts/build.sh" "${configure[@]}"
 
 prefix=${WINEPREFIX:-$HOME/.wine}
 messenger=$(find "$prefix/drive_c" -maxdepth 4 -ipath '*/program files*/yahoo!/messenger/yahoomessenger.exe' \

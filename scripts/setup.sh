@@ -1,13 +1,24 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing Quorvex
-# needs, skipping what is already there. Safe to run again.
+# Installs the Debian packages that Quorvex needs, skipping what is already
+# there. Safe to run again.
+#
+#   scripts/setup.sh run    what building and running the program needs
+#   scripts/setup.sh test   that, and what the tests, benchmarks, screenshots
+#                           and package checks need (the default)
 set -euo pipefail
+set_name=${1:-test}
 
-packages=(
-  # build
+# Building and running the program.
+run_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   zlib1g-dev libjpeg62-turbo-dev
+  # the narrow fonts that stand in for the windows' Windows fonts
+  fonts-dejavu-extra
+)
+
+# Only the tests, benchmarks, screenshots and package checks.
+test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # real peers and tools used by the tests
   wine wine64 nginx-light tinyproxy curl
@@ -16,9 +27,15 @@ packages=(
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest
   # running in a real window, screenshots
   xvfb xauth x11-utils imagemagick
-  # the narrow fonts that stand in for the windows' Windows fonts
-  fonts-dejavu-extra
+  # the install tree and the Debian package and their validators
+  desktop-file-utils appstream lintian dpkg-dev file
 )
+
+case $set_name in
+  run) packages=("${run_packages[@]}") ;;
+  test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

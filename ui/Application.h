@@ -23,7 +23,27 @@ void ReportApplicationError(const QString& message);
 // not unwind through the toolkit's signal delivery.
 bool RunReportingErrors(const std::function<void()>& action);
 
-class TQuorvexApplication : public QApplication {
+// While the application object starts, a window system that cannot be
+// reached ends the program with one line on standard error and exit status 1,
+// in place of the toolkit's abort. The window system's own messages of that
+// time are held back: they name the reason in the line, and reach the usual
+// output when the start succeeds.
+class TWindowSystemStartGuard {
+public:
+    TWindowSystemStartGuard();
+    ~TWindowSystemStartGuard();
+    TWindowSystemStartGuard(const TWindowSystemStartGuard&) = delete;
+    TWindowSystemStartGuard& operator=(const TWindowSystemStartGuard&) = delete;
+
+    // The start succeeded: the held-back messages go out, the guard ends.
+    void Release();
+
+private:
+    bool released_ = false;
+};
+
+// The guard is the first base, so it is in place before the window system starts.
+class TQuorvexApplication : private TWindowSystemStartGuard, public QApplication {
 public:
     TQuorvexApplication(int& argc, char** argv);
 

@@ -109,6 +109,7 @@ TfrmQuorvex::TfrmQuorvex(TfrmUpdate* splash, QWidget* parent)
     SetUpLists();
     PlaceVersionLabels();
     SetUpLinkLabels();
+    ui_->lbAboutVersion->setText(QStringLiteral("Version: ") + QString::fromLatin1(config::kVersion));
     ConnectHandlers();
     ConfigureUpdateChecker();
     CentreOnScreen(this);
