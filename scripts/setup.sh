@@ -11,6 +11,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # real peers and tools used by the tests
   wine wine64 nginx-light tinyproxy curl
+  # the Unicode case folding data that platform/CaseFoldingTable.cpp is made from
+  unicode-data
   clang libclang-rt-14-dev
   # running in a real window, screenshots
   xvfb xauth x11-utils imagemagick
