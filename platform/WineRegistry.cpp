@@ -187,9 +187,9 @@ std::unique_ptr<TRegistryKey> TWineRegistry::OpenKey(TRootKey root, const std::s
     std::u16string keyPath = Utf8ToUtf16(path);
     if (root == TRootKey::LocalMachine && hive.Is64Bit())
         keyPath = RedirectTo32Bit(keyPath);
-    if (!hive.KeyExists(keyPath) || (access == TKeyAccess::ReadWrite && !NativeFileWritable(hiveFile)))
-        return nullptr;
     const auto key = hive.FindKey(keyPath);
+    if ((!key && !hive.KeyExists(keyPath)) || (access == TKeyAccess::ReadWrite && !NativeFileWritable(hiveFile)))
+        return nullptr;
     return std::make_unique<TWineRegistryKey>(hiveFile, std::move(keyPath), std::move(hive), key, wineserverWait_);
 }
 

@@ -22,6 +22,8 @@ test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # real peers and tools used by the tests
   wine wine64 nginx-light tinyproxy curl
+  # the Unicode case folding data that platform/CaseFoldingTable.cpp is made from
+  unicode-data
   clang libclang-rt-14-dev
   # the Windows build of quorvex-cli and its tests, run under Wine
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest

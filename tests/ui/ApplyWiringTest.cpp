@@ -252,7 +252,7 @@ TEST_F(ApplyWiring, ClicksAndTicksDeliveredDuringAScanStartNothingAndChangeNoTic
     EXPECT_EQ(enabledDuringRun, std::vector<bool>(5, false));
     EXPECT_EQ(ticksDuringRun, (std::vector<std::vector<int>>{{1}, {0}, {1}}));
     EXPECT_TRUE(Messages().empty());
-    EXPECT_EQ(StatusLines(), (std::vector<std::string>{"Yahoo Messenger Backup: Successfully Created",
+    EXPECT_EQ(StatusLines(), (std::vector<std::string>{"Yahoo Messenger Backup: Successfully Kept",
                                           "Change Room Banner: Not Found or Already Patched",
                                           "Urls: Successfully Patched", "HTML Replacement File: Already Exists",
                                           "Save: Successfully saved changes to Yahoo Messenger"}))

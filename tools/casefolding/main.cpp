@@ -4,12 +4,14 @@
 // every code point or every second one.
 //
 //   quorvex_casefolding <CaseFolding.txt> <output.cpp>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <map>
 #include <sstream>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,18 @@ struct TRun {
     std::int32_t Delta = 0;
     std::uint32_t Stride = 1;
 };
+
+// A field that holds one hexadecimal code point between blanks.
+bool ParseCodePoint(std::string_view field, std::uint32_t& value)
+{
+    const std::size_t first = field.find_first_not_of(' ');
+    const std::size_t last = field.find_last_not_of(' ');
+    if (first == std::string_view::npos)
+        return false;
+    field = field.substr(first, last - first + 1);
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value, 16);
+    return error == std::errc() && end == field.data() + field.size() && value <= 0x10FFFF;
+}
 
 // Code point to folded code point, for the C and S lines; empty with a
 // message on standard error when the file cannot be read or a line is bad.
@@ -45,8 +59,12 @@ bool ReadMappings(const char* path, std::map<std::uint32_t, std::uint32_t>& mapp
         }
         if (status != " C" && status != " S")
             continue;
-        mappings[static_cast<std::uint32_t>(std::stoul(code, nullptr, 16))] =
-            static_cast<std::uint32_t>(std::stoul(mapping, nullptr, 16));
+        std::uint32_t from = 0, to = 0;
+        if (!ParseCodePoint(code, from) || !ParseCodePoint(mapping, to)) {
+            std::cerr << path << ":" << number << ": not a code point\n";
+            return false;
+        }
+        mappings[from] = to;
     }
     return !mappings.empty();
 }
