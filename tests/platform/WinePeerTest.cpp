@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <regex>
 #include <sstream>
 #include <thread>
 
@@ -94,9 +93,16 @@ std::string Section(const std::string& text, const std::string& header)
     if (begin == std::string::npos)
         return "(no section)";
     const std::size_t end = text.find("\n\n", begin + 1);
-    std::string section = text.substr(begin + 1, end - begin - 1);
-    section = std::regex_replace(section, std::regex("\\] [0-9]+\n"), "] T\n");
-    return std::regex_replace(section, std::regex("\n#time=[0-9a-f]+\n"), "\n#time=T\n");
+    std::istringstream in(text.substr(begin + 1, end - begin - 1));
+    std::string section;
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with('['))
+            line = line.substr(0, line.rfind("] ") + 2) + "T";
+        else if (line.starts_with("#time="))
+            line = "#time=T";
+        section += (section.empty() ? "" : "\n") + line;
+    }
+    return section;
 }
 
 TEST_F(WinePeer, AKeyWineStoresWithoutASectionIsFoundAndGetsTheSectionWineWouldWrite)
