@@ -13,7 +13,6 @@
 #include <stdlib.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 
 namespace quorvex {
@@ -98,18 +97,8 @@ public:
         folder_ = ::mkdtemp(pattern);
         TFakeMessengerOptions options;
         options.Win64 = true;
-        std::string text = FakeSystemRegistry(options);
-        const std::size_t header = text.find("\n[");
-        std::string filler;
-        for (int key = 0; filler.size() < (std::size_t{2} << 20); ++key) {
-            char entry[256];
-            std::snprintf(entry, sizeof entry,
-                          "\n[Software\\\\Classes\\\\CLSID\\\\{%08X-0000-4000-8000-00000000BEEF}] 1700000000\n"
-                          "#time=1d9f2a3b4c5d6e7\n@=\"Component %d\"\n\"ThreadingModel\"=\"Both\"\n",
-                          static_cast<unsigned>(key), key);
-            filler += entry;
-        }
-        text.insert(header, filler);
+        options.SystemRegistryPadding = std::size_t{2} << 20;
+        const std::string text = FakeSystemRegistry(options);
         WriteNativeFileAtomically(folder_ / "system.reg",
                                   std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
         ::setenv("WINEPREFIX", folder_.c_str(), 1);
