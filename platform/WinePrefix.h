@@ -15,8 +15,10 @@ std::filesystem::path WinePrefix();
 void UseWinePrefix(const std::filesystem::path& prefix);
 
 // Whether a wineserver serves this prefix now. Wine's server works in a folder
-// named "server-<device>-<inode>" after the prefix folder, so a wineserver
-// process whose working folder has that name belongs to the prefix.
+// named "server-<device>-<inode>" after the prefix folder (under
+// /tmp/.wine-<uid> or a /tmp/wine-XXXXXX) and holds a write lock on the file
+// "lock" in it while it runs; where no such folder of this user can be
+// looked at, a wineserver process working in a folder of that name counts.
 bool WineserverRunning(const std::filesystem::path& prefix);
 
 }  // namespace quorvex

@@ -1,6 +1,7 @@
 #include "platform/WineRegistry.h"
 
 #include "platform/Error.h"
+#include "platform/HiveCache.h"
 #include "platform/NativeFile.h"
 #include "platform/RegistryHive.h"
 #include "platform/Text.h"
@@ -40,8 +41,8 @@ std::string InvalidType(const std::string& name)
 
 class TWineRegistryKey final : public TRegistryKey {
 public:
-    TWineRegistryKey(fs::path hiveFile, std::u16string keyPath, TRegistryHive hive, TTextRange key,
-                     std::chrono::milliseconds wineserverWait)
+    TWineRegistryKey(fs::path hiveFile, std::u16string keyPath, std::shared_ptr<const THiveSnapshot> hive,
+                     TTextRange key, std::chrono::milliseconds wineserverWait)
         : hiveFile_(std::move(hiveFile)), keyPath_(std::move(keyPath)), hive_(std::move(hive)), key_(key),
           wineserverWait_(wineserverWait)
     {
@@ -99,7 +100,7 @@ public:
 private:
     std::optional<TValueEntry> Find(const std::string& name) const
     {
-        return hive_.FindValue(key_, Utf8ToUtf16(name));
+        return hive_->Hive().FindValue(key_, Utf8ToUtf16(name));
     }
 
     // Applies the edit to the file as it is now and writes the result back;
@@ -124,8 +125,8 @@ private:
         } catch (const Error& error) {
             throw RegistryError(failure + error.what());
         }
-        hive_ = std::move(*hive);
-        key_ = *hive_.FindKey(keyPath_);
+        hive_ = std::make_shared<const THiveSnapshot>(std::move(*hive));
+        key_ = *hive_->FindKey(keyPath_);
         return true;
     }
 
@@ -133,16 +134,16 @@ private:
     // nothing to change.
     std::optional<TRegistryHive> Edited(const std::string& failure, const TEdit& edit) const
     {
-        std::string text;
+        std::shared_ptr<const THiveSnapshot> current;
         try {
-            text = ReadNativeText(hiveFile_);
+            current = CurrentHive(hiveFile_);
         } catch (const Error& error) {
             throw RegistryError(failure + error.what());
         }
-        TRegistryHive hive(std::move(text));
-        const auto key = hive.FindKey(keyPath_);
+        const auto key = current->FindKey(keyPath_);
         if (!key)
             throw RegistryError(failure + "The key no longer exists.");
+        TRegistryHive hive = current->Hive();
         if (!edit(hive, *key))
             return std::nullopt;
         return hive;
@@ -162,7 +163,7 @@ private:
 
     fs::path hiveFile_;
     std::u16string keyPath_;
-    TRegistryHive hive_;
+    std::shared_ptr<const THiveSnapshot> hive_;  // the file as the key last saw it
     TTextRange key_;
     std::chrono::milliseconds wineserverWait_;
 };
@@ -172,19 +173,18 @@ private:
 std::unique_ptr<TRegistryKey> TWineRegistry::OpenKey(TRootKey root, const std::string& path, TKeyAccess access) const
 {
     const fs::path hiveFile = WinePrefix() / (root == TRootKey::CurrentUser ? "user.reg" : "system.reg");
-    std::string text;
+    std::shared_ptr<const THiveSnapshot> hive;
     try {
-        text = ReadNativeText(hiveFile);
+        hive = CurrentHive(hiveFile);
     } catch (const Error&) {
         return nullptr;
     }
-    TRegistryHive hive(std::move(text));
-    if (!hive.IsValid())
+    if (!hive->Hive().IsValid())
         return nullptr;
     std::u16string keyPath = Utf8ToUtf16(path);
-    if (root == TRootKey::LocalMachine && hive.Is64Bit())
+    if (root == TRootKey::LocalMachine && hive->Hive().Is64Bit())
         keyPath = RedirectTo32Bit(keyPath);
-    const auto key = hive.FindKey(keyPath);
+    const auto key = hive->FindKey(keyPath);
     if (!key || (access == TKeyAccess::ReadWrite && !NativeFileWritable(hiveFile)))
         return nullptr;
     return std::make_unique<TWineRegistryKey>(hiveFile, std::move(keyPath), std::move(hive), *key, wineserverWait_);

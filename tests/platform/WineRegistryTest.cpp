@@ -128,26 +128,54 @@ TEST(WineRegistry, AKeyRemovedFromTheFileAfterOpeningMakesTheWriteFail)
     EXPECT_EQ(test::ReadText(userReg), without);
 }
 
+std::string ServerFolderName(const fs::path& prefix)
+{
+    struct stat info {};
+    ::stat(prefix.c_str(), &info);
+    char name[64];
+    std::snprintf(name, sizeof name, "server-%llx-%llx", static_cast<unsigned long long>(info.st_dev),
+                  static_cast<unsigned long long>(info.st_ino));
+    return name;
+}
+
+// Where a fake wineserver keeps its server folder, and how it shows itself.
+enum class TServerKind {
+    LockInTmp,      // in a /tmp/wine-XXXXXX folder, holding the write lock on its "lock" file
+    ProcessOnly,    // in a folder the check does not look into: found by its name and working folder
+};
+
 // A process that looks like the prefix's wineserver to the check: named
-// "wineserver" and working in the server folder named after the prefix.
+// "wineserver" (or as given), working in the server folder named after the
+// prefix and, for LockInTmp, holding the lock there.
 class TFakeWineserver {
 public:
-    TFakeWineserver(const fs::path& prefix, const fs::path& scratch, const std::string& seconds)
+    TFakeWineserver(const fs::path& prefix, const std::string& seconds, TServerKind kind = TServerKind::LockInTmp,
+                    const std::string& name = "wineserver", bool holdLock = true)
     {
-        struct stat info {};
-        ::stat(prefix.c_str(), &info);
-        char name[64];
-        std::snprintf(name, sizeof name, "server-%llx-%llx", static_cast<unsigned long long>(info.st_dev),
-                      static_cast<unsigned long long>(info.st_ino));
-        const fs::path folder = scratch / name;
-        fs::create_directories(folder);
-        fs::copy_file("/bin/sleep", scratch / "wineserver", fs::copy_options::overwrite_existing);
-        process_.emplace((scratch / "wineserver").string(), std::vector<std::string>{"wineserver", seconds}, folder);
+        std::string pattern = "/tmp/wine-XXXXXX";
+        parent_ = kind == TServerKind::LockInTmp ? fs::path(::mkdtemp(pattern.data())) : scratch_.Path();
+        folder_ = parent_ / ServerFolderName(prefix);
+        fs::create_directories(folder_);
+        test::WriteText(folder_ / "lock", "");
+        fs::copy_file("/bin/sleep", scratch_.Path() / name, fs::copy_options::overwrite_existing);
+        const fs::path lock = kind == TServerKind::LockInTmp && holdLock ? folder_ / "lock" : fs::path();
+        process_.emplace((scratch_.Path() / name).string(), std::vector<std::string>{name, seconds}, folder_, lock);
+    }
+    ~TFakeWineserver()
+    {
+        process_.reset();
+        if (parent_ != scratch_.Path())
+            fs::remove_all(parent_);
     }
 
+    const fs::path& Folder() const { return folder_; }
+    const fs::path& Parent() const { return parent_; }
     void Kill() { process_->Kill(); }
 
 private:
+    test::TTempFolder scratch_;
+    fs::path parent_;
+    fs::path folder_;
     std::optional<test::TChildProcess> process_;
 };
 
@@ -159,38 +187,68 @@ bool WaitUntil(const std::function<bool()>& condition)
     return condition();
 }
 
+TEST(WineserverCheck, TheLockInAServerFolderOfThisUserDecides)
+{
+    struct TCase {
+        const char* name;
+        std::string process;
+        bool holdLock;
+        fs::perms folderPermissions;
+        bool running;
+    };
+    const TCase cases[] = {
+        {"a lock held by any process", "sleeper", true, fs::perms::owner_all, true},
+        {"a stale folder beside a wineserver process", "wineserver", false, fs::perms::owner_all, false},
+        {"a folder that others may change", "sleeper", true, fs::perms::all, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TFakePrefix prefix;
+        TFakeWineserver server(prefix.Path(), "60", TServerKind::LockInTmp, c.process, c.holdLock);
+        fs::permissions(server.Folder(), c.folderPermissions);
+        if (c.running) {
+            EXPECT_TRUE(WaitUntil([&] { return WineserverRunning(prefix.Path()); }));
+            server.Kill();
+        } else {
+            std::this_thread::sleep_for(200ms);  // time for the child to take its lock
+        }
+        EXPECT_FALSE(WineserverRunning(prefix.Path()));
+    }
+}
+
 TEST(WineRegistry, ChangesWhileThePrefixsWineserverRunsFailWithoutLosingAnything)
 {
-    TFakePrefix prefix;
-    test::TTempFolder scratch;
-    const fs::path userReg = prefix.Path() / "user.reg";
-    const std::string before = test::ReadText(userReg);
-    const TWineRegistry registry(200ms);
-    const auto key = registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite);
-    ASSERT_NE(key, nullptr);
+    for (const TServerKind kind : {TServerKind::LockInTmp, TServerKind::ProcessOnly}) {
+        SCOPED_TRACE(kind == TServerKind::LockInTmp ? "lock" : "process");
+        TFakePrefix prefix;
+        const fs::path userReg = prefix.Path() / "user.reg";
+        const std::string before = test::ReadText(userReg);
+        const TWineRegistry registry(200ms);
+        const auto key = registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite);
+        ASSERT_NE(key, nullptr);
 
-    TFakeWineserver server(prefix.Path(), scratch.Path(), "60");
-    ASSERT_TRUE(WaitUntil([&] { return WineserverRunning(prefix.Path()); }));
-    EXPECT_NE(ErrorOf([&] { key->WriteInteger("Launch on Startup", 0); }).find("wineserver is still running"),
-              std::string::npos);
-    EXPECT_TRUE(ErrorOf([&] { key->DeleteValue("SmileySearch"); }).starts_with("Failed to delete \"SmileySearch\". "));
-    EXPECT_FALSE(key->DeleteValue("Missing"));  // nothing to change: no wait, no error
-    EXPECT_EQ(test::ReadText(userReg), before);
-    EXPECT_EQ(key->ReadInteger("Launch on Startup"), 1);
+        TFakeWineserver server(prefix.Path(), "60", kind);
+        ASSERT_TRUE(WaitUntil([&] { return WineserverRunning(prefix.Path()); }));
+        EXPECT_NE(ErrorOf([&] { key->WriteInteger("Launch on Startup", 0); }).find("wineserver is still running"),
+                  std::string::npos);
+        EXPECT_TRUE(ErrorOf([&] { key->DeleteValue("SmileySearch"); }).starts_with("Failed to delete \"SmileySearch\". "));
+        EXPECT_FALSE(key->DeleteValue("Missing"));  // nothing to change: no wait, no error
+        EXPECT_EQ(test::ReadText(userReg), before);
+        EXPECT_EQ(key->ReadInteger("Launch on Startup"), 1);
 
-    server.Kill();
-    EXPECT_FALSE(WineserverRunning(prefix.Path()));
-    key->WriteInteger("Launch on Startup", 0);
-    EXPECT_EQ(TWineRegistry().OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::Read)->ReadInteger("Launch on Startup"), 0);
+        server.Kill();
+        EXPECT_FALSE(WineserverRunning(prefix.Path()));
+        key->WriteInteger("Launch on Startup", 0);
+        EXPECT_EQ(TWineRegistry().OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::Read)->ReadInteger("Launch on Startup"), 0);
+    }
 }
 
 TEST(WineRegistry, AChangeWaitsForTheWineserverToExit)
 {
     TFakePrefix prefix;
-    test::TTempFolder scratch;
     const auto key = TWineRegistry(10s).OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite);
     ASSERT_NE(key, nullptr);
-    TFakeWineserver server(prefix.Path(), scratch.Path(), "0.5");
+    TFakeWineserver server(prefix.Path(), "0.5");
     ASSERT_TRUE(WaitUntil([&] { return WineserverRunning(prefix.Path()); }));
     const auto start = std::chrono::steady_clock::now();
     key->WriteInteger("SmileySearch", 5);
