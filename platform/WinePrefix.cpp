@@ -28,17 +28,6 @@ fs::path HomeFolder()
     return "/";
 }
 
-std::string ServerFolderName(const fs::path& prefix)
-{
-    struct stat info {};
-    if (stat(prefix.c_str(), &info) != 0)
-        return {};
-    char name[64];
-    std::snprintf(name, sizeof name, "server-%llx-%llx", static_cast<unsigned long long>(info.st_dev),
-                  static_cast<unsigned long long>(info.st_ino));
-    return name;
-}
-
 // Where Wine keeps its server folders: upstream Wine in /tmp/.wine-<uid>,
 // Debian's in /tmp/wine-XXXXXX folders.
 std::vector<fs::path> ServerFolderParents()
@@ -108,6 +97,17 @@ fs::path WinePrefix()
 void UseWinePrefix(const fs::path& prefix)
 {
     ChosenPrefix() = prefix;
+}
+
+std::string ServerFolderName(const fs::path& prefix)
+{
+    struct stat info {};
+    if (stat(prefix.c_str(), &info) != 0)
+        return {};
+    char name[64];
+    std::snprintf(name, sizeof name, "server-%llx-%llx", static_cast<unsigned long long>(info.st_dev),
+                  static_cast<unsigned long long>(info.st_ino));
+    return name;
 }
 
 bool WineserverRunning(const fs::path& prefix)

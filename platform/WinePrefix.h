@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace quorvex {
 
@@ -13,6 +14,11 @@ std::filesystem::path WinePrefix();
 // messenger folder inside another prefix); an empty path goes back to the
 // environment's choice.
 void UseWinePrefix(const std::filesystem::path& prefix);
+
+// The name of the folder a wineserver of this prefix works in:
+// "server-<device>-<inode>" of the prefix folder, in hexadecimal; empty when
+// the prefix cannot be looked at.
+std::string ServerFolderName(const std::filesystem::path& prefix);
 
 // Whether a wineserver serves this prefix now. Wine's server works in a folder
 // named "server-<device>-<inode>" after the prefix folder (under

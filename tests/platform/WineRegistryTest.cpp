@@ -128,16 +128,6 @@ TEST(WineRegistry, AKeyRemovedFromTheFileAfterOpeningMakesTheWriteFail)
     EXPECT_EQ(test::ReadText(userReg), without);
 }
 
-std::string ServerFolderName(const fs::path& prefix)
-{
-    struct stat info {};
-    ::stat(prefix.c_str(), &info);
-    char name[64];
-    std::snprintf(name, sizeof name, "server-%llx-%llx", static_cast<unsigned long long>(info.st_dev),
-                  static_cast<unsigned long long>(info.st_ino));
-    return name;
-}
-
 // Where a fake wineserver keeps its server folder, and how it shows itself.
 enum class TServerKind {
     LockInTmp,      // in a /tmp/wine-XXXXXX folder, holding the write lock on its "lock" file
@@ -255,6 +245,58 @@ TEST(WineRegistry, AChangeWaitsForTheWineserverToExit)
     EXPECT_GE(std::chrono::steady_clock::now() - start, 100ms);
     EXPECT_FALSE(WineserverRunning(prefix.Path()));
     EXPECT_NE(test::ReadText(prefix.Path() / "user.reg").find("\"SmileySearch\"=dword:00000005\n"), std::string::npos);
+}
+
+TEST(WineRegistry, ChangesMadeTogetherAreSeenAtOnceAndWrittenAtTheEnd)
+{
+    TFakePrefix prefix;
+    const fs::path userReg = prefix.Path() / "user.reg";
+    const std::string before = test::ReadText(userReg);
+    const TWineRegistry registry;
+    registry.ChangeTogether([&] {
+        const auto pager = registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite);
+        const auto run = registry.OpenKey(TRootKey::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                          TKeyAccess::ReadWrite);
+        ASSERT_NE(pager, nullptr);
+        ASSERT_NE(run, nullptr);
+        pager->WriteInteger("Launch on Startup", 0);
+        EXPECT_TRUE(run->DeleteValue("Yahoo! Pager"));
+        EXPECT_FALSE(run->DeleteValue("Yahoo! Pager"));
+        EXPECT_EQ(pager->ReadInteger("Launch on Startup"), 0);
+        EXPECT_EQ(registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::Read)->ReadInteger("Launch on Startup"), 0)
+            << "a key opened afterwards sees the change";
+        EXPECT_EQ(test::ReadText(userReg), before) << "nothing written before the end";
+    });
+    std::string expected = Replaced(before, "\"Launch on Startup\"=dword:00000001", "\"Launch on Startup\"=dword:00000000");
+    const std::size_t pagerLine = expected.find("\"Yahoo! Pager\"=");
+    expected.erase(pagerLine, expected.find('\n', pagerLine) + 1 - pagerLine);
+    EXPECT_EQ(test::ReadText(userReg), expected);
+}
+
+TEST(WineRegistry, ChangesMadeTogetherThatFailWriteNothing)
+{
+    TFakePrefix prefix;
+    const fs::path userReg = prefix.Path() / "user.reg";
+    const std::string before = test::ReadText(userReg);
+    const TWineRegistry registry(200ms);
+    const auto change = [&] {
+        registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite)->WriteInteger("Launch on Startup", 0);
+        registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite)->DeleteValue("SmileySearch");
+    };
+    EXPECT_EQ(ErrorOf([&] {
+                  registry.ChangeTogether([&] {
+                      change();
+                      throw RegistryError("stopped");
+                  });
+              }),
+              "stopped");
+    EXPECT_EQ(test::ReadText(userReg), before);
+
+    TFakeWineserver server(prefix.Path(), "60");
+    ASSERT_TRUE(WaitUntil([&] { return WineserverRunning(prefix.Path()); }));
+    EXPECT_NE(ErrorOf([&] { registry.ChangeTogether(change); }).find("Failed to set data for \"Launch on Startup\". The Wine prefix is in use"),
+              std::string::npos);
+    EXPECT_EQ(test::ReadText(userReg), before);
 }
 
 TEST(WinePrefix, IsTheEnvironmentsPrefixElseDotWineInHome)
