@@ -76,20 +76,16 @@ void AllAdvertPatches(benchmark::State& state)
 BENCHMARK(AllAdvertPatches)->Unit(benchmark::kMillisecond);
 
 // The floor of the scans: one memchr pass over the image per advert, for a
-// byte that the image does not hold.
+// byte that does not occur (the image's zero bytes made ones).
 void AllAdvertPatchesMemchrFloor(benchmark::State& state)
 {
-    const std::vector<std::uint8_t> bytes(PatchedImage().Bytes().begin(), PatchedImage().Bytes().end());
-    int absent = 0;
-    while (absent < 256 && std::ranges::find(bytes, static_cast<std::uint8_t>(absent)) != bytes.end())
-        ++absent;
+    std::vector<std::uint8_t> bytes(PatchedImage().Bytes().begin(), PatchedImage().Bytes().end());
+    std::ranges::replace(bytes, std::uint8_t{0}, std::uint8_t{1});
     for (auto _ : state) {
         for (std::size_t pass = 0; pass < kAdvertCount; ++pass)
-            benchmark::DoNotOptimize(std::memchr(bytes.data(), absent, bytes.size()));
+            benchmark::DoNotOptimize(std::memchr(bytes.data(), 0, bytes.size()));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kAdvertCount * bytes.size()));
-    if (absent == 256)
-        state.SkipWithError("every byte value occurs in the image");
 }
 BENCHMARK(AllAdvertPatchesMemchrFloor)->Unit(benchmark::kMillisecond);
 
