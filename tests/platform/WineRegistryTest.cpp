@@ -1,4 +1,5 @@
 #include "platform/Error.h"
+#include "platform/ProcFs.h"
 #include "platform/WinePrefix.h"
 #include "platform/WineRegistry.h"
 #include "tests/fixtures/TestSupport.h"
@@ -141,6 +142,7 @@ class TFakeWineserver {
 public:
     TFakeWineserver(const fs::path& prefix, const std::string& seconds, TServerKind kind = TServerKind::LockInTmp,
                     const std::string& name = "wineserver", bool holdLock = true)
+        : name_(name)
     {
         std::string pattern = "/tmp/wine-XXXXXX";
         parent_ = kind == TServerKind::LockInTmp ? fs::path(::mkdtemp(pattern.data())) : scratch_.Path();
@@ -158,11 +160,20 @@ public:
             fs::remove_all(parent_);
     }
 
+    // Its program runs (so a lock it holds is taken): a process of its name
+    // works in its folder.
+    bool Started() const
+    {
+        return AnyProcess([this](const TProcessInfo& process) {
+            return process.Name() == name_ && process.WorkingFolder() == folder_;
+        });
+    }
     const fs::path& Folder() const { return folder_; }
     const fs::path& Parent() const { return parent_; }
     void Kill() { process_->Kill(); }
 
 private:
+    std::string name_;
     test::TTempFolder scratch_;
     fs::path parent_;
     fs::path folder_;
@@ -196,12 +207,9 @@ TEST(WineserverCheck, TheLockInAServerFolderOfThisUserDecides)
         TFakePrefix prefix;
         TFakeWineserver server(prefix.Path(), "60", TServerKind::LockInTmp, c.process, c.holdLock);
         fs::permissions(server.Folder(), c.folderPermissions);
-        if (c.running) {
-            EXPECT_TRUE(WaitUntil([&] { return WineserverRunning(prefix.Path()); }));
-            server.Kill();
-        } else {
-            std::this_thread::sleep_for(200ms);  // time for the child to take its lock
-        }
+        ASSERT_TRUE(WaitUntil([&] { return server.Started(); }));
+        EXPECT_EQ(WineserverRunning(prefix.Path()), c.running);
+        server.Kill();
         EXPECT_FALSE(WineserverRunning(prefix.Path()));
     }
 }
