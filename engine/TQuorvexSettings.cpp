@@ -48,21 +48,25 @@ bool TQuorvex::CheckAuto()
     return SettingOn(kPagerKey, kLaunchOnStartup);
 }
 
+// Its three changes are one setting, reported in one line: the registry may
+// make them in one write.
 bool TQuorvex::AutoStart()
 {
     int changes = 0;
-    if (const auto pager = OpenUserKey(kPagerKey); pager && pager->ValueExists(kLaunchOnStartup)) {
-        pager->WriteInteger(kLaunchOnStartup, 0);
-        ++changes;
-    }
-    if (const auto run = OpenUserKey(kRunKey)) {
-        for (const char* entry : {"Yahoo! Pager", "Messenger (Yahoo!)"}) {
-            if (run->ValueExists(entry)) {
-                run->DeleteValue(entry);  // counted whether or not it succeeds
-                ++changes;
+    Registry().ChangeTogether([&changes] {
+        if (const auto pager = OpenUserKey(kPagerKey); pager && pager->ValueExists(kLaunchOnStartup)) {
+            pager->WriteInteger(kLaunchOnStartup, 0);
+            ++changes;
+        }
+        if (const auto run = OpenUserKey(kRunKey)) {
+            for (const char* entry : {"Yahoo! Pager", "Messenger (Yahoo!)"}) {
+                if (run->ValueExists(entry)) {
+                    run->DeleteValue(entry);  // counted whether or not it succeeds
+                    ++changes;
+                }
             }
         }
-    }
+    });
     return changes >= 2;
 }
 

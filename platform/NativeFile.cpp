@@ -4,10 +4,12 @@
 #include "platform/FileStream.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 namespace quorvex {
@@ -34,6 +36,26 @@ private:
     int fd_;
 };
 
+// A buffer of size bytes, zero-filled. Its pages are backed by huge pages
+// where the system offers them and mapped in one go: faulting them in one
+// 4 KiB page at a time costs more than reading the file into them.
+template <class Container>
+Container Buffer(std::size_t size)
+{
+    Container data;
+    data.reserve(size);
+    constexpr std::uintptr_t kPage = 4096;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(data.data()) + kPage - 1) & ~(kPage - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(data.data()) + data.capacity()) & ~(kPage - 1);
+    if (end > begin) {
+        // Hints: where they fail, the pages are mapped as they are touched.
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_POPULATE_WRITE);
+    }
+    data.resize(size);
+    return data;
+}
+
 template <class Container>
 Container ReadWhole(const fs::path& path)
 {
@@ -47,7 +69,7 @@ Container ReadWhole(const fs::path& path)
     if (S_ISDIR(info.st_mode))
         throw fail(EISDIR);
     // One read for the size the file has now; more if it grows meanwhile.
-    Container data(static_cast<std::size_t>(info.st_size) + 1, 0);
+    Container data = Buffer<Container>(static_cast<std::size_t>(info.st_size) + 1);
     std::size_t filled = 0;
     for (;;) {
         if (filled == data.size())

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -38,6 +39,12 @@ public:
     // creates one. Null when the key is missing or the access is refused.
     // HKEY_LOCAL_MACHINE\Software is seen as a 32-bit program sees it.
     virtual std::unique_ptr<TRegistryKey> OpenKey(TRootKey root, const std::string& path, TKeyAccess access) const = 0;
+
+    // Runs changes made through keys of this registry as one step that a
+    // caller reports as one: a registry kept in files writes each changed
+    // file once, after changes has run, and writes nothing when it throws.
+    // Each change still answers at once, and reads see the changes before.
+    virtual void ChangeTogether(const std::function<void()>& changes) const { changes(); }
 };
 
 }  // namespace quorvex

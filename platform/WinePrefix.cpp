@@ -2,13 +2,16 @@
 
 #include "platform/ProcFs.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace quorvex {
 
@@ -16,15 +19,53 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ServerFolderName(const fs::path& prefix)
+// Where Wine keeps its server folders: upstream Wine in /tmp/.wine-<uid>,
+// Debian's in /tmp/wine-XXXXXX folders.
+std::vector<fs::path> ServerFolderParents()
+{
+    std::vector<fs::path> parents{"/tmp/.wine-" + std::to_string(::getuid())};
+    std::error_code error;
+    for (fs::directory_iterator entry("/tmp", error), end; !error && entry != end; entry.increment(error)) {
+        if (entry->path().filename().string().starts_with("wine-"))
+            parents.push_back(entry->path());
+    }
+    return parents;
+}
+
+// A real folder (not a link) of this user that only this user may change:
+// one that another user could have planted or could alter is not trusted.
+bool OwnFolder(const fs::path& folder)
 {
     struct stat info {};
-    if (stat(prefix.c_str(), &info) != 0)
-        return {};
-    char name[64];
-    std::snprintf(name, sizeof name, "server-%llx-%llx", static_cast<unsigned long long>(info.st_dev),
-                  static_cast<unsigned long long>(info.st_ino));
-    return name;
+    return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid()
+        && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+enum class TServerLock { Held, Free, Unknown };
+
+// Whether a process holds the write lock that a running wineserver keeps on
+// the file "lock" in its server folder.
+TServerLock ServerLock(const fs::path& folder)
+{
+    const int fd = ::open((folder / "lock").c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? TServerLock::Free : TServerLock::Unknown;
+    struct flock probe {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    const int result = ::fcntl(fd, F_GETLK, &probe);
+    ::close(fd);
+    if (result != 0)
+        return TServerLock::Unknown;
+    return probe.l_type == F_UNLCK ? TServerLock::Free : TServerLock::Held;
+}
+
+// A wineserver process of the prefix, found among all processes.
+bool WineserverProcessRunning(const std::string& serverFolder)
+{
+    return AnyProcess([&](const TProcessInfo& process) {
+        return process.Name().starts_with("wineserver") && process.WorkingFolder().filename() == serverFolder;
+    });
 }
 
 fs::path& ChosenPrefix()
@@ -58,14 +99,35 @@ void UseWinePrefix(const fs::path& prefix)
     ChosenPrefix() = prefix;
 }
 
+std::string ServerFolderName(const fs::path& prefix)
+{
+    struct stat info {};
+    if (stat(prefix.c_str(), &info) != 0)
+        return {};
+    char name[64];
+    std::snprintf(name, sizeof name, "server-%llx-%llx", static_cast<unsigned long long>(info.st_dev),
+                  static_cast<unsigned long long>(info.st_ino));
+    return name;
+}
+
 bool WineserverRunning(const fs::path& prefix)
 {
     const std::string serverFolder = ServerFolderName(prefix);
     if (serverFolder.empty())
         return false;
-    return AnyProcess([&](const TProcessInfo& process) {
-        return process.Name().starts_with("wineserver") && process.WorkingFolder().filename() == serverFolder;
-    });
+    bool lockSeen = false;
+    for (const fs::path& parent : ServerFolderParents()) {
+        const fs::path folder = parent / serverFolder;
+        if (!OwnFolder(parent) || !OwnFolder(folder))
+            continue;
+        switch (ServerLock(folder)) {
+        case TServerLock::Held: return true;
+        case TServerLock::Free: lockSeen = true; break;
+        case TServerLock::Unknown: break;
+        }
+    }
+    // Without a server folder whose lock could be looked at, every process is.
+    return !lockSeen && WineserverProcessRunning(serverFolder);
 }
 
 }  // namespace quorvex

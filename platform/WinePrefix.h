@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 
 namespace quorvex {
 
@@ -17,9 +18,16 @@ std::filesystem::path WinePrefix();
 // environment's choice.
 void UseWinePrefix(const std::filesystem::path& prefix);
 
+// The name of the folder a wineserver of this prefix works in:
+// "server-<device>-<inode>" of the prefix folder, in hexadecimal; empty when
+// the prefix cannot be looked at.
+std::string ServerFolderName(const std::filesystem::path& prefix);
+
 // Whether a wineserver serves this prefix now. Wine's server works in a folder
-// named "server-<device>-<inode>" after the prefix folder, so a wineserver
-// process whose working folder has that name belongs to the prefix.
+// named "server-<device>-<inode>" after the prefix folder (under
+// /tmp/.wine-<uid> or a /tmp/wine-XXXXXX) and holds a write lock on the file
+// "lock" in it while it runs; where no such folder of this user can be
+// looked at, a wineserver process working in a folder of that name counts.
 bool WineserverRunning(const std::filesystem::path& prefix);
 
 }  // namespace quorvex

@@ -1,13 +1,16 @@
 #include "platform/WineRegistry.h"
 
 #include "platform/Error.h"
+#include "platform/HiveCache.h"
 #include "platform/NativeFile.h"
 #include "platform/RegistryHive.h"
 #include "platform/Text.h"
 #include "platform/WinePrefix.h"
 
 #include <filesystem>
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <thread>
 
 namespace quorvex {
@@ -16,7 +19,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using TEdit = std::function<bool(TRegistryHive&)>;
+// An edit of a key's values; key is the key's own section, empty while the
+// key exists only through the keys below it.
+using TEdit = std::function<bool(TRegistryHive&, std::optional<TTextRange> key)>;
 
 // A 32-bit program's view of HKEY_LOCAL_MACHINE\Software in a 64-bit prefix.
 std::u16string RedirectTo32Bit(std::u16string_view path)
@@ -38,12 +43,138 @@ std::string InvalidType(const std::string& name)
     return "Invalid data type for \"" + name + "\"";
 }
 
+std::string InUse(const std::string& failure)
+{
+    return failure + "The Wine prefix is in use: its wineserver is still running. "
+                     "Close the programs running under Wine and try again.";
+}
+
+// Waits up to wait for the prefix's wineserver to end; false when it still runs.
+bool WineserverGone(const fs::path& prefix, std::chrono::milliseconds wait)
+{
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    while (WineserverRunning(prefix)) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+// The file as it is now; failure starts the message of the error.
+std::shared_ptr<const THiveSnapshot> CurrentHiveOr(const fs::path& file, const std::string& failure)
+{
+    try {
+        return CurrentHive(file);
+    } catch (const Error& error) {
+        throw RegistryError(failure + error.what());
+    }
+}
+
+// Applies the edit to the key of hive; false when it finds nothing to change.
+// The key is found in known, which holds the same text as hive where given
+// (it remembers where its keys are).
+bool ApplyEdit(TRegistryHive& hive, const THiveSnapshot* known, const std::u16string& keyPath,
+               const std::string& failure, const TEdit& edit)
+{
+    const auto key = known ? known->FindKey(keyPath) : hive.FindKey(keyPath);
+    if (!key && !hive.KeyExists(keyPath))
+        throw RegistryError(failure + "The key no longer exists.");
+    return edit(hive, key);
+}
+
+}  // namespace
+
+// Changes made together: each is tried at once on a working copy of its
+// file, so that it tells whether it changes anything and later reads see
+// it; at the end every changed file waits for (or fails on) the prefix's
+// wineserver, and the changes are made again on the file as it is then and
+// written in one go.
+class TChangeGroup {
+public:
+    explicit TChangeGroup(std::chrono::milliseconds wineserverWait) : wineserverWait_(wineserverWait) {}
+
+    // The working copy with the change made; empty when it changes nothing.
+    std::shared_ptr<const THiveSnapshot> Add(const fs::path& file, const std::u16string& keyPath,
+                                             const std::string& failure, const TEdit& edit)
+    {
+        std::shared_ptr<const THiveSnapshot> source = Working(file);
+        if (!source)
+            source = CurrentHiveOr(file, failure);
+        TRegistryHive hive = source->Hive();
+        if (!ApplyEdit(hive, source.get(), keyPath, failure, edit))
+            return nullptr;
+        TGroupedFile& grouped = files_[file];
+        if (grouped.Edits.empty())
+            grouped.Failure = failure;
+        grouped.Edits.push_back({keyPath, failure, edit});
+        grouped.Working = std::make_shared<const THiveSnapshot>(std::move(hive));
+        return grouped.Working;
+    }
+
+    // The file as the changes so far leave it; null while none was made to it.
+    std::shared_ptr<const THiveSnapshot> Working(const fs::path& file) const
+    {
+        const auto found = files_.find(file);
+        return found == files_.end() ? nullptr : found->second.Working;
+    }
+
+    // Writes each changed file once; false when a change found nothing to
+    // change in the file as it was by then.
+    bool Commit() const
+    {
+        bool allChanged = true;
+        for (const auto& [file, grouped] : files_) {
+            bool anyChanged = false;
+            if (!WineserverGone(file.parent_path(), wineserverWait_))
+                throw RegistryError(InUse(grouped.Failure));
+            // Made again on the file as it is now: a wineserver that just
+            // exited may have rewritten it.
+            const std::shared_ptr<const THiveSnapshot> current = CurrentHiveOr(file, grouped.Failure);
+            TRegistryHive hive = current->Hive();
+            for (const TGroupedEdit& edit : grouped.Edits) {
+                const THiveSnapshot* known = &edit == &grouped.Edits.front() ? current.get() : nullptr;
+                const bool changed = ApplyEdit(hive, known, edit.KeyPath, edit.Failure, edit.Edit);
+                anyChanged = anyChanged || changed;
+                allChanged = allChanged && changed;
+            }
+            if (!anyChanged)
+                continue;
+            try {
+                const std::string& text = hive.Text();
+                WriteNativeFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+            } catch (const Error& error) {
+                throw RegistryError(grouped.Failure + error.what());
+            }
+        }
+        return allChanged;
+    }
+
+private:
+    struct TGroupedEdit {
+        std::u16string KeyPath;
+        std::string Failure;
+        TEdit Edit;
+    };
+    struct TGroupedFile {
+        std::string Failure;  // of the first change
+        std::shared_ptr<const THiveSnapshot> Working;
+        std::vector<TGroupedEdit> Edits;
+    };
+
+    std::chrono::milliseconds wineserverWait_;
+    std::map<fs::path, TGroupedFile> files_;
+};
+
+namespace {
+
 class TWineRegistryKey final : public TRegistryKey {
 public:
-    TWineRegistryKey(fs::path hiveFile, std::u16string keyPath, TRegistryHive hive, std::optional<TTextRange> key,
-                     std::chrono::milliseconds wineserverWait)
+    TWineRegistryKey(fs::path hiveFile, std::u16string keyPath, std::shared_ptr<const THiveSnapshot> hive,
+                     std::optional<TTextRange> key, std::chrono::milliseconds wineserverWait,
+                     std::shared_ptr<TChangeGroupSlot> groupSlot)
         : hiveFile_(std::move(hiveFile)), keyPath_(std::move(keyPath)), hive_(std::move(hive)), key_(key),
-          wineserverWait_(wineserverWait)
+          wineserverWait_(wineserverWait), groupSlot_(std::move(groupSlot))
     {
     }
 
@@ -83,19 +214,21 @@ public:
     void WriteInteger(const std::string& name, std::int32_t value) override
     {
         const std::u16string wide = Utf8ToUtf16(name);
-        Change("Failed to set data for \"" + name + "\". ", [&](TRegistryHive& hive) {
-            hive.SetDword(*hive.WritableKey(keyPath_, std::chrono::system_clock::now()), wide,
-                          static_cast<std::uint32_t>(value));
-            return true;
-        });
+        Change("Failed to set data for \"" + name + "\". ",
+               // The group of changes may outlive this key: the edit keeps its own path.
+               [path = keyPath_, wide, value](TRegistryHive& hive, std::optional<TTextRange> key) {
+                   if (!key)
+                       key = hive.WritableKey(path, std::chrono::system_clock::now());
+                   hive.SetDword(*key, wide, static_cast<std::uint32_t>(value));
+                   return true;
+               });
     }
 
     bool DeleteValue(const std::string& name) override
     {
         const std::u16string wide = Utf8ToUtf16(name);
         return Change("Failed to delete \"" + name + "\". ",
-                      [&](TRegistryHive& hive) {
-                          const auto key = hive.FindKey(keyPath_);
+                      [wide](TRegistryHive& hive, std::optional<TTextRange> key) {
                           return key && hive.DeleteValue(*key, wide);
                       });
     }
@@ -103,71 +236,35 @@ public:
 private:
     std::optional<TValueEntry> Find(const std::string& name) const
     {
-        return key_ ? hive_.FindValue(*key_, Utf8ToUtf16(name)) : std::nullopt;
+        return key_ ? hive_->Hive().FindValue(*key_, Utf8ToUtf16(name)) : std::nullopt;
     }
 
-    // Applies the edit to the file as it is now and writes the result back;
-    // false when the edit finds nothing to change. failure starts the message
-    // of the RegistryError thrown when the change cannot be made.
+    // Makes the change, in the group of changes under way or else on its
+    // own; false when the edit finds nothing to change.
     bool Change(const std::string& failure, const TEdit& edit)
     {
-        if (!Edited(failure, edit))
-            return false;
-        if (!WineserverGone()) {
-            throw RegistryError(failure + "The Wine prefix is in use: its wineserver is still running. "
-                                          "Close the programs running under Wine and try again.");
-        }
-        // Read again: a wineserver that just exited may have rewritten the file.
-        std::optional<TRegistryHive> hive = Edited(failure, edit);
-        if (!hive)
-            return false;
-        try {
-            const std::string& text = hive->Text();
-            WriteNativeFileAtomically(hiveFile_,
-                                      std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
-        } catch (const Error& error) {
-            throw RegistryError(failure + error.what());
-        }
-        hive_ = std::move(*hive);
-        key_ = hive_.FindKey(keyPath_);
-        return true;
+        if (TChangeGroup* group = groupSlot_->Current)
+            return Add(*group, failure, edit);
+        TChangeGroup single(wineserverWait_);
+        return Add(single, failure, edit) && single.Commit();
     }
 
-    // The file as it is now with the edit applied; empty when the edit finds
-    // nothing to change.
-    std::optional<TRegistryHive> Edited(const std::string& failure, const TEdit& edit) const
+    bool Add(TChangeGroup& group, const std::string& failure, const TEdit& edit)
     {
-        std::string text;
-        try {
-            text = ReadNativeText(hiveFile_);
-        } catch (const Error& error) {
-            throw RegistryError(failure + error.what());
-        }
-        TRegistryHive hive(std::move(text));
-        if (!hive.KeyExists(keyPath_))
-            throw RegistryError(failure + "The key no longer exists.");
-        if (!edit(hive))
-            return std::nullopt;
-        return hive;
-    }
-
-    bool WineserverGone() const
-    {
-        const fs::path prefix = hiveFile_.parent_path();
-        const auto deadline = std::chrono::steady_clock::now() + wineserverWait_;
-        while (WineserverRunning(prefix)) {
-            if (std::chrono::steady_clock::now() >= deadline)
-                return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
+        std::shared_ptr<const THiveSnapshot> working = group.Add(hiveFile_, keyPath_, failure, edit);
+        if (!working)
+            return false;
+        hive_ = std::move(working);
+        key_ = hive_->FindKey(keyPath_);
         return true;
     }
 
     fs::path hiveFile_;
     std::u16string keyPath_;
-    TRegistryHive hive_;
+    std::shared_ptr<const THiveSnapshot> hive_;  // the file as the key last saw it
     std::optional<TTextRange> key_;  // empty while the key has no section of its own
     std::chrono::milliseconds wineserverWait_;
+    std::shared_ptr<TChangeGroupSlot> groupSlot_;
 };
 
 }  // namespace
@@ -175,22 +272,42 @@ private:
 std::unique_ptr<TRegistryKey> TWineRegistry::OpenKey(TRootKey root, const std::string& path, TKeyAccess access) const
 {
     const fs::path hiveFile = WinePrefix() / (root == TRootKey::CurrentUser ? "user.reg" : "system.reg");
-    std::string text;
+    std::shared_ptr<const THiveSnapshot> hive = groupSlot_->Current ? groupSlot_->Current->Working(hiveFile) : nullptr;
     try {
-        text = ReadNativeText(hiveFile);
+        if (!hive)
+            hive = CurrentHive(hiveFile);
     } catch (const Error&) {
         return nullptr;
     }
-    TRegistryHive hive(std::move(text));
-    if (!hive.IsValid())
+    if (!hive->Hive().IsValid())
         return nullptr;
     std::u16string keyPath = Utf8ToUtf16(path);
-    if (root == TRootKey::LocalMachine && hive.Is64Bit())
+    if (root == TRootKey::LocalMachine && hive->Hive().Is64Bit())
         keyPath = RedirectTo32Bit(keyPath);
-    const auto key = hive.FindKey(keyPath);
-    if ((!key && !hive.KeyExists(keyPath)) || (access == TKeyAccess::ReadWrite && !NativeFileWritable(hiveFile)))
+    const auto key = hive->FindKey(keyPath);
+    if ((!key && !hive->Hive().KeyExists(keyPath)) || (access == TKeyAccess::ReadWrite && !NativeFileWritable(hiveFile)))
         return nullptr;
-    return std::make_unique<TWineRegistryKey>(hiveFile, std::move(keyPath), std::move(hive), key, wineserverWait_);
+    return std::make_unique<TWineRegistryKey>(hiveFile, std::move(keyPath), std::move(hive), key, wineserverWait_,
+                                              groupSlot_);
+}
+
+void TWineRegistry::ChangeTogether(const std::function<void()>& changes) const
+{
+    if (groupSlot_->Current != nullptr) {
+        changes();
+        return;
+    }
+    TChangeGroup group(wineserverWait_);
+    groupSlot_->Current = &group;
+    const auto leave = [this] { groupSlot_->Current = nullptr; };
+    try {
+        changes();
+    } catch (...) {
+        leave();
+        throw;
+    }
+    leave();
+    group.Commit();
 }
 
 }  // namespace quorvex

@@ -4,14 +4,23 @@
 // Wine's wineserver holds these files in memory while it runs and writes them
 // back when it exits, which would undo a change made to the files meanwhile.
 // A change therefore waits (up to a bound) for the prefix's wineserver to
-// exit, and fails with a RegistryError when it does not.
+// exit, and fails with a RegistryError when it does not. Changes made
+// together (ChangeTogether) wait once and write each file once.
 #pragma once
 
 #include "platform/Registry.h"
 
 #include <chrono>
+#include <memory>
 
 namespace quorvex {
+
+class TChangeGroup;
+
+// The group of changes under way, shared by a registry and its keys.
+struct TChangeGroupSlot {
+    TChangeGroup* Current = nullptr;
+};
 
 class TWineRegistry final : public TRegistry {
 public:
@@ -24,9 +33,11 @@ public:
     }
 
     std::unique_ptr<TRegistryKey> OpenKey(TRootKey root, const std::string& path, TKeyAccess access) const override;
+    void ChangeTogether(const std::function<void()>& changes) const override;
 
 private:
     std::chrono::milliseconds wineserverWait_;
+    std::shared_ptr<TChangeGroupSlot> groupSlot_ = std::make_shared<TChangeGroupSlot>();
 };
 
 }  // namespace quorvex

@@ -4,6 +4,7 @@
 #include "platform/Error.h"
 
 #include <QLabel>
+#include <QSysInfo>
 #include <QPixmap>
 
 #include <csetjmp>
@@ -30,9 +31,27 @@ struct TJpegError {
     std::longjmp(error->Jump, 1);
 }
 
+// QImage::Format_RGB32 holds each pixel as the 32-bit number 0xffRRGGBB,
+// whose bytes lie in memory in the machine's order.
+constexpr J_COLOR_SPACE kRgb32Order = QSysInfo::ByteOrder == QSysInfo::LittleEndian ? JCS_EXT_BGRA : JCS_EXT_ARGB;
+
+// The smallest of libjpeg's scales (1/8, 1/4, 1/2, 1/1) at which a picture
+// still covers the size it is drawn at; the rest is left to smooth scaling.
+unsigned ScaleDenominator(QSize picture, QSize drawn)
+{
+    for (const int denominator : {8, 4, 2}) {
+        const auto scaled = [denominator](int side) { return (side + denominator - 1) / denominator; };
+        if (scaled(picture.width()) >= drawn.width() && scaled(picture.height()) >= drawn.height())
+            return static_cast<unsigned>(denominator);
+    }
+    return 1;
+}
+
 // Decodes into image, which the caller owns so that no object with a
-// destructor lives between the jump and its target.
-bool Decode(std::span<const std::uint8_t> bytes, QImage& image, TJpegError& error)
+// destructor lives between the jump and its target: straight into the
+// format it is drawn in and, with a control, at the smallest scale that
+// covers the picture's fitted size, which goes to fitted.
+bool Decode(std::span<const std::uint8_t> bytes, QSize control, QImage& image, QSize& fitted, TJpegError& error)
 {
     jpeg_decompress_struct info{};
     info.err = jpeg_std_error(&error.Manager);
@@ -44,10 +63,13 @@ bool Decode(std::span<const std::uint8_t> bytes, QImage& image, TJpegError& erro
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
     jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
+    const QSize picture(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
+    fitted = control.isValid() ? FitPicture(picture, control) : picture;
+    info.out_color_space = kRgb32Order;
+    info.scale_num = 1;
+    info.scale_denom = ScaleDenominator(picture, fitted);
     jpeg_start_decompress(&info);
-    image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
-                   QImage::Format_RGB888);
+    image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGB32);
     while (info.output_scanline < info.output_height) {
         JSAMPROW row = image.scanLine(static_cast<int>(info.output_scanline));
         jpeg_read_scanlines(&info, &row, 1);
@@ -57,15 +79,25 @@ bool Decode(std::span<const std::uint8_t> bytes, QImage& image, TJpegError& erro
     return true;
 }
 
+struct TDecoded {
+    QImage Image;
+    QSize Fitted;
+};
+
+TDecoded DecodeOrThrow(std::span<const std::uint8_t> bytes, QSize control)
+{
+    TDecoded decoded;
+    TJpegError error{};
+    if (!Decode(bytes, control, decoded.Image, decoded.Fitted, error))
+        throw Error(std::string("Invalid JPEG picture: ") + error.Message);
+    return decoded;
+}
+
 }  // namespace
 
 QImage DecodeJpeg(std::span<const std::uint8_t> bytes)
 {
-    QImage image;
-    TJpegError error{};
-    if (!Decode(bytes, image, error))
-        throw Error(std::string("Invalid JPEG picture: ") + error.Message);
-    return image;
+    return DecodeOrThrow(bytes, {}).Image;
 }
 
 QSize FitPicture(QSize picture, QSize control)
@@ -81,10 +113,10 @@ QSize FitPicture(QSize picture, QSize control)
 
 void LoadPicture(TmxStoredItem& item, QLabel& control)
 {
-    const QImage picture = DecodeJpeg(item.GetAsStream().Bytes());
-    const QSize fitted = FitPicture(picture.size(), control.size());
-    control.setPixmap(QPixmap::fromImage(
-        picture.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    const TDecoded decoded = DecodeOrThrow(item.GetAsStream().Bytes(), control.size());
+    control.setPixmap(QPixmap::fromImage(decoded.Image.size() == decoded.Fitted
+            ? decoded.Image
+            : decoded.Image.scaled(decoded.Fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
 }
 
 }  // namespace quorvex

@@ -14,7 +14,8 @@ namespace quorvex {
 
 class TmxStoredItem;
 
-// Decodes a JPEG picture; throws Error with the decoder's reason when the
+// Decodes a JPEG picture into the 32-bit format pictures are drawn in
+// (QImage::Format_RGB32); throws Error with the decoder's reason when the
 // bytes are not one.
 QImage DecodeJpeg(std::span<const std::uint8_t> bytes);
 
@@ -24,7 +25,9 @@ QImage DecodeJpeg(std::span<const std::uint8_t> bytes);
 QSize FitPicture(QSize picture, QSize control);
 
 // Shows the stored item's picture in the control at the fitted size, drawn at
-// the control's top left and clipped to it. On error the old picture stays.
+// the control's top left and clipped to it. The picture is decoded at the
+// smallest scale the decoder offers that covers that size, then scaled
+// smoothly. On error the old picture stays.
 void LoadPicture(TmxStoredItem& item, QLabel& control);
 
 }  // namespace quorvex

@@ -7,11 +7,10 @@
 namespace quorvex {
 
 TfrmHelp::TfrmHelp(TmxStorage& storage, QWidget* parent)
-    : QWidget(parent, FixedDialogFlags()), ui_(std::make_unique<Ui::TfrmHelp>())
+    : QWidget(parent, FixedDialogFlags()), ui_(std::make_unique<Ui::TfrmHelp>()), storage_(storage)
 {
     ui_->setupUi(this);
     MakeSecondaryWindow(this, width(), height());
-    ui_->wbHelp->LoadFromStream(storage.ItemByIndex(kHelpItem).GetAsStream());
     CentreOnScreen(this);
 }
 
@@ -20,6 +19,15 @@ TfrmHelp::~TfrmHelp() = default;
 void TfrmHelp::ShowWindow()
 {
     ShowInFront(this);
+}
+
+void TfrmHelp::showEvent(QShowEvent* event)
+{
+    if (!loaded_) {
+        ui_->wbHelp->LoadFromStream(storage_.ItemByIndex(kHelpItem).GetAsStream());
+        loaded_ = true;
+    }
+    QWidget::showEvent(event);
 }
 
 }  // namespace quorvex

@@ -1,5 +1,6 @@
-// The help window, created hidden at start-up with the help document (stored
-// item 6) already loaded.
+// The help window, created hidden at start-up; the help document (stored
+// item 6) is loaded when the window is first shown, so start-up does not pay
+// for laying it out.
 #pragma once
 
 #include <QWidget>
@@ -25,11 +26,16 @@ public:
     ~TfrmHelp() override;
 
     // Shows the window without blocking and brings it forward; the document
-    // is not reloaded.
+    // is loaded the first time only.
     void ShowWindow();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     std::unique_ptr<Ui::TfrmHelp> ui_;
+    TmxStorage& storage_;
+    bool loaded_ = false;
 };
 
 }  // namespace quorvex

@@ -1,5 +1,6 @@
 // Throughput and peak memory of a THttpCli download against curl -o of the
-// same file from the same nginx on loopback, in one run.
+// same file from the same nginx on loopback, in one run; and the download
+// timed as whole processes, http_get (THttpCli) beside curl -o.
 //
 // The files are 16 MiB and 256 MiB; the client's peak resident memory after
 // each shows whether memory grows with the file's size (it must not: the body
@@ -84,23 +85,37 @@ void BM_HttpCliDownload(benchmark::State& state)
     state.counters["peak_rss_MiB"] = peakRssMib[mib];
 }
 
-void BM_CurlDownload(benchmark::State& state)
+// A download timed as a whole process: start, connection, transfer, exit.
+void TimeProcess(benchmark::State& state, const QString& program, const QStringList& arguments, const std::string& name)
 {
     const int mib = static_cast<int>(state.range(0));
     double seconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        const int exit = QProcess::execute(QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"),
-                                                                     peers->Target(), peers->Url(mib)});
+        const int exit = QProcess::execute(program, arguments);
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         if (exit != 0 || QFile(peers->Target()).size() != std::int64_t{mib} << 20)
-            state.SkipWithError("curl failed");
+            state.SkipWithError("the download failed");
     }
-    Finish(state, mib, seconds, "curl");
+    Finish(state, mib, seconds, name);
+}
+
+void BM_HttpGetProcessDownload(benchmark::State& state)
+{
+    const int mib = static_cast<int>(state.range(0));
+    TimeProcess(state, QStringLiteral(HTTP_GET_EXE), {peers->Url(mib), peers->Target()}, "http_get");
+}
+
+void BM_CurlDownload(benchmark::State& state)
+{
+    const int mib = static_cast<int>(state.range(0));
+    TimeProcess(state, QStringLiteral("curl"), {QStringLiteral("-s"), QStringLiteral("-o"), peers->Target(), peers->Url(mib)},
+                "curl");
 }
 
 BENCHMARK(BM_HttpCliDownload)->Arg(kSmallMib)->Arg(kLargeMib)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CurlDownload)->Arg(kLargeMib)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HttpGetProcessDownload)->Arg(kSmallMib)->Arg(kLargeMib)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CurlDownload)->Arg(kSmallMib)->Arg(kLargeMib)->Iterations(3)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quorvex
@@ -140,6 +155,13 @@ int main(int argc, char** argv)
                     throughput["THttpCli/" + size] / throughput["curl/" + size]);
         std::printf("peak resident memory: %.1f MiB after %d MiB, %.1f MiB after %d MiB\n", peakRssMib[kSmallMib],
                     kSmallMib, peakRssMib[kLargeMib], kLargeMib);
+    }
+    for (const int mib : {kSmallMib, kLargeMib}) {
+        const std::string ours = "http_get/" + std::to_string(mib);
+        const std::string curl = "curl/" + std::to_string(mib);
+        if (throughput.count(ours) && throughput.count(curl))
+            std::printf("%d MiB as whole processes: http_get takes %.2f times the time of curl -o\n", mib,
+                        throughput[curl] / throughput[ours]);
     }
     return 0;
 }

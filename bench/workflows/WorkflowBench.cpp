@@ -1,17 +1,24 @@
 // The advert apply of all nine options on a 16 MiB synthetic executable, with
 // the real status window and the event loop served as the program serves it,
-// beside reading and writing that executable once through the same file
-// layer. Each apply starts from the unpatched executable and registry.
+// beside its floor: reading that executable once and writing it twice (the
+// backup and the patched executable) through the same file layer. Each apply
+// starts from the unpatched executable and registry.
+//
+// The messenger settings change (all three settings, as the apply switches
+// them) on a 2 MB user.reg, beside one read and one durable write of that file.
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise, in the temporary
 // folder (TMPDIR, else /tmp).
 #include "archive/Catalogue.h"
+#include "bench/RatioReporter.h"
 #include "engine/EventLoopHook.h"
 #include "engine/TQuorvex.h"
 #include "platform/NativeFile.h"
 #include "platform/Platform.h"
+#include "platform/WinePrefix.h"
 #include "tools/fakemessenger/FakeMessenger.h"
 #include "ui/WorkflowWiring.h"
 #include "ui/uStatus.h"
+#include "workflows/WorkflowSteps.h"
 #include "workflows/Workflows.h"
 
 #include <benchmark/benchmark.h>
@@ -21,6 +28,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <optional>
 
 namespace quorvex {
 namespace {
@@ -34,11 +42,12 @@ constexpr char kFolder[] = "C:\\Program Files\\Yahoo!\\Messenger";
 // folder for the benchmark's life.
 class TBenchPrefix {
 public:
-    TBenchPrefix()
+    explicit TBenchPrefix(std::size_t userRegistryPadding = 0)
     {
         std::string pattern = (fs::temp_directory_path() / "quorvex-bench-XXXXXX").string();
         folder_ = ::mkdtemp(pattern.data());
         options_.ImageSize = kImageSize;
+        options_.UserRegistryPadding = userRegistryPadding;
         image_ = CreateFakeMessenger(folder_, options_);
         ::setenv("WINEPREFIX", folder_.c_str(), 1);
         fs::create_directory(folder_ / "working");
@@ -54,11 +63,15 @@ public:
     void Reset() const
     {
         WriteNativeFileAtomically(Executable(), image_.Bytes);
-        WriteText(folder_ / "user.reg", FakeUserRegistry(options_));
+        ResetRegistry();
         fs::remove(folder_ / "drive_c" / "BlankQuorvex.html");
     }
 
+    // The registry as before any apply.
+    void ResetRegistry() const { WriteText(UserRegistry(), FakeUserRegistry(options_)); }
+
     fs::path Executable() const { return folder_ / kFakeMessengerFolder / "YahooMessenger.exe"; }
+    fs::path UserRegistry() const { return folder_ / "user.reg"; }
 
 private:
     static void WriteText(const fs::path& path, const std::string& text)
@@ -118,16 +131,73 @@ void WholeAdvertApply(benchmark::State& state)
 }
 BENCHMARK(WholeAdvertApply)->Unit(benchmark::kMillisecond);
 
-void ReadAndWriteTheExecutableOnce(benchmark::State& state)
+// The apply's floor: the executable read once, the backup and the patched
+// executable written (each a new file flushed to disk and renamed).
+void ReadOnceAndWriteTwice(benchmark::State& state)
 {
     const TBenchPrefix prefix;
+    const std::string executable = std::string(kFolder) + "\\YahooMessenger.exe";
     for (auto _ : state) {
-        const std::vector<std::uint8_t> bytes = FileSystem().ReadFile(std::string(kFolder) + "\\YahooMessenger.exe");
-        FileSystem().WriteFile(std::string(kFolder) + "\\YahooMessenger.exe", bytes);
+        const std::vector<std::uint8_t> bytes = FileSystem().ReadFile(executable);
+        FileSystem().WriteFile(std::string(kBackupName), bytes);
+        FileSystem().WriteFile(executable, bytes);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kImageSize));
 }
-BENCHMARK(ReadAndWriteTheExecutableOnce)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReadOnceAndWriteTwice)->Unit(benchmark::kMillisecond);
+
+constexpr std::size_t kLargeUserRegistry = std::size_t{2} << 20;
+
+// The server folder that Wine leaves for a prefix it has run in, its lock
+// free as after the wineserver ended (Debian's place for it).
+class TIdleServerFolder {
+public:
+    explicit TIdleServerFolder(const fs::path& prefix)
+    {
+        std::string pattern = "/tmp/wine-XXXXXX";
+        parent_ = ::mkdtemp(pattern.data());
+        fs::create_directory(parent_ / ServerFolderName(prefix));
+        WriteNativeFileAtomically(parent_ / ServerFolderName(prefix) / "lock", {});
+    }
+    ~TIdleServerFolder() { fs::remove_all(parent_); }
+
+private:
+    fs::path parent_;
+};
+
+// The three settings switched as the advert apply switches them, from
+// "Launch on Startup" 1 with both Run entries, "SmileySearch" 1 and no
+// "Plural". Argument 1: the prefix has the server folder of a prefix Wine
+// has run in; 0: it has none, so every process is looked at instead.
+void SettingsChange(benchmark::State& state)
+{
+    const TBenchPrefix prefix(kLargeUserRegistry);
+    std::optional<TIdleServerFolder> serverFolder;
+    if (state.range(0) == 1)
+        serverFolder.emplace(WinePrefix());
+    TQuorvex engine;
+    for (auto _ : state) {
+        state.PauseTiming();
+        prefix.ResetRegistry();
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(engine.YahooMulti(engine.CheckMulti()));
+        benchmark::DoNotOptimize(engine.AutoStart());
+        benchmark::DoNotOptimize(engine.SmileySearch(engine.CheckSmiley()));
+    }
+    if (!engine.CheckMulti() || engine.CheckSmiley() || engine.CheckAuto())
+        state.SkipWithError("the settings did not change");
+}
+BENCHMARK(SettingsChange)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+void ReadUserRegistryAndWriteItOnce(benchmark::State& state)
+{
+    const TBenchPrefix prefix(kLargeUserRegistry);
+    for (auto _ : state) {
+        const std::vector<std::uint8_t> bytes = ReadNativeFile(prefix.UserRegistry());
+        WriteNativeFileAtomically(prefix.UserRegistry(), bytes);
+    }
+}
+BENCHMARK(ReadUserRegistryAndWriteItOnce)->Unit(benchmark::kMillisecond);
 
 // What each of the apply's small file replacements costs on the same disk:
 // the IM window skin, the HTML replacement file and every registry change
@@ -149,10 +219,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return quorvex::bench::RunWithRatios(argc, argv,
+                                         {{"WholeAdvertApply", "ReadOnceAndWriteTwice"},
+                                          {"SettingsChange/1", "ReadUserRegistryAndWriteItOnce"},
+                                          {"SettingsChange/0", "ReadUserRegistryAndWriteItOnce"}});
 }

@@ -9,19 +9,49 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <sstream>
 #include <thread>
 
 namespace quorvex {
 namespace {
 
+namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using test::Shell;
 using test::WaitForWineserver;
 
 class WinePeer : public test::WinePrefixSuite {};
+
+// Whether the kernel lists a POSIX write lock (/proc/locks) on the file
+// "lock" in the prefix's server folder, in one of the places Wine keeps it.
+bool ServerLockHeld(const fs::path& prefix)
+{
+    std::vector<fs::path> parents{"/tmp/.wine-" + std::to_string(::getuid())};
+    for (const auto& entry : fs::directory_iterator("/tmp")) {
+        if (entry.path().filename().string().starts_with("wine-"))
+            parents.push_back(entry.path());
+    }
+    const std::string locks = test::ReadText("/proc/locks");
+    for (const fs::path& parent : parents) {
+        struct stat info {};
+        if (::stat((parent / ServerFolderName(prefix) / "lock").c_str(), &info) != 0)
+            continue;
+        const std::string inode = ":" + std::to_string(info.st_ino) + " ";
+        for (std::size_t at = locks.find(inode); at != std::string::npos; at = locks.find(inode, at + 1)) {
+            const std::size_t line = locks.rfind('\n', at) + 1;
+            const std::string_view entry(locks.data() + line, at - line);
+            if (entry.find("POSIX") != std::string_view::npos && entry.find("WRITE") != std::string_view::npos)
+                return true;
+        }
+    }
+    return false;
+}
 
 TEST_F(WinePeer, ValuesWrittenByWineAreReadByQuorvex)
 {
@@ -156,6 +186,7 @@ TEST_F(WinePeer, AChangeWhileTheWineserverRunsFailsAndSucceedsOnceItHasGone)
     while (!WineserverRunning(Prefix()) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(50ms);
     ASSERT_TRUE(WineserverRunning(Prefix()));
+    EXPECT_TRUE(ServerLockHeld(Prefix())) << "the running wineserver is known by its lock";
     EXPECT_THROW(key->WriteInteger("SmileySearch", 7), RegistryError);
     Shell("wineserver -k");
     WaitForWineserver();

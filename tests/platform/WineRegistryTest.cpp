@@ -1,4 +1,5 @@
 #include "platform/Error.h"
+#include "platform/ProcFs.h"
 #include "platform/WinePrefix.h"
 #include "platform/WineRegistry.h"
 #include "tests/fixtures/TestSupport.h"
@@ -162,26 +163,54 @@ TEST(WineRegistry, AKeyRemovedFromTheFileAfterOpeningMakesTheWriteFail)
     EXPECT_EQ(test::ReadText(userReg), without);
 }
 
+// Where a fake wineserver keeps its server folder, and how it shows itself.
+enum class TServerKind {
+    LockInTmp,      // in a /tmp/wine-XXXXXX folder, holding the write lock on its "lock" file
+    ProcessOnly,    // in a folder the check does not look into: found by its name and working folder
+};
+
 // A process that looks like the prefix's wineserver to the check: named
-// "wineserver" and working in the server folder named after the prefix.
+// "wineserver" (or as given), working in the server folder named after the
+// prefix and, for LockInTmp, holding the lock there.
 class TFakeWineserver {
 public:
-    TFakeWineserver(const fs::path& prefix, const fs::path& scratch, const std::string& seconds)
+    TFakeWineserver(const fs::path& prefix, const std::string& seconds, TServerKind kind = TServerKind::LockInTmp,
+                    const std::string& name = "wineserver", bool holdLock = true)
+        : name_(name)
     {
-        struct stat info {};
-        ::stat(prefix.c_str(), &info);
-        char name[64];
-        std::snprintf(name, sizeof name, "server-%llx-%llx", static_cast<unsigned long long>(info.st_dev),
-                      static_cast<unsigned long long>(info.st_ino));
-        const fs::path folder = scratch / name;
-        fs::create_directories(folder);
-        fs::copy_file("/bin/sleep", scratch / "wineserver", fs::copy_options::overwrite_existing);
-        process_.emplace((scratch / "wineserver").string(), std::vector<std::string>{"wineserver", seconds}, folder);
+        std::string pattern = "/tmp/wine-XXXXXX";
+        parent_ = kind == TServerKind::LockInTmp ? fs::path(::mkdtemp(pattern.data())) : scratch_.Path();
+        folder_ = parent_ / ServerFolderName(prefix);
+        fs::create_directories(folder_);
+        test::WriteText(folder_ / "lock", "");
+        fs::copy_file("/bin/sleep", scratch_.Path() / name, fs::copy_options::overwrite_existing);
+        const fs::path lock = kind == TServerKind::LockInTmp && holdLock ? folder_ / "lock" : fs::path();
+        process_.emplace((scratch_.Path() / name).string(), std::vector<std::string>{name, seconds}, folder_, lock);
+    }
+    ~TFakeWineserver()
+    {
+        process_.reset();
+        if (parent_ != scratch_.Path())
+            fs::remove_all(parent_);
     }
 
+    // Its program runs (so a lock it holds is taken): a process of its name
+    // works in its folder.
+    bool Started() const
+    {
+        return AnyProcess([this](const TProcessInfo& process) {
+            return process.Name() == name_ && process.WorkingFolder() == folder_;
+        });
+    }
+    const fs::path& Folder() const { return folder_; }
+    const fs::path& Parent() const { return parent_; }
     void Kill() { process_->Kill(); }
 
 private:
+    std::string name_;
+    test::TTempFolder scratch_;
+    fs::path parent_;
+    fs::path folder_;
     std::optional<test::TChildProcess> process_;
 };
 
@@ -193,44 +222,123 @@ bool WaitUntil(const std::function<bool()>& condition)
     return condition();
 }
 
+TEST(WineserverCheck, TheLockInAServerFolderOfThisUserDecides)
+{
+    struct TCase {
+        const char* name;
+        std::string process;
+        bool holdLock;
+        fs::perms folderPermissions;
+        bool running;
+    };
+    const TCase cases[] = {
+        {"a lock held by any process", "sleeper", true, fs::perms::owner_all, true},
+        {"a stale folder beside a wineserver process", "wineserver", false, fs::perms::owner_all, false},
+        {"a folder that others may change", "sleeper", true, fs::perms::all, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TFakePrefix prefix;
+        TFakeWineserver server(prefix.Path(), "60", TServerKind::LockInTmp, c.process, c.holdLock);
+        fs::permissions(server.Folder(), c.folderPermissions);
+        ASSERT_TRUE(WaitUntil([&] { return server.Started(); }));
+        EXPECT_EQ(WineserverRunning(prefix.Path()), c.running);
+        server.Kill();
+        EXPECT_FALSE(WineserverRunning(prefix.Path()));
+    }
+}
+
 TEST(WineRegistry, ChangesWhileThePrefixsWineserverRunsFailWithoutLosingAnything)
 {
-    TFakePrefix prefix;
-    test::TTempFolder scratch;
-    const fs::path userReg = prefix.Path() / "user.reg";
-    const std::string before = test::ReadText(userReg);
-    const TWineRegistry registry(200ms);
-    const auto key = registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite);
-    ASSERT_NE(key, nullptr);
+    for (const TServerKind kind : {TServerKind::LockInTmp, TServerKind::ProcessOnly}) {
+        SCOPED_TRACE(kind == TServerKind::LockInTmp ? "lock" : "process");
+        TFakePrefix prefix;
+        const fs::path userReg = prefix.Path() / "user.reg";
+        const std::string before = test::ReadText(userReg);
+        const TWineRegistry registry(200ms);
+        const auto key = registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite);
+        ASSERT_NE(key, nullptr);
 
-    TFakeWineserver server(prefix.Path(), scratch.Path(), "60");
-    ASSERT_TRUE(WaitUntil([&] { return WineserverRunning(prefix.Path()); }));
-    EXPECT_NE(ErrorOf([&] { key->WriteInteger("Launch on Startup", 0); }).find("wineserver is still running"),
-              std::string::npos);
-    EXPECT_TRUE(ErrorOf([&] { key->DeleteValue("SmileySearch"); }).starts_with("Failed to delete \"SmileySearch\". "));
-    EXPECT_FALSE(key->DeleteValue("Missing"));  // nothing to change: no wait, no error
-    EXPECT_EQ(test::ReadText(userReg), before);
-    EXPECT_EQ(key->ReadInteger("Launch on Startup"), 1);
+        TFakeWineserver server(prefix.Path(), "60", kind);
+        ASSERT_TRUE(WaitUntil([&] { return WineserverRunning(prefix.Path()); }));
+        EXPECT_NE(ErrorOf([&] { key->WriteInteger("Launch on Startup", 0); }).find("wineserver is still running"),
+                  std::string::npos);
+        EXPECT_TRUE(ErrorOf([&] { key->DeleteValue("SmileySearch"); }).starts_with("Failed to delete \"SmileySearch\". "));
+        EXPECT_FALSE(key->DeleteValue("Missing"));  // nothing to change: no wait, no error
+        EXPECT_EQ(test::ReadText(userReg), before);
+        EXPECT_EQ(key->ReadInteger("Launch on Startup"), 1);
 
-    server.Kill();
-    EXPECT_FALSE(WineserverRunning(prefix.Path()));
-    key->WriteInteger("Launch on Startup", 0);
-    EXPECT_EQ(TWineRegistry().OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::Read)->ReadInteger("Launch on Startup"), 0);
+        server.Kill();
+        EXPECT_FALSE(WineserverRunning(prefix.Path()));
+        key->WriteInteger("Launch on Startup", 0);
+        EXPECT_EQ(TWineRegistry().OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::Read)->ReadInteger("Launch on Startup"), 0);
+    }
 }
 
 TEST(WineRegistry, AChangeWaitsForTheWineserverToExit)
 {
     TFakePrefix prefix;
-    test::TTempFolder scratch;
     const auto key = TWineRegistry(10s).OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite);
     ASSERT_NE(key, nullptr);
-    TFakeWineserver server(prefix.Path(), scratch.Path(), "0.5");
+    TFakeWineserver server(prefix.Path(), "0.5");
     ASSERT_TRUE(WaitUntil([&] { return WineserverRunning(prefix.Path()); }));
     const auto start = std::chrono::steady_clock::now();
     key->WriteInteger("SmileySearch", 5);
     EXPECT_GE(std::chrono::steady_clock::now() - start, 100ms);
     EXPECT_FALSE(WineserverRunning(prefix.Path()));
     EXPECT_NE(test::ReadText(prefix.Path() / "user.reg").find("\"SmileySearch\"=dword:00000005\n"), std::string::npos);
+}
+
+TEST(WineRegistry, ChangesMadeTogetherAreSeenAtOnceAndWrittenAtTheEnd)
+{
+    TFakePrefix prefix;
+    const fs::path userReg = prefix.Path() / "user.reg";
+    const std::string before = test::ReadText(userReg);
+    const TWineRegistry registry;
+    registry.ChangeTogether([&] {
+        const auto pager = registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite);
+        const auto run = registry.OpenKey(TRootKey::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                          TKeyAccess::ReadWrite);
+        ASSERT_NE(pager, nullptr);
+        ASSERT_NE(run, nullptr);
+        pager->WriteInteger("Launch on Startup", 0);
+        EXPECT_TRUE(run->DeleteValue("Yahoo! Pager"));
+        EXPECT_FALSE(run->DeleteValue("Yahoo! Pager"));
+        EXPECT_EQ(pager->ReadInteger("Launch on Startup"), 0);
+        EXPECT_EQ(registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::Read)->ReadInteger("Launch on Startup"), 0)
+            << "a key opened afterwards sees the change";
+        EXPECT_EQ(test::ReadText(userReg), before) << "nothing written before the end";
+    });
+    std::string expected = Replaced(before, "\"Launch on Startup\"=dword:00000001", "\"Launch on Startup\"=dword:00000000");
+    const std::size_t pagerLine = expected.find("\"Yahoo! Pager\"=");
+    expected.erase(pagerLine, expected.find('\n', pagerLine) + 1 - pagerLine);
+    EXPECT_EQ(test::ReadText(userReg), expected);
+}
+
+TEST(WineRegistry, ChangesMadeTogetherThatFailWriteNothing)
+{
+    TFakePrefix prefix;
+    const fs::path userReg = prefix.Path() / "user.reg";
+    const std::string before = test::ReadText(userReg);
+    const TWineRegistry registry(200ms);
+    const auto change = [&] {
+        registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite)->WriteInteger("Launch on Startup", 0);
+        registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite)->DeleteValue("SmileySearch");
+    };
+    EXPECT_EQ(ErrorOf([&] {
+                  registry.ChangeTogether([&] {
+                      change();
+                      throw RegistryError("stopped");
+                  });
+              }),
+              "stopped");
+    EXPECT_EQ(test::ReadText(userReg), before);
+
+    TFakeWineserver server(prefix.Path(), "60");
+    ASSERT_TRUE(WaitUntil([&] { return WineserverRunning(prefix.Path()); }));
+    EXPECT_NE(ErrorOf([&] { registry.ChangeTogether(change); }).find("Failed to set data for \"Launch on Startup\". The Wine prefix is in use"),
+              std::string::npos);
+    EXPECT_EQ(test::ReadText(userReg), before);
 }
 
 TEST(WinePrefix, IsTheEnvironmentsPrefixElseDotWineInHome)

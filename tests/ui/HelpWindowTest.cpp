@@ -56,6 +56,7 @@ TEST_F(HelpWindow, FormAsDefined)
 TEST_F(HelpWindow, ShowsTheHelpDocumentWithItsSectionsInOrder)
 {
     help_ = std::make_unique<TfrmHelp>(storage_);
+    help_->ShowWindow();
     EXPECT_EQ(View()->documentTitle(), "Quorvex - Help");
     const QString text = View()->toPlainText();
     qsizetype at = 0;
@@ -77,8 +78,30 @@ TEST_F(HelpWindow, TheDocumentComesFromStoredItemSix)
     storage_.ItemByIndex(kHelpItem).GetAsStream().Seek(40);  // a lent stream read before
 
     help_ = std::make_unique<TfrmHelp>(storage_);
+    help_->ShowWindow();
     EXPECT_EQ(View()->documentTitle(), "Another page") << "read from the stream's start";
     EXPECT_EQ(View()->toPlainText(), "Text");
+}
+
+TEST_F(HelpWindow, TheDocumentIsLoadedWhenFirstShownAndLooksAsIfLoadedAtOnce)
+{
+    help_ = std::make_unique<TfrmHelp>(storage_);
+    EXPECT_TRUE(View()->document()->isEmpty()) << "start-up does not lay the document out";
+
+    THtmlView loadedAtOnce;
+    loadedAtOnce.setFont(View()->font());
+    loadedAtOnce.LoadFromStream(storage_.ItemByIndex(kHelpItem).GetAsStream());
+    loadedAtOnce.resize(View()->size());
+    help_->ShowWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(help_.get()));
+    EXPECT_EQ(View()->toHtml(), loadedAtOnce.toHtml());
+    EXPECT_EQ(View()->documentTitle(), "Quorvex - Help");
+
+    QImage shown(View()->size(), QImage::Format_RGB32);
+    View()->render(&shown);
+    QImage expected(View()->size(), QImage::Format_RGB32);
+    loadedAtOnce.render(&expected);
+    EXPECT_EQ(shown, expected) << "drawn alike";
 }
 
 TEST_F(HelpWindow, HasNoContextMenu)

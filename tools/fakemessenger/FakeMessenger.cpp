@@ -126,10 +126,19 @@ std::string Key(std::string_view path)
     return "\n[" + escaped + "] 1700000000\n#time=1d9f2a3b4c5d6e7\n";
 }
 
-std::string Header(std::string_view root, bool win64)
+// The file's header, then padding bytes of keys of made-up components.
+std::string Header(std::string_view root, bool win64, std::size_t padding)
 {
-    return "WINE REGISTRY Version 2\n;; All keys relative to " + std::string(root) + "\n\n#arch=" +
-           (win64 ? "win64" : "win32") + "\n";
+    std::string text = "WINE REGISTRY Version 2\n;; All keys relative to " + std::string(root) + "\n\n#arch=" +
+                       (win64 ? "win64" : "win32") + "\n";
+    const std::size_t end = text.size() + padding;
+    for (unsigned component = 0; text.size() < end; ++component) {
+        char name[96];
+        std::snprintf(name, sizeof name, "Software\\Classes\\CLSID\\{%08X-0000-4000-8000-00000000BEEF}", component);
+        text += Key(name) + "@=" + Quoted("Component " + std::to_string(component)) + "\n" + Quoted("ThreadingModel") +
+                "=" + Quoted("Both") + "\n";
+    }
+    return text;
 }
 
 void WriteText(const fs::path& path, std::string_view text)
@@ -176,7 +185,7 @@ TFakeImage BuildFakeImage(const TFakeMessengerOptions& options)
 
 std::string FakeUserRegistry(const TFakeMessengerOptions& options)
 {
-    std::string text = Header("\\\\User\\\\S-1-5-21-0-0-0-1000", options.Win64);
+    std::string text = Header("\\\\User\\\\S-1-5-21-0-0-0-1000", options.Win64, options.UserRegistryPadding);
     text += Key("Control Panel\\Desktop") + Quoted("Wallpaper") + "=" + Quoted("") + "\n" + Quoted("UserPreferencesMask") +
             "=hex:9e,1e,07,80,12,00,00,00,\\\n  01,00\n";
     text += Key("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
@@ -201,7 +210,7 @@ std::string FakeUserRegistry(const TFakeMessengerOptions& options)
 
 std::string FakeSystemRegistry(const TFakeMessengerOptions& options)
 {
-    std::string text = Header("\\\\Machine", options.Win64);
+    std::string text = Header("\\\\Machine", options.Win64, options.SystemRegistryPadding);
     text += Key("Software\\Microsoft\\Windows NT\\CurrentVersion") + Quoted("CurrentVersion") + "=" + Quoted("6.1") + "\n";
     if (!options.Version.empty()) {
         text += Key(options.Win64 ? "Software\\Wow6432Node\\yahoo\\pager" : "Software\\yahoo\\pager");

@@ -26,6 +26,10 @@ struct TFakeMessengerOptions {
     std::optional<std::int32_t> Plural;
     bool TestKey = true;     // Software\yahoo\pager\Test, where "Plural" lives
     bool RunEntries = true;  // "Yahoo! Pager" and "Messenger (Yahoo!)" in the Run key
+    // At least this many bytes of other programs' keys in user.reg and in
+    // system.reg, before the messenger's, as in a prefix with many programs.
+    std::size_t UserRegistryPadding = 0;
+    std::size_t SystemRegistryPadding = 0;
 };
 
 struct TFakeImage {

@@ -26,6 +26,8 @@ constexpr const char* kUsage =
     "  --plural N|none           \"Plural\" (default none)\n"
     "  --no-test-key             leave out Software\\yahoo\\pager\\Test\n"
     "  --no-run-entries          leave out the messenger's Run entries\n"
+    "  --user-padding BYTES      other programs' keys in user.reg (default 0)\n"
+    "  --system-padding BYTES    other programs' keys in system.reg (default 0)\n"
     "PREFIX must not exist yet or be empty.\n";
 
 template <class Number>
@@ -66,6 +68,10 @@ std::size_t ApplyOption(const std::vector<std::string>& args, std::size_t i, TFa
         options.Win64 = value == "win64";
     else if (name == "--size")
         options.ImageSize = ParseNumber<std::size_t>(value);
+    else if (name == "--user-padding")
+        options.UserRegistryPadding = ParseNumber<std::size_t>(value);
+    else if (name == "--system-padding")
+        options.SystemRegistryPadding = ParseNumber<std::size_t>(value);
     else if (name == "--seed")
         options.Seed = ParseNumber<std::uint32_t>(value);
     else if (name == "--launch-on-startup")

@@ -1,0 +1,99 @@
+#include "platform/HiveCache.h"
+#include "tests/fixtures/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <functional>
+
+namespace quorvex {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kBefore[] = "WINE REGISTRY Version 2\n\n[Software\\\\A] 1\n\"Value\"=dword:00000001\n";
+constexpr char kAfter[] = "WINE REGISTRY Version 2\n\n[Software\\\\A] 1\n\"Value\"=dword:00000002\n";
+
+std::string Text(const std::shared_ptr<const THiveSnapshot>& snapshot)
+{
+    return snapshot->Hive().Text();
+}
+
+struct timespec ModifiedTime(const fs::path& file)
+{
+    struct stat info {};
+    ::stat(file.c_str(), &info);
+    return info.st_mtim;
+}
+
+// Puts the modification time back, so that only the inode or the change time
+// can tell the new content from the old.
+void SetModifiedTime(const fs::path& file, const struct timespec& time)
+{
+    const struct timespec times[2] = {time, time};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+}
+
+TEST(HiveCache, AnUnchangedFileIsReadOnce)
+{
+    test::TTempFolder folder;
+    const fs::path file = folder.Path() / "user.reg";
+    test::WriteText(file, kBefore);
+    const auto first = CurrentHive(file);
+    EXPECT_EQ(CurrentHive(file), first);
+    EXPECT_EQ(Text(first), kBefore);
+    // A key is searched once per reading and found at the same place.
+    EXPECT_EQ(first->FindKey(u"software\\a")->Begin, first->Hive().FindKey(u"Software\\A")->Begin);
+}
+
+TEST(HiveCache, EveryChangeOfTheFileIsSeenEvenWithTheSameSizeAndTime)
+{
+    struct TCase {
+        const char* name;
+        std::function<void(const fs::path&)> change;
+    };
+    const TCase cases[] = {
+        {"replaced by rename",
+         [](const fs::path& file) {
+             const fs::path other = file.parent_path() / "other.reg";
+             test::WriteText(other, kAfter);
+             SetModifiedTime(other, ModifiedTime(file));
+             fs::rename(other, file);
+         }},
+        {"rewritten in place",
+         [](const fs::path& file) {
+             const struct timespec time = ModifiedTime(file);
+             test::WriteText(file, kAfter);
+             SetModifiedTime(file, time);
+         }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TTempFolder folder;
+        const fs::path file = folder.Path() / "user.reg";
+        test::WriteText(file, kBefore);
+        ASSERT_EQ(Text(CurrentHive(file)), kBefore);
+        c.change(file);
+        EXPECT_EQ(Text(CurrentHive(file)), kAfter);
+    }
+}
+
+TEST(HiveCache, AFileThatCannotBeReadGivesTheSystemsReason)
+{
+    test::TTempFolder folder;
+    const fs::path file = folder.Path() / "user.reg";
+    test::WriteText(file, kBefore);
+    ASSERT_EQ(Text(CurrentHive(file)), kBefore);
+    fs::remove(file);
+    try {
+        CurrentHive(file);
+        ADD_FAILURE() << "a missing file was read";
+    } catch (const std::exception& error) {
+        EXPECT_NE(std::string(error.what()).find("No such file or directory"), std::string::npos) << error.what();
+    }
+}
+
+}  // namespace
+}  // namespace quorvex
