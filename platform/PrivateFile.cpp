@@ -195,6 +195,17 @@ void TPrivateFile::RenameTo(const fs::path& target)
     path_.clear();
 }
 
+void TPrivateFile::RenameToNew(const fs::path& target)
+{
+    // A hard link is made only where the name is free; the old name then goes.
+    if (::link(path_.c_str(), target.c_str()) != 0)
+        throw Error("Cannot rename " + Quoted(path_) + " to " + Quoted(target) + ". " + SystemErrorText(errno));
+    ::unlink(path_.c_str());
+    path_ = target;
+    Close();
+    path_.clear();
+}
+
 void TPrivateFile::Discard()
 {
     if (descriptor_ < 0)

@@ -56,6 +56,9 @@ public:
     // replaced, never followed. Throws Error with the system's reason; the
     // file stays as it was then.
     void RenameTo(const std::filesystem::path& target);
+    // Like RenameTo, but only while nothing has the name target; otherwise
+    // throws Error with the system's reason ("File exists").
+    void RenameToNew(const std::filesystem::path& target);
     // Closes the file and deletes it if its name still leads to it.
     void Discard();
 

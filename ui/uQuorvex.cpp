@@ -182,6 +182,7 @@ void TfrmQuorvex::ConfigureUpdateChecker()
     VelkAppUpdate.SetUpdateFileURL(SiteRoot() + QStringLiteral("QuorvexUpdate.txt"));
     VelkAppUpdate.SetUpdatePageURL(SiteRoot());
     VelkAppUpdate.SetVersion(QString::fromLatin1(config::kVersion));
+    VelkAppUpdate.SetUpdatePublicKey(QString::fromLatin1(config::kUpdatePublicKey));
 }
 
 void TfrmQuorvex::FormCreate()
@@ -207,7 +208,11 @@ void TfrmQuorvex::FormCreate()
 // unwinding through the toolkit's signal delivery.
 void TfrmQuorvex::RunUpdateCheck(bool noMessageDlg)
 {
-    const auto hideSplash = qScopeGuard([this] { splash_->hide(); });
+    updateCheckRunning_ = true;
+    const auto hideSplash = qScopeGuard([this] {
+        splash_->hide();
+        updateCheckRunning_ = false;
+    });
     RunReportingErrors([this, noMessageDlg] { VelkAppUpdate.Execute(noMessageDlg); });
 }
 
@@ -268,8 +273,11 @@ void TfrmQuorvex::btnReplaceClick()
     edit_->ShowWindow();
 }
 
+// A press while a check runs (its requests keep the event loop going) does nothing.
 void TfrmQuorvex::btnUpdateClick()
 {
+    if (updateCheckRunning_)
+        return;
     splash_->ShowNow();
     RunUpdateCheck(false);
 }

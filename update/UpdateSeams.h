@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <chrono>
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -46,10 +48,24 @@ public:
     virtual bool TerminateRequested() const = 0;
 };
 
+// A one-shot timer: the end of the time that a silent check may take.
+class IDeadlineTimer {
+public:
+    virtual ~IDeadlineTimer() = default;
+    // Runs expired once, from the event loop, when the time has passed;
+    // a new Start replaces the running one.
+    virtual void Start(std::chrono::milliseconds time, std::function<void()> expired) = 0;
+    virtual void Stop() = 0;
+};
+
+// The event loop's timer.
+std::shared_ptr<IDeadlineTimer> DesktopDeadlineTimer();
+
 struct TUpdateSeams {
     std::shared_ptr<IMessageBoxes> Messages;
     std::shared_ptr<IShell> Shell;
     std::shared_ptr<IApplicationControl> Application;
+    std::shared_ptr<IDeadlineTimer> Deadline = DesktopDeadlineTimer();
 };
 
 // The desktop implementations: Qt message boxes, the desktop's URL and file

@@ -38,9 +38,6 @@ public:
 
     QStringList ReadmeLines() const;
     void SetReadmeLines(const QStringList& lines);
-    // Replaces the readme with the single line "Failed: " + the status code
-    // and the reason phrase of the client's last request.
-    void ShowRequestFailure();
 
     QString FormatFileSize(std::int64_t bytes) const;
 
@@ -66,6 +63,9 @@ public:
     QString CRC32Hash;
     QString MD5Hash;
     QString SHA1Hash;
+    QString EdSignature;
+    // The publisher's public key; empty when installers are not checked.
+    QString UpdatePublicKey;
     TVelkAppUpdateFileSizeUnit FileSizeUnit = TVelkAppUpdateFileSizeUnit::Auto;
     THashType HashType = THashType::None;
 

@@ -205,6 +205,25 @@ TEST(PrivateFile, RenameReplacesALinkOrFileWithoutTouchingWhatItLedTo)
     EXPECT_EQ(names, (std::set<std::string>{"kept.txt", "setup.exe", "victim.txt"}));
 }
 
+TEST(PrivateFile, RenameToNewNeverReplaces)
+{
+    TTempFolder folder;
+    const fs::path key = folder.Path() / "secret.key";
+    WriteText(key, "old key");
+    TPrivateFile file = TPrivateFile::CreateBeside(key);
+    try {
+        file.RenameToNew(key);
+        ADD_FAILURE() << "no error";
+    } catch (const Error& error) {
+        EXPECT_TRUE(std::string(error.what()).ends_with(std::strerror(EEXIST))) << error.what();
+    }
+    EXPECT_EQ(ReadText(key), "old key");
+    fs::remove(key);
+    file.RenameToNew(key);
+    EXPECT_EQ(ModeOf(key), 0600u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
+}
+
 // Once something else has taken its name, the file is left alone.
 TEST(PrivateFile, DiscardDeletesOnlyItsOwnFile)
 {
