@@ -7,7 +7,7 @@ packages=(
   # build
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  zlib1g-dev libjpeg62-turbo-dev
+  zlib1g-dev libjpeg62-turbo-dev libsodium-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   # real peers and tools used by the tests
   wine wine64 nginx-light tinyproxy curl

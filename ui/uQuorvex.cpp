@@ -203,16 +203,19 @@ void TfrmQuorvex::FormCreate()
     RunUpdateCheck(true);
 }
 
-// Runs an update check while the splash is up and hides it after. An error
+// Runs an update check while the splash is up (shown here unless start-up
+// shows it already) and hides it after. An error
 // ends the check and goes to the application error report from here, never
 // unwinding through the toolkit's signal delivery.
 void TfrmQuorvex::RunUpdateCheck(bool noMessageDlg)
 {
     updateCheckRunning_ = true;
-    const auto hideSplash = qScopeGuard([this] {
+    const auto endCheck = qScopeGuard([this] {
         splash_->hide();
         updateCheckRunning_ = false;
     });
+    if (!splash_->isVisible())
+        splash_->ShowNow();
     RunReportingErrors([this, noMessageDlg] { VelkAppUpdate.Execute(noMessageDlg); });
 }
 
@@ -276,10 +279,8 @@ void TfrmQuorvex::btnReplaceClick()
 // A press while a check runs (its requests keep the event loop going) does nothing.
 void TfrmQuorvex::btnUpdateClick()
 {
-    if (updateCheckRunning_)
-        return;
-    splash_->ShowNow();
-    RunUpdateCheck(false);
+    if (!updateCheckRunning_)
+        RunUpdateCheck(false);
 }
 
 void TfrmQuorvex::imgDonateClick()
