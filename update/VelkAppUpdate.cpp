@@ -96,19 +96,6 @@ TVelkAppUpdate::TVelkAppUpdate(TUpdateSeams& seams, QObject* owner)
 
 TVelkAppUpdate::~TVelkAppUpdate() = default;
 
-// What the update site says; the readme lines stay unset while none arrived.
-struct TVelkAppUpdate::TUpdateInformation {
-    QString DownloadFileURL;
-    QString ReadmeFileURL;
-    QString UpdatePageURL;
-    QString Version;
-    QString CRC32Hash;
-    QString MD5Hash;
-    QString SHA1Hash;
-    QString EdSignature;
-    std::optional<QStringList> ReadmeLines;
-};
-
 bool TVelkAppUpdate::Execute(bool NoMessageDlg)
 {
     THttpCli client;
@@ -125,32 +112,34 @@ bool TVelkAppUpdate::Execute(bool NoMessageDlg)
     const auto stopDeadline = qScopeGuard([this] { seams_.Deadline->Stop(); });
 
     TUpdateInformation information;
+    std::optional<QStringList> readme;  // unset while nothing replaced the readme area's empty line
     if (!updateFileURL_.isEmpty()) {
-        information = ReadUpdateInformation(client);
+        if (!ReadUpdateInformation(client, information))
+            readme = QStringList{RequestFailureLine(client)};
         if (information.UpdatePageURL.isEmpty())
             information.UpdatePageURL = updatePageURL_;
     }
-    if (!timeUp && !information.ReadmeFileURL.isEmpty())
-        ReadReadme(client, information);
+    if (!timeUp && !information.ReadmeFileURL.isEmpty()) {
+        const std::optional<QByteArray> bytes = Fetch(client, information.ReadmeFileURL, kReadmeLimit, QStringLiteral("readme"));
+        readme = bytes ? SplitLines(DecodeTextFile(*bytes)) : QStringList{RequestFailureLine(client)};
+    }
     seams_.Deadline->Stop();
     if (timeUp)
         return false;
     if (IsOlderVersion(version_, information.Version))
-        return ShowNotification(information);
+        return ShowNotification(information, readme);
     if (!NoMessageDlg)
         TellNoNewerVersion(information);
     return false;
 }
 
-TVelkAppUpdate::TUpdateInformation TVelkAppUpdate::ReadUpdateInformation(THttpCli& client) const
+// False when the request failed; nothing is read then.
+bool TVelkAppUpdate::ReadUpdateInformation(THttpCli& client, TUpdateInformation& information) const
 {
-    TUpdateInformation information;
     const std::optional<QByteArray> bytes =
         Fetch(client, updateFileURL_, kUpdateInformationLimit, QStringLiteral("update information file"));
-    if (!bytes) {
-        information.ReadmeLines = QStringList{RequestFailureLine(client)};
-        return information;
-    }
+    if (!bytes)
+        return false;
     const TPrivateProfile profile = TPrivateProfile::FromText(DecodeTextFile(*bytes));
     const QString section = UpdateSection();
     const auto read = [&](const char* key) { return profile.ReadString(section, QLatin1String(key)); };
@@ -162,17 +151,11 @@ TVelkAppUpdate::TUpdateInformation TVelkAppUpdate::ReadUpdateInformation(THttpCl
     information.MD5Hash = read("MD5Hash");
     information.SHA1Hash = read("SHA1Hash");
     information.EdSignature = read("EdSignature");
-    return information;
+    return true;
 }
 
-void TVelkAppUpdate::ReadReadme(THttpCli& client, TUpdateInformation& information) const
-{
-    const std::optional<QByteArray> bytes =
-        Fetch(client, information.ReadmeFileURL, kReadmeLimit, QStringLiteral("readme"));
-    information.ReadmeLines = bytes ? SplitLines(DecodeTextFile(*bytes)) : QStringList{RequestFailureLine(client)};
-}
-
-bool TVelkAppUpdate::ShowNotification(const TUpdateInformation& information) const
+bool TVelkAppUpdate::ShowNotification(const TUpdateInformation& information,
+                                      const std::optional<QStringList>& readme) const
 {
     TVelkAppUpdateNotifyBox box(seams_);
     box.SetWindowFont(font_);
@@ -182,16 +165,9 @@ bool TVelkAppUpdate::ShowNotification(const TUpdateInformation& information) con
     box.FileSizeUnit = fileSizeUnit_;
     box.HashType = hashType_;
     box.UpdatePublicKey = updatePublicKey_;
-    box.DownloadFileURL = information.DownloadFileURL;
-    box.ReadmeFileURL = information.ReadmeFileURL;
-    box.UpdatePageURL = information.UpdatePageURL;
-    box.Version = information.Version;
-    box.CRC32Hash = information.CRC32Hash;
-    box.MD5Hash = information.MD5Hash;
-    box.SHA1Hash = information.SHA1Hash;
-    box.EdSignature = information.EdSignature;
-    if (information.ReadmeLines)
-        box.SetReadmeLines(*information.ReadmeLines);
+    static_cast<TUpdateInformation&>(box) = information;
+    if (readme)
+        box.SetReadmeLines(*readme);
     box.DownloadButton->setEnabled(!box.DownloadFileURL.isEmpty());
     box.exec();
     box.RaiseDownloadError();

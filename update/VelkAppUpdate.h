@@ -6,6 +6,7 @@
 
 #include "update/Checksums.h"
 #include "update/FileSize.h"
+#include "update/UpdateInformation.h"
 #include "update/UpdateSeams.h"
 #include "update/WindowFont.h"
 
@@ -15,6 +16,7 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 namespace quorvex {
 
@@ -78,11 +80,8 @@ public:
     static constexpr qint64 kReadmeLimit = 1024 * 1024;
 
 private:
-    struct TUpdateInformation;
-
-    TUpdateInformation ReadUpdateInformation(THttpCli& client) const;
-    void ReadReadme(THttpCli& client, TUpdateInformation& information) const;
-    bool ShowNotification(const TUpdateInformation& information) const;
+    bool ReadUpdateInformation(THttpCli& client, TUpdateInformation& information) const;
+    bool ShowNotification(const TUpdateInformation& information, const std::optional<QStringList>& readme) const;
     void TellNoNewerVersion(const TUpdateInformation& information) const;
 
     TUpdateSeams& seams_;

@@ -4,6 +4,7 @@
 
 #include "update/Checksums.h"
 #include "update/FileSize.h"
+#include "update/UpdateInformation.h"
 #include "update/UpdateSeams.h"
 #include "update/WindowFont.h"
 
@@ -26,7 +27,8 @@ namespace quorvex {
 
 class THttpCli;
 
-class TVelkAppUpdateNotifyBox : public QDialog {
+// The update information (DownloadFileURL, ..., EdSignature) is filled by the check.
+class TVelkAppUpdateNotifyBox : public QDialog, public TUpdateInformation {
     Q_OBJECT
 public:
     explicit TVelkAppUpdateNotifyBox(TUpdateSeams& seams, QWidget* parent = nullptr);
@@ -55,15 +57,6 @@ public:
     QPushButton* OKButton;
     THttpCli* HttpCli1;
 
-    // The update information, filled by the check.
-    QString DownloadFileURL;
-    QString ReadmeFileURL;
-    QString UpdatePageURL;
-    QString Version;
-    QString CRC32Hash;
-    QString MD5Hash;
-    QString SHA1Hash;
-    QString EdSignature;
     // The publisher's public key; empty when installers are not checked.
     QString UpdatePublicKey;
     TVelkAppUpdateFileSizeUnit FileSizeUnit = TVelkAppUpdateFileSizeUnit::Auto;
