@@ -55,7 +55,8 @@ std::optional<QByteArray> Fetch(THttpCli& client, const QString& url, qint64 lim
     client.SetURL(url);
     if (!GetInto(client, sink)) {
         if (tooLarge)
-            throw Error(QStringLiteral("The %1 at %2 is larger than %3 KB.").arg(what, url).arg(limit / 1024).toStdString());
+            throw Error(
+                QStringLiteral("The %1 at %2 is larger than %3 KB.").arg(what, url).arg(limit / 1024).toStdString());
         return std::nullopt;
     }
     return sink.ReadBack(limit);
@@ -120,7 +121,8 @@ bool TVelkAppUpdate::Execute(bool NoMessageDlg)
             information.UpdatePageURL = updatePageURL_;
     }
     if (!timeUp && !information.ReadmeFileURL.isEmpty()) {
-        const std::optional<QByteArray> bytes = Fetch(client, information.ReadmeFileURL, kReadmeLimit, QStringLiteral("readme"));
+        const std::optional<QByteArray> bytes =
+            Fetch(client, information.ReadmeFileURL, kReadmeLimit, QStringLiteral("readme"));
         readme = bytes ? SplitLines(DecodeTextFile(*bytes)) : QStringList{RequestFailureLine(client)};
     }
     seams_.Deadline->Stop();
@@ -140,7 +142,7 @@ bool TVelkAppUpdate::ReadUpdateInformation(THttpCli& client, TUpdateInformation&
         Fetch(client, updateFileURL_, kUpdateInformationLimit, QStringLiteral("update information file"));
     if (!bytes)
         return false;
-    const TPrivateProfile profile = TPrivateProfile::FromText(DecodeTextFile(*bytes));
+    const TPrivateProfile profile = TPrivateProfile::FromBytes(*bytes);
     const QString section = UpdateSection();
     const auto read = [&](const char* key) { return profile.ReadString(section, QLatin1String(key)); };
     information.DownloadFileURL = read("DownloadFileURL");

@@ -8,11 +8,13 @@
 #include "update/VelkAppUpdateDownload.h"
 #include "update/VelkAppUpdateNotify.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QThread>
 
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -242,7 +244,13 @@ TEST_F(UpdateSafety, TricklingSiteEndsTheSilentCheckAtItsDeadline)
 // Name resolution is part of that time.
 TEST_F(UpdateSafety, UnansweredNameServerEndsTheSilentCheckAtItsDeadline)
 {
-    const auto answer = qScopeGuard(&AnswerUnansweredLookups);
+    // The lookup is let go, and its thread done with it, before the test ends.
+    const auto answer = qScopeGuard([] {
+        AnswerUnansweredLookups();
+        const QDeadlineTimer deadline(5000);
+        while (UnansweredLookupWaiting() && !deadline.hasExpired())
+            QThread::msleep(10);
+    });
     update.SetUpdateFileURL(QStringLiteral("http://%1/QuorvexUpdate.txt").arg(QLatin1String(kUnansweredHost)));
     bool waitedForTheName = false;
     QTimer poll;
