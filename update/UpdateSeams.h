@@ -1,8 +1,9 @@
 // The update checker's ways out to the user and the desktop: message boxes,
-// the shell that opens a URL or starts the installer, and the request that
-// ends the application once an update is to be installed. The windows reach
-// them only through these interfaces, so tests answer them and record what
-// was asked instead of opening real dialogs.
+// the shell that opens a URL or starts the installer, the request that ends
+// the application once an update is to be installed, and the timer that ends
+// a silent check. The windows reach them only through these interfaces, so
+// tests answer them and record what was asked instead of opening real
+// dialogs or waiting.
 #pragma once
 
 #include <QString>
@@ -58,14 +59,11 @@ public:
     virtual void Stop() = 0;
 };
 
-// The event loop's timer.
-std::shared_ptr<IDeadlineTimer> DesktopDeadlineTimer();
-
 struct TUpdateSeams {
     std::shared_ptr<IMessageBoxes> Messages;
     std::shared_ptr<IShell> Shell;
     std::shared_ptr<IApplicationControl> Application;
-    std::shared_ptr<IDeadlineTimer> Deadline = DesktopDeadlineTimer();
+    std::shared_ptr<IDeadlineTimer> Deadline;
 };
 
 // The desktop implementations: Qt message boxes, the desktop's URL and file
@@ -73,5 +71,7 @@ struct TUpdateSeams {
 std::shared_ptr<IMessageBoxes> DesktopMessageBoxes();
 std::shared_ptr<IShell> DesktopShell();
 std::shared_ptr<IApplicationControl> DesktopApplicationControl();
+// The event loop's timer.
+std::shared_ptr<IDeadlineTimer> DesktopDeadlineTimer();
 
 }  // namespace quorvex
