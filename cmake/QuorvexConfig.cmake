@@ -14,6 +14,13 @@ set(QUORVEX_DONATE_BUTTON_ID "QUORVEX" CACHE STRING "Donation button identifier"
 # The desktop id: the name of the desktop entry, the AppStream data and the
 # icon, and the application's own name for the desktop to match its windows.
 set(QUORVEX_DESKTOP_ID com.example.Quorvex)
+# The publisher's Ed25519 public key (base64, as tools/updatesign prints it).
+# When set, a downloaded installer is started only with a valid signature of
+# it in the update information file; empty: installers are not signed.
+set(QUORVEX_UPDATE_PUBLIC_KEY "" CACHE STRING "Publisher's Ed25519 public key for update signatures (base64)")
+if(NOT QUORVEX_UPDATE_PUBLIC_KEY STREQUAL "" AND NOT QUORVEX_UPDATE_PUBLIC_KEY MATCHES "^[A-Za-z0-9+/]{43}=$")
+  message(FATAL_ERROR "QUORVEX_UPDATE_PUBLIC_KEY must be an Ed25519 public key in base64 (44 characters)")
+endif()
 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/BuildConfig.h.in
                ${CMAKE_BINARY_DIR}/generated/quorvex/BuildConfig.h @ONLY)

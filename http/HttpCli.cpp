@@ -52,6 +52,11 @@ bool THttpCli::Raise(const Event& event, Args&&... args)
     return serial == serial_;
 }
 
+ERcvdStreamError::ERcvdStreamError(const QString& reason)
+    : std::runtime_error(QStringLiteral("Cannot write the received data: %1").arg(reason).toStdString()), reason_(reason)
+{
+}
+
 THttpCli::THttpCli(QObject* owner) : QObject(owner)
 {
     socket_.OnDnsLookupDone = [this](int error) { SocketDnsLookupDone(error); };
@@ -106,6 +111,8 @@ void THttpCli::RunSynchronously(THttpRequest request)
         StartRequest(request);
     socket_.MarkRequestStart();
     WaitUntilReady();
+    if (!sinkError_.isEmpty())
+        throw ERcvdStreamError(std::exchange(sinkError_, QString()));
     if (IsFailureStatus(response_.StatusCode))
         throw EHttpException(response_.ReasonPhrase, static_cast<std::uint16_t>(response_.StatusCode));
 }
@@ -132,6 +139,7 @@ void THttpCli::StartRequest(THttpRequest request)
         throw EHttpException(QStringLiteral("HTTP component %1 is busy").arg(objectName()), httperrBusy);
     CheckRequestTexts();
     locationChangeCurCount_ = 0;
+    sinkError_.clear();
     requestType_ = request;
     ResetResponse();
     location_ = url_;
@@ -442,15 +450,29 @@ void THttpCli::BodyBegin()
     Raise(OnDocBegin, this);
 }
 
+// Writes the whole block to the sink; a device may take part of it at a
+// time (a file on a disk that is filling up), and only a write that takes
+// nothing tells why.
+bool THttpCli::WriteToSink(std::span<const char> block)
+{
+    while (!block.empty()) {
+        const qint64 written = rcvdStream_->write(block.data(), static_cast<qint64>(block.size()));
+        if (written <= 0) {
+            sinkError_ = rcvdStream_->errorString();
+            return false;
+        }
+        block = block.subspan(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
 void THttpCli::BodyData(std::span<const char> block)
 {
-    const auto size = static_cast<qint64>(block.size());
-    if (rcvdStream_ != nullptr && rcvdStream_->write(block.data(), size) != size) {
-        Fail(404, QStringLiteral("Cannot write the received data: %1").arg(rcvdStream_->errorString()),
-             httperrSinkWrite);
+    if (rcvdStream_ != nullptr && !WriteToSink(block)) {
+        Fail(404, QStringLiteral("Cannot write the received data: %1").arg(sinkError_), httperrSinkWrite);
         return;
     }
-    Raise(OnDocData, this, block.data(), std::int64_t{size});
+    Raise(OnDocData, this, block.data(), static_cast<std::int64_t>(block.size()));
 }
 
 void THttpCli::BodyEnd()

@@ -68,6 +68,18 @@ private:
     std::uint16_t errorCode_;
 };
 
+// The received data could not be written to the sink (a full disk, a file
+// that cannot grow): not an HTTP failure, so it is no EHttpException. Reason
+// is the sink's own text for it, e.g. "No space left on device".
+class ERcvdStreamError : public std::runtime_error {
+public:
+    explicit ERcvdStreamError(const QString& reason);
+    QString Reason() const { return reason_; }
+
+private:
+    QString reason_;
+};
+
 class THttpCli final : public QObject, private THttpResponseEvents {
 public:
     explicit THttpCli(QObject* owner = nullptr);
@@ -139,7 +151,8 @@ public:
 
     // Synchronous requests: they return when the request has completed,
     // failed or been aborted, and raise EHttpException when the final status
-    // is 400 or more (but 401 and 407).
+    // is 400 or more (but 401 and 407), ERcvdStreamError when the sink
+    // refused the received data.
     void Get();
     void Head();
     void Close();
@@ -207,6 +220,7 @@ private:
     void BodyEnd() override;
     void ResponseFailed(const QString& reason) override;
 
+    bool WriteToSink(std::span<const char> block);
     void CompleteAndRelease();
     void StartRelocation();
     void ProceedRelocation();
@@ -253,6 +267,7 @@ private:
     THttpState state_ = httpReady;
     THttpRequest requestType_ = httpGET;
     std::uint16_t requestDoneError_ = httperrNoError;
+    QString sinkError_;  // why the sink refused data in the current request
     THttpUrl target_;  // the document asked for; scheme and path defaulted
     QString requestPath_;  // as sent in the request line
     TEndpoint connectTo_;

@@ -254,6 +254,9 @@ void TTcpSocket::Send(const QByteArray& bytes)
 
 qint64 TTcpSocket::Receive(char* buffer, qint64 max)
 {
+    // A handler of the data may have aborted the connection meanwhile.
+    if (!socket_.isOpen())
+        return 0;
     const qint64 count = socket_.read(buffer, max);
     return count < 0 ? 0 : count;
 }

@@ -12,7 +12,7 @@ set_name=${1:-test}
 run_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  zlib1g-dev libjpeg62-turbo-dev
+  zlib1g-dev libjpeg62-turbo-dev libsodium-dev
   # the narrow fonts that stand in for the windows' Windows fonts
   fonts-dejavu-extra
 )

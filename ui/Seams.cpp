@@ -60,7 +60,7 @@ public:
 TSeams DesktopSeams()
 {
     return TSeams{
-        {DesktopMessageBoxes(), DesktopShell(), DesktopApplicationControl()},
+        {DesktopMessageBoxes(), DesktopShell(), DesktopApplicationControl(), DesktopDeadlineTimer()},
         std::make_shared<TDesktopFolderPicker>(),
         std::make_shared<TDesktopColorDialog>(),
         std::make_shared<TDesktopScreen>(),

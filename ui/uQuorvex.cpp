@@ -216,6 +216,7 @@ void TfrmQuorvex::ConfigureUpdateChecker()
     VelkAppUpdate.SetUpdateFileURL(SiteRoot() + QStringLiteral("QuorvexUpdate.txt"));
     VelkAppUpdate.SetUpdatePageURL(SiteRoot());
     VelkAppUpdate.SetVersion(QString::fromLatin1(config::kVersion));
+    VelkAppUpdate.SetUpdatePublicKey(QString::fromLatin1(config::kUpdatePublicKey));
 }
 
 void TfrmQuorvex::FormCreate()
@@ -237,12 +238,19 @@ void TfrmQuorvex::FormCreate()
     RunUpdateCheck(true);
 }
 
-// Runs an update check while the splash is up and hides it after. An error
+// Runs an update check while the splash is up (shown here unless start-up
+// shows it already) and hides it after. An error
 // ends the check and goes to the application error report from here, never
 // unwinding through the toolkit's signal delivery.
 void TfrmQuorvex::RunUpdateCheck(bool noMessageDlg)
 {
-    const auto hideSplash = qScopeGuard([this] { splash_->hide(); });
+    updateCheckRunning_ = true;
+    const auto endCheck = qScopeGuard([this] {
+        splash_->hide();
+        updateCheckRunning_ = false;
+    });
+    if (!splash_->isVisible())
+        splash_->ShowNow();
     RunReportingErrors([this, noMessageDlg] { VelkAppUpdate.Execute(noMessageDlg); });
 }
 
@@ -327,10 +335,11 @@ void TfrmQuorvex::btnReplaceClick()
     edit_->ShowWindow();
 }
 
+// A press while a check runs (its requests keep the event loop going) does nothing.
 void TfrmQuorvex::btnUpdateClick()
 {
-    splash_->ShowNow();
-    RunUpdateCheck(false);
+    if (!updateCheckRunning_)
+        RunUpdateCheck(false);
 }
 
 void TfrmQuorvex::imgDonateClick()

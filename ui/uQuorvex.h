@@ -107,6 +107,7 @@ private:
 
     std::unique_ptr<Ui::TfrmQuorvex> ui_;
     TfrmUpdate* splash_;
+    bool updateCheckRunning_ = false;
     TfrmStatus* status_ = nullptr;
     TfrmHelp* help_ = nullptr;
     TfrmEdit* edit_ = nullptr;

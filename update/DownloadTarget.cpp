@@ -1,8 +1,8 @@
 #include "update/DownloadTarget.h"
 
+#include "platform/PrivateFile.h"
 #include "platform/WinePrefix.h"
 
-#include <QFileInfo>
 #include <QStandardPaths>
 
 namespace quorvex {
@@ -15,9 +15,9 @@ QString WithSeparator(const QString& folder)
     return folder.endsWith(kSeparator) ? folder : folder + kSeparator;
 }
 
-bool FolderExists(const QString& path)
+bool IsPrivateFolder(const QString& path)
 {
-    return QFileInfo(path).isDir();
+    return PrivateFolderRefusal(path.toStdString()).empty();
 }
 
 }  // namespace
@@ -27,14 +27,8 @@ TSpecialFolders SystemSpecialFolders()
     return TSpecialFolders{
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
         QString::fromStdString((WinePrefix() / "drive_c" / "windows").string()),
-        TemporaryFolder(),
+        QString::fromStdString(PrivateTemporaryFolder().string()),
     };
-}
-
-QString TemporaryFolder()
-{
-    const QString folder = qEnvironmentVariable("TMPDIR");
-    return folder.isEmpty() ? QStringLiteral("/tmp") : folder;
 }
 
 QString DownloadFolder(const TSpecialFolders& folders)
@@ -46,7 +40,7 @@ QString DownloadFolder(const TSpecialFolders& folders)
     }
     candidates.append(WithSeparator(folders.Windows) + QStringLiteral("Downloaded Installations/"));
     for (const QString& candidate : std::as_const(candidates)) {
-        if (FolderExists(candidate))
+        if (IsPrivateFolder(candidate))
             return candidate;
     }
     QString temp = folders.Temp;

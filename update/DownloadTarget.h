@@ -14,14 +14,13 @@ struct TSpecialFolders {
 };
 
 // On Linux: the user's data folder ($XDG_DATA_HOME, else ~/.local/share),
-// the Wine prefix's drive_c/windows, and TemporaryFolder().
+// the Wine prefix's drive_c/windows, and the user's private temporary folder
+// (platform/PrivateFile.h), which is made when missing; raises Error when
+// there can be none.
 TSpecialFolders SystemSpecialFolders();
 
-// The user's temporary folder: $TMPDIR, else /tmp, whether it exists or not
-// (Qt's own would put files into the root folder when $TMPDIR names no folder).
-QString TemporaryFolder();
-
-// The first of these that exists as a folder, none of them created:
+// The first of these that exists as a private folder (this user's, and no
+// one else may write into it), none of them created:
 // LocalAppData/Downloaded Installations/, LocalAppData/Temp/,
 // Windows/Downloaded Installations/, else Temp/. Always ends in "/".
 QString DownloadFolder(const TSpecialFolders& folders);

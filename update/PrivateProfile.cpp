@@ -2,7 +2,6 @@
 
 #include "update/UpdateText.h"
 
-#include <QFile>
 
 namespace quorvex {
 namespace {
@@ -26,12 +25,9 @@ bool SameName(const QString& a, const QString& b)
 
 }  // namespace
 
-TPrivateProfile TPrivateProfile::Load(const QString& fileName)
+TPrivateProfile TPrivateProfile::FromBytes(const QByteArray& bytes)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return FromText(DecodeTextFile(file.readAll()));
+    return FromText(DecodeTextFile(bytes));
 }
 
 TPrivateProfile TPrivateProfile::FromText(const QString& text)

@@ -10,6 +10,7 @@
 // key. The file is decoded by its byte-order mark, else as Windows-1252.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -19,8 +20,8 @@ class TPrivateProfile {
 public:
     static constexpr qsizetype kMaxValueLength = 2047;
 
-    // A file that is missing or cannot be read gives an empty profile.
-    static TPrivateProfile Load(const QString& fileName);
+    // The profile of a file's bytes, decoded by their byte-order mark.
+    static TPrivateProfile FromBytes(const QByteArray& bytes);
     static TPrivateProfile FromText(const QString& text);
 
     QString ReadString(const QString& section, const QString& key) const;

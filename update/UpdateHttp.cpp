@@ -1,5 +1,7 @@
 #include "update/UpdateHttp.h"
 
+#include "platform/Error.h"
+
 namespace quorvex {
 
 void ConfigureUpdateClient(THttpCli& client)
@@ -35,6 +37,24 @@ int RemoteFileSize(THttpCli& client)
         return 0;
     }
     return AnnouncedLength(client.RcvdHeader());
+}
+
+bool GetInto(THttpCli& client, TPrivateSink& sink)
+{
+    client.SetRcvdStream(&sink.Device());
+    try {
+        client.Get();
+    } catch (const EHttpException&) {
+        return false;
+    } catch (const ERcvdStreamError& error) {
+        throw Error(QStringLiteral("Cannot write file \"%1\". %2").arg(sink.FileName(), error.Reason()).toStdString());
+    }
+    return true;
+}
+
+QString RequestFailureLine(const THttpCli& client)
+{
+    return QStringLiteral("Failed: %1 %2").arg(client.StatusCode()).arg(client.ReasonPhrase());
 }
 
 }  // namespace quorvex

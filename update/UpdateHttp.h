@@ -2,6 +2,7 @@
 #pragma once
 
 #include "http/HttpCli.h"
+#include "update/PrivateSink.h"
 
 #include <QStringList>
 
@@ -19,5 +20,13 @@ int AnnouncedLength(const QStringList& header);
 // The size of the client's URL from a HEAD request; 0 when it fails or
 // announces none.
 int RemoteFileSize(THttpCli& client);
+
+// GET of the client's URL into sink; false when the request failed (the
+// client's status tells why). Data that cannot be written raises
+// Error("Cannot write file "<path>". <reason>").
+bool GetInto(THttpCli& client, TPrivateSink& sink);
+
+// "Failed: " + the status code and reason phrase of the client's last request.
+QString RequestFailureLine(const THttpCli& client);
 
 }  // namespace quorvex

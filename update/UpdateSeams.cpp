@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
+#include <QTimer>
 #include <QUrl>
 
 namespace quorvex {
@@ -100,7 +101,34 @@ private:
     bool requested_ = false;
 };
 
+class TDesktopDeadlineTimer final : public IDeadlineTimer {
+public:
+    TDesktopDeadlineTimer()
+    {
+        timer_.setSingleShot(true);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (expired_)
+                expired_();
+        });
+    }
+    void Start(std::chrono::milliseconds time, std::function<void()> expired) override
+    {
+        expired_ = std::move(expired);
+        timer_.start(time);
+    }
+    void Stop() override { timer_.stop(); }
+
+private:
+    QTimer timer_;
+    std::function<void()> expired_;
+};
+
 }  // namespace
+
+std::shared_ptr<IDeadlineTimer> DesktopDeadlineTimer()
+{
+    return std::make_shared<TDesktopDeadlineTimer>();
+}
 
 std::shared_ptr<IMessageBoxes> DesktopMessageBoxes()
 {

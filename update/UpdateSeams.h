@@ -1,12 +1,14 @@
 // The update checker's ways out to the user and the desktop: message boxes,
-// the shell that opens a URL or starts the installer, and the request that
-// ends the application once an update is to be installed. The windows reach
-// them only through these interfaces, so tests answer them and record what
-// was asked instead of opening real dialogs.
+// the shell that opens a URL or starts the installer, the request that ends
+// the application once an update is to be installed, and the timer that ends
+// a silent check. The windows reach them only through these interfaces, so
+// tests answer them and record what was asked instead of opening real
+// dialogs or waiting.
 #pragma once
 
 #include <QString>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -56,10 +58,21 @@ public:
     virtual bool TerminateRequested() const = 0;
 };
 
+// A one-shot timer: the end of the time that a silent check may take.
+class IDeadlineTimer {
+public:
+    virtual ~IDeadlineTimer() = default;
+    // Runs expired once, from the event loop, when the time has passed;
+    // a new Start replaces the running one.
+    virtual void Start(std::chrono::milliseconds time, std::function<void()> expired) = 0;
+    virtual void Stop() = 0;
+};
+
 struct TUpdateSeams {
     std::shared_ptr<IMessageBoxes> Messages;
     std::shared_ptr<IShell> Shell;
     std::shared_ptr<IApplicationControl> Application;
+    std::shared_ptr<IDeadlineTimer> Deadline;
 };
 
 // The desktop implementations: Qt message boxes, the desktop's URL and file
@@ -67,5 +80,7 @@ struct TUpdateSeams {
 std::shared_ptr<IMessageBoxes> DesktopMessageBoxes();
 std::shared_ptr<IShell> DesktopShell();
 std::shared_ptr<IApplicationControl> DesktopApplicationControl();
+// The event loop's timer.
+std::shared_ptr<IDeadlineTimer> DesktopDeadlineTimer();
 
 }  // namespace quorvex

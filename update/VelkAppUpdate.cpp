@@ -2,8 +2,10 @@
 
 #include "http/HttpCli.h"
 #include "platform/Error.h"
-#include "update/DownloadTarget.h"
+#include "platform/PrivateFile.h"
 #include "update/PrivateProfile.h"
+#include "update/PrivateSink.h"
+#include "update/UpdateHttp.h"
 #include "update/UpdateText.h"
 #include "update/UpdateWindows.h"
 #include "update/VelkAppUpdateNotify.h"
@@ -14,9 +16,9 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QTemporaryFile>
 
 #include <algorithm>
+#include <optional>
 
 namespace quorvex {
 namespace {
@@ -32,37 +34,32 @@ TWindowFont InfoTextFont(const QString& family)
     return TWindowFont{QFont(family, 9), QGuiApplication::palette().color(QPalette::ToolTipText)};
 }
 
-// A new, empty file named "AU..." in the temporary folder, open for writing;
-// it is deleted when released.
-std::unique_ptr<QTemporaryFile> CreateTemporaryFile()
+// Fetches url with the client into a new temporary file "AU...tmp" in the
+// private temporary folder and returns what arrived, or nothing when the
+// request failed (the client's status tells why). A body longer than limit
+// ends the transfer at once and raises an Error naming what was fetched.
+std::optional<QByteArray> Fetch(THttpCli& client, const QString& url, qint64 limit, const QString& what)
 {
-    const QString folder = TemporaryFolder();
-    auto file = std::make_unique<QTemporaryFile>(folder + QStringLiteral("/AUXXXXXX.tmp"));
-    if (!file->open())
-        throw Error(
-            QStringLiteral("Cannot create a temporary file in \"%1\". %2").arg(folder, file->errorString()).toStdString());
-    return file;
-}
-
-// Fetches url with the window's client into a new temporary file. On an
-// HTTP failure the readme area shows it and nothing is returned. The file is
-// closed and detached from the client whatever happens.
-std::unique_ptr<QTemporaryFile> Fetch(TVelkAppUpdateNotifyBox& box, const QString& url)
-{
-    std::unique_ptr<QTemporaryFile> file = CreateTemporaryFile();
-    const auto detach = qScopeGuard([&box, sink = file.get()] {
-        box.HttpCli1->SetRcvdStream(nullptr);
-        sink->close();
+    TPrivateSink sink(TPrivateFile::Create(PrivateTemporaryFolder(), "AU", ".tmp"));
+    bool tooLarge = false;
+    client.OnDocData = [&tooLarge, limit](THttpCli* sender, const char*, std::int64_t) {
+        if (!tooLarge && sender->RcvdCount() > limit) {
+            tooLarge = true;
+            sender->Abort();
+        }
+    };
+    const auto detach = qScopeGuard([&client] {
+        client.SetRcvdStream(nullptr);
+        client.OnDocData = nullptr;
     });
-    box.HttpCli1->SetURL(url);
-    box.HttpCli1->SetRcvdStream(file.get());
-    try {
-        box.HttpCli1->Get();
-    } catch (const EHttpException&) {
-        box.ShowRequestFailure();
-        return nullptr;
+    client.SetURL(url);
+    if (!GetInto(client, sink)) {
+        if (tooLarge)
+            throw Error(
+                QStringLiteral("The %1 at %2 is larger than %3 KB.").arg(what, url).arg(limit / 1024).toStdString());
+        return std::nullopt;
     }
-    return file;
+    return sink.ReadBack(limit);
 }
 
 }  // namespace
@@ -102,63 +99,86 @@ TVelkAppUpdate::~TVelkAppUpdate() = default;
 
 bool TVelkAppUpdate::Execute(bool NoMessageDlg)
 {
-    TVelkAppUpdateNotifyBox box(seams_);
-    Configure(box);
-    if (!updateFileURL_.isEmpty())
-        ReadUpdateInformation(box);
-    if (!box.ReadmeFileURL.isEmpty())
-        ReadReadme(box);
-    box.DownloadButton->setEnabled(!box.DownloadFileURL.isEmpty());
-    if (IsOlderVersion(version_, box.Version)) {
-        box.exec();
-        box.RaiseDownloadError();
-        return true;
+    THttpCli client;
+    ConfigureUpdateClient(client);
+    client.SetProxy(proxyAddress_);
+    client.SetProxyPort(proxyPort_);
+    bool timeUp = false;
+    if (NoMessageDlg) {
+        seams_.Deadline->Start(kSilentCheckTime, [&timeUp, &client] {
+            timeUp = true;
+            client.Abort();
+        });
     }
+    const auto stopDeadline = qScopeGuard([this] { seams_.Deadline->Stop(); });
+
+    TUpdateInformation information;
+    std::optional<QStringList> readme;  // unset while nothing replaced the readme area's empty line
+    if (!updateFileURL_.isEmpty()) {
+        if (!ReadUpdateInformation(client, information))
+            readme = QStringList{RequestFailureLine(client)};
+        if (information.UpdatePageURL.isEmpty())
+            information.UpdatePageURL = updatePageURL_;
+    }
+    if (!timeUp && !information.ReadmeFileURL.isEmpty()) {
+        const std::optional<QByteArray> bytes =
+            Fetch(client, information.ReadmeFileURL, kReadmeLimit, QStringLiteral("readme"));
+        readme = bytes ? SplitLines(DecodeTextFile(*bytes)) : QStringList{RequestFailureLine(client)};
+    }
+    seams_.Deadline->Stop();
+    if (timeUp)
+        return false;
+    if (IsOlderVersion(version_, information.Version))
+        return ShowNotification(information, readme);
     if (!NoMessageDlg)
-        TellNoNewerVersion(box);
+        TellNoNewerVersion(information);
     return false;
 }
 
-void TVelkAppUpdate::Configure(TVelkAppUpdateNotifyBox& box) const
+// False when the request failed; nothing is read then.
+bool TVelkAppUpdate::ReadUpdateInformation(THttpCli& client, TUpdateInformation& information) const
 {
+    const std::optional<QByteArray> bytes =
+        Fetch(client, updateFileURL_, kUpdateInformationLimit, QStringLiteral("update information file"));
+    if (!bytes)
+        return false;
+    const TPrivateProfile profile = TPrivateProfile::FromBytes(*bytes);
+    const QString section = UpdateSection();
+    const auto read = [&](const char* key) { return profile.ReadString(section, QLatin1String(key)); };
+    information.DownloadFileURL = read("DownloadFileURL");
+    information.ReadmeFileURL = read("ReadmeFileURL");
+    information.UpdatePageURL = read("UpdatePageURL");
+    information.Version = read("Version");
+    information.CRC32Hash = read("CRC32Hash");
+    information.MD5Hash = read("MD5Hash");
+    information.SHA1Hash = read("SHA1Hash");
+    information.EdSignature = read("EdSignature");
+    return true;
+}
+
+bool TVelkAppUpdate::ShowNotification(const TUpdateInformation& information,
+                                      const std::optional<QStringList>& readme) const
+{
+    TVelkAppUpdateNotifyBox box(seams_);
     box.SetWindowFont(font_);
     box.SetReadmeFont(fontReadme_);
     box.HttpCli1->SetProxy(proxyAddress_);
     box.HttpCli1->SetProxyPort(proxyPort_);
     box.FileSizeUnit = fileSizeUnit_;
     box.HashType = hashType_;
+    box.UpdatePublicKey = updatePublicKey_;
+    static_cast<TUpdateInformation&>(box) = information;
+    if (readme)
+        box.SetReadmeLines(*readme);
+    box.DownloadButton->setEnabled(!box.DownloadFileURL.isEmpty());
+    box.exec();
+    box.RaiseDownloadError();
+    return true;
 }
 
-void TVelkAppUpdate::ReadUpdateInformation(TVelkAppUpdateNotifyBox& box) const
+void TVelkAppUpdate::TellNoNewerVersion(const TUpdateInformation& information) const
 {
-    if (const std::unique_ptr<QTemporaryFile> file = Fetch(box, updateFileURL_)) {
-        const TPrivateProfile profile = TPrivateProfile::Load(file->fileName());
-        const QString section = UpdateSection();
-        box.DownloadFileURL = profile.ReadString(section, QStringLiteral("DownloadFileURL"));
-        box.ReadmeFileURL = profile.ReadString(section, QStringLiteral("ReadmeFileURL"));
-        box.UpdatePageURL = profile.ReadString(section, QStringLiteral("UpdatePageURL"));
-        box.Version = profile.ReadString(section, QStringLiteral("Version"));
-        box.CRC32Hash = profile.ReadString(section, QStringLiteral("CRC32Hash"));
-        box.MD5Hash = profile.ReadString(section, QStringLiteral("MD5Hash"));
-        box.SHA1Hash = profile.ReadString(section, QStringLiteral("SHA1Hash"));
-    }
-    if (box.UpdatePageURL.isEmpty())
-        box.UpdatePageURL = updatePageURL_;
-}
-
-void TVelkAppUpdate::ReadReadme(TVelkAppUpdateNotifyBox& box) const
-{
-    const std::unique_ptr<QTemporaryFile> file = Fetch(box, box.ReadmeFileURL);
-    if (!file)
-        return;
-    QFile readme(file->fileName());
-    if (readme.open(QIODevice::ReadOnly))
-        box.SetReadmeLines(SplitLines(DecodeTextFile(readme.readAll())));
-}
-
-void TVelkAppUpdate::TellNoNewerVersion(const TVelkAppUpdateNotifyBox& box) const
-{
-    if (!box.Version.isEmpty() || box.UpdatePageURL.isEmpty()) {
+    if (!information.Version.isEmpty() || information.UpdatePageURL.isEmpty()) {
         ShowUpdateMessage(*seams_.Messages, nullptr, QStringLiteral("There are no new versions available."),
                           TMsgDlgType::Information);
         return;
@@ -167,7 +187,7 @@ void TVelkAppUpdate::TellNoNewerVersion(const TVelkAppUpdateNotifyBox& box) cons
         QStringLiteral("There are no advertised versions available.\rDo you want to open the update web page?");
     if (ShowUpdateMessage(*seams_.Messages, nullptr, question, TMsgDlgType::Confirmation, TMsgDlgButtons::YesNo)
         == TModalResult::Yes)
-        seams_.Shell->Open(QStringLiteral("open"), box.UpdatePageURL, SW_SHOWNORMAL);
+        seams_.Shell->Open(QStringLiteral("open"), information.UpdatePageURL, SW_SHOWNORMAL);
 }
 
 }  // namespace quorvex

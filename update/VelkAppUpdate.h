@@ -6,6 +6,7 @@
 
 #include "update/Checksums.h"
 #include "update/FileSize.h"
+#include "update/UpdateInformation.h"
 #include "update/UpdateSeams.h"
 #include "update/WindowFont.h"
 
@@ -13,11 +14,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <memory>
+#include <optional>
 
 namespace quorvex {
 
-class TVelkAppUpdateNotifyBox;
+class THttpCli;
 
 // The section of the update information file that a program reads: its
 // executable's file name, or for "rundll32.exe" the library named by its
@@ -55,19 +58,31 @@ public:
     void SetUpdatePageURL(const QString& value) { updatePageURL_ = value; }
     QString Version() const { return version_; }
     void SetVersion(const QString& value) { version_ = value; }
+    // The publisher's Ed25519 public key, base64; when set, an installer is
+    // started only with a valid signature of it (EdSignature).
+    QString UpdatePublicKey() const { return updatePublicKey_; }
+    void SetUpdatePublicKey(const QString& value) { updatePublicKey_ = value; }
 
     // Runs one check, with every window it opens, and returns once they are
     // closed: true when a newer version was announced. NoMessageDlg
-    // suppresses the messages that say there is none. Errors other than the
-    // HTTP client's (a temporary file or download target that cannot be
-    // created) leave here, once the windows are closed.
+    // suppresses the messages that say there is none, and bounds the check:
+    // when its time (kSilentCheckTime) has passed before the versions could
+    // be compared, it ends without a word. The notification window is made
+    // only when there is a newer version to show. Errors other than the HTTP
+    // client's (a temporary file or download target that cannot be created
+    // or written, an update file or readme above its size limit) leave here,
+    // once the windows are closed.
     bool Execute(bool NoMessageDlg);
 
+    static constexpr std::chrono::seconds kSilentCheckTime{5};
+    // The largest update information file and readme that a check reads.
+    static constexpr qint64 kUpdateInformationLimit = 256 * 1024;
+    static constexpr qint64 kReadmeLimit = 1024 * 1024;
+
 private:
-    void Configure(TVelkAppUpdateNotifyBox& box) const;
-    void ReadUpdateInformation(TVelkAppUpdateNotifyBox& box) const;
-    void ReadReadme(TVelkAppUpdateNotifyBox& box) const;
-    void TellNoNewerVersion(const TVelkAppUpdateNotifyBox& box) const;
+    bool ReadUpdateInformation(THttpCli& client, TUpdateInformation& information) const;
+    bool ShowNotification(const TUpdateInformation& information, const std::optional<QStringList>& readme) const;
+    void TellNoNewerVersion(const TUpdateInformation& information) const;
 
     TUpdateSeams& seams_;
     TVelkAppUpdateFileSizeUnit fileSizeUnit_ = TVelkAppUpdateFileSizeUnit::Auto;
@@ -79,6 +94,7 @@ private:
     QString updateFileURL_;
     QString updatePageURL_;
     QString version_;
+    QString updatePublicKey_;
 };
 
 }  // namespace quorvex

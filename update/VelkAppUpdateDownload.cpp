@@ -1,7 +1,7 @@
 #include "update/VelkAppUpdateDownload.h"
 
 #include "http/HttpCli.h"
-#include "platform/Error.h"
+#include "update/InstallerSignature.h"
 #include "update/UpdateHttp.h"
 #include "update/UpdateWindows.h"
 #include "ui_VelkAppUpdateDownload.h"
@@ -63,16 +63,15 @@ TVelkAppUpdateDownloadBox::~TVelkAppUpdateDownloadBox()
     HttpCli1->SetRcvdStream(nullptr);
 }
 
-void TVelkAppUpdateDownloadBox::Download(const QString& url, const TSpecialFolders& folders, THashType hashType,
-                                         const QString& expectedChecksum)
+void TVelkAppUpdateDownloadBox::Download(const QString& url, const TSpecialFolders& folders,
+                                         const TInstallerCheck& check)
 {
     if (!CreateTarget(url, folders))
         return;
-    // From here on the target goes, unless the installer is started from it.
-    auto discardTarget = qScopeGuard([this] {
+    // From here on the new file goes, unless it has become the installer.
+    const auto discard = qScopeGuard([this] {
         HttpCli1->SetRcvdStream(nullptr);
-        target_.close();
-        target_.remove();
+        sink_.reset();
     });
     RequestSize();
     if (maximum_ <= 0)
@@ -81,33 +80,24 @@ void TVelkAppUpdateDownloadBox::Download(const QString& url, const TSpecialFolde
     StartTime = Now();
     Timer1->start();
     show();
-    bool success = EndTransfer(Transfer());
-    if (success && hashType != THashType::None)
-        success = Verify(hashType, expectedChecksum);
-    if (success) {
-        discardTarget.dismiss();
+    if (EndTransfer(Transfer()) && Verify(check)) {
+        sink_->RenameTo(target_);
         StartInstaller();
     }
 }
 
-// The target file, created empty in the download folder and attached to the
-// client; false when the URL names no plain file.
+// The download's new file beside its target, attached to the client; false
+// when the URL names no plain file.
 bool TVelkAppUpdateDownloadBox::CreateTarget(const QString& url, const TSpecialFolders& folders)
 {
     const QString name = URLFileName(url);
     if (!IsPlainFileName(name)) {
-        ShowUpdateMessage(*seams_.Messages, this,
-                          QStringLiteral("The update cannot be saved under the name \"%1\": it is not a plain file name.")
-                              .arg(name),
-                          TMsgDlgType::Error);
+        ShowError(QStringLiteral("The update cannot be saved under the name \"%1\": it is not a plain file name.").arg(name));
         return false;
     }
-    const QString path = DownloadFolder(folders) + name;
+    target_ = DownloadFolder(folders) + name;
+    sink_ = std::make_unique<TPrivateSink>(TPrivateFile::CreateBeside(target_.toStdString()));
     HttpCli1->SetURL(url);
-    target_.setFileName(path);
-    if (!target_.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw FileCreateError(path.toStdString(), target_.errorString().toStdString());
-    HttpCli1->SetRcvdStream(&target_);
     FileLabel->setText(name);
     ProgressBar1->setValue(0);
     return true;
@@ -129,19 +119,17 @@ void TVelkAppUpdateDownloadBox::RequestSize()
 
 bool TVelkAppUpdateDownloadBox::Transfer()
 {
-    try {
-        HttpCli1->Get();
-    } catch (const EHttpException&) {
-        StatusLabel->setText(QStringLiteral("Failed: %1 %2").arg(HttpCli1->StatusCode()).arg(HttpCli1->ReasonPhrase()));
+    if (!GetInto(*HttpCli1, *sink_)) {
+        StatusLabel->setText(RequestFailureLine(*HttpCli1));
         return false;
     }
-    const qint64 size = target_.size();
+    const std::int64_t size = sink_->Size();
     ShowTransferred(size);
     ProgressBar1->setValue(static_cast<int>(std::clamp<std::int64_t>(size, 0, maximum_)));
     return true;
 }
 
-// Stops the transfer's display and closes the target; a cancelled transfer
+// Stops the transfer's display and detaches the file; a cancelled transfer
 // is no success, however much of it arrived.
 bool TVelkAppUpdateDownloadBox::EndTransfer(bool success)
 {
@@ -151,17 +139,32 @@ bool TVelkAppUpdateDownloadBox::EndTransfer(bool success)
         success = false;
     Timer1->stop();
     ProgressBar1->setValue(ProgressBar1->maximum());
-    target_.close();
     HttpCli1->SetRcvdStream(nullptr);
     return success;
 }
 
-bool TVelkAppUpdateDownloadBox::Verify(THashType hashType, const QString& expectedChecksum)
+// The checksum rule, then the publisher's signature when a key is set.
+bool TVelkAppUpdateDownloadBox::Verify(const TInstallerCheck& check)
 {
-    if (ChecksumMatches(target_.fileName(), hashType, expectedChecksum))
+    if (check.HashType != THashType::None && !ChecksumMatches(sink_->FileName(), check.HashType, check.ExpectedChecksum)) {
+        ShowError(QStringLiteral("The downloaded file is corrupted."));
+        return false;
+    }
+    if (check.PublicKey.isEmpty())
         return true;
-    ShowUpdateMessage(*seams_.Messages, this, QStringLiteral("The downloaded file is corrupted."), TMsgDlgType::Error);
+    switch (CheckSignature(sink_->Device(), check.Signature, check.PublicKey)) {
+    case TSignatureCheck::Valid: return true;
+    case TSignatureCheck::Missing: ShowError(QStringLiteral("The downloaded file is not signed by its publisher.")); break;
+    case TSignatureCheck::Invalid:
+        ShowError(QStringLiteral("The downloaded file's signature is not its publisher's."));
+        break;
+    }
     return false;
+}
+
+void TVelkAppUpdateDownloadBox::ShowError(const QString& message)
+{
+    ShowUpdateMessage(*seams_.Messages, this, message, TMsgDlgType::Error);
 }
 
 void TVelkAppUpdateDownloadBox::StartInstaller()
@@ -169,7 +172,7 @@ void TVelkAppUpdateDownloadBox::StartInstaller()
     ShowUpdateMessage(*seams_.Messages, this, QStringLiteral("The application will close to start the update."),
                       TMsgDlgType::Information);
     seams_.Application->Terminate();
-    seams_.Shell->Open(QStringLiteral("open"), target_.fileName(), SW_SHOWNORMAL);
+    seams_.Shell->Open(QStringLiteral("open"), target_, SW_SHOWNORMAL);
 }
 
 void TVelkAppUpdateDownloadBox::ShowTransferred(std::int64_t bytes)
@@ -219,7 +222,7 @@ void TVelkAppUpdateDownloadBox::CancelButtonClick()
     }
     CancelButton->setEnabled(false);
     Timer1->stop();
-    ShowUpdateMessage(*seams_.Messages, this, QStringLiteral("The update was not completed."), TMsgDlgType::Error);
+    ShowError(QStringLiteral("The update was not completed."));
 }
 
 void TVelkAppUpdateDownloadBox::reject()

@@ -7,10 +7,10 @@
 #include "update/Checksums.h"
 #include "update/DownloadTarget.h"
 #include "update/FileSize.h"
+#include "update/PrivateSink.h"
 #include "update/UpdateSeams.h"
 
 #include <QDialog>
-#include <QFile>
 
 #include <chrono>
 #include <cstdint>
@@ -43,6 +43,14 @@ TTransferTimes TransferTimes(std::int64_t received, std::int64_t expected, std::
 // Seconds as "hh:nn:ss"; the hours wrap at 24.
 QString LongTimeText(std::int64_t seconds);
 
+// How a downloaded installer is verified before it is started.
+struct TInstallerCheck {
+    THashType HashType = THashType::None;
+    QString ExpectedChecksum;
+    QString PublicKey;  // base64; empty when no signature is asked for
+    QString Signature;  // base64, from the update information
+};
+
 class TVelkAppUpdateDownloadBox : public QDialog {
     Q_OBJECT
 public:
@@ -51,13 +59,14 @@ public:
     explicit TVelkAppUpdateDownloadBox(TUpdateSeams& seams, QWidget* parent = nullptr);
     ~TVelkAppUpdateDownloadBox() override;
 
-    // Downloads url into the download folder under its URL file name, shows
-    // this window while the transfer runs, verifies the checksum when hashType
-    // asks for one, and on success starts the installer while the application
-    // closes. Every other outcome deletes the target. An error creating the
-    // target leaves here.
-    void Download(const QString& url, const TSpecialFolders& folders, THashType hashType,
-                  const QString& expectedChecksum);
+    // Downloads url into a new private file beside its target (the download
+    // folder and the URL's file name), shows this window while the transfer
+    // runs, verifies the checksum and the publisher's signature as check
+    // asks, and only then renames the file to its target (replacing what was
+    // there) and starts the installer while the application closes. Every
+    // other outcome deletes the new file and leaves the target as it was. A
+    // file that cannot be created, written or renamed raises its error here.
+    void Download(const QString& url, const TSpecialFolders& folders, const TInstallerCheck& check);
 
     // Handlers.
     void HttpCli1DocData();
@@ -90,14 +99,16 @@ private:
     void RequestSize();
     bool Transfer();
     bool EndTransfer(bool success);
-    bool Verify(THashType hashType, const QString& expectedChecksum);
+    bool Verify(const TInstallerCheck& check);
+    void ShowError(const QString& message);
     void StartInstaller();
     void ShowTransferred(std::int64_t bytes);
     bool Transferring() const;
 
     TUpdateSeams& seams_;
     std::unique_ptr<Ui::TVelkAppUpdateDownloadBox> ui_;
-    QFile target_;
+    QString target_;
+    std::unique_ptr<TPrivateSink> sink_;  // the download, until it is renamed to target_
     std::int64_t maximum_ = 0;
 };
 

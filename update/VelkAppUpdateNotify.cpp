@@ -59,11 +59,6 @@ void TVelkAppUpdateNotifyBox::SetReadmeLines(const QStringList& lines)
     ReadmeMemo->setPlainText(lines.join(QLatin1Char('\n')));
 }
 
-void TVelkAppUpdateNotifyBox::ShowRequestFailure()
-{
-    SetReadmeLines({QStringLiteral("Failed: %1 %2").arg(HttpCli1->StatusCode()).arg(HttpCli1->ReasonPhrase())});
-}
-
 QString TVelkAppUpdateNotifyBox::FormatFileSize(std::int64_t bytes) const
 {
     return quorvex::FormatFileSize(bytes, FileSizeUnit);
@@ -80,7 +75,8 @@ void TVelkAppUpdateNotifyBox::DownloadButtonClick()
         download.FileSizeUnit = FileSizeUnit;
         download.HttpCli1->SetProxy(HttpCli1->Proxy());
         download.HttpCli1->SetProxyPort(HttpCli1->ProxyPort());
-        download.Download(DownloadFileURL, SystemSpecialFolders(), HashType, ExpectedChecksum());
+        download.Download(DownloadFileURL, SystemSpecialFolders(),
+                          {HashType, ExpectedChecksum(), UpdatePublicKey, EdSignature});
     } catch (...) {
         downloadError_ = std::current_exception();
     }

@@ -4,6 +4,7 @@
 
 #include "update/Checksums.h"
 #include "update/FileSize.h"
+#include "update/UpdateInformation.h"
 #include "update/UpdateSeams.h"
 #include "update/WindowFont.h"
 
@@ -26,7 +27,8 @@ namespace quorvex {
 
 class THttpCli;
 
-class TVelkAppUpdateNotifyBox : public QDialog {
+// The update information (DownloadFileURL, ..., EdSignature) is filled by the check.
+class TVelkAppUpdateNotifyBox : public QDialog, public TUpdateInformation {
     Q_OBJECT
 public:
     explicit TVelkAppUpdateNotifyBox(TUpdateSeams& seams, QWidget* parent = nullptr);
@@ -38,9 +40,6 @@ public:
 
     QStringList ReadmeLines() const;
     void SetReadmeLines(const QStringList& lines);
-    // Replaces the readme with the single line "Failed: " + the status code
-    // and the reason phrase of the client's last request.
-    void ShowRequestFailure();
 
     QString FormatFileSize(std::int64_t bytes) const;
 
@@ -58,14 +57,8 @@ public:
     QPushButton* OKButton;
     THttpCli* HttpCli1;
 
-    // The update information, filled by the check.
-    QString DownloadFileURL;
-    QString ReadmeFileURL;
-    QString UpdatePageURL;
-    QString Version;
-    QString CRC32Hash;
-    QString MD5Hash;
-    QString SHA1Hash;
+    // The publisher's public key; empty when installers are not checked.
+    QString UpdatePublicKey;
     TVelkAppUpdateFileSizeUnit FileSizeUnit = TVelkAppUpdateFileSizeUnit::Auto;
     THashType HashType = THashType::None;
 

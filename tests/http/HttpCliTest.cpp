@@ -5,11 +5,14 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTcpServer>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <ostream>
 
 namespace quorvex {
@@ -745,16 +748,24 @@ TEST_F(HttpCliTest, ConnectionClosedBeforeTheHeaderEndsFailsAtOnce)
     EXPECT_EQ(outcome.code, 404);
 }
 
-TEST_F(HttpCliTest, SinkThatCannotBeWrittenFailsTheRequest)
+// A sink that refuses the data is no HTTP failure: its own error, with the
+// sink's reason, reaches the caller.
+TEST_F(HttpCliTest, SinkThatCannotBeWrittenFailsTheRequestWithItsReason)
 {
     server.Connection().Respond(Response("HTTP/1.0 200 OK", "data"));
     cli.SetURL(server.Url(QStringLiteral("/w")));
-    QBuffer readOnly;
-    readOnly.open(QIODevice::ReadOnly);
-    cli.SetRcvdStream(&readOnly);
-    const TOutcome outcome = Request(cli);
-    EXPECT_TRUE(outcome.raised);
-    EXPECT_TRUE(outcome.message.startsWith(QLatin1String("Cannot write the received data")));
+    QFile full(QStringLiteral("/dev/full"));
+    ASSERT_TRUE(full.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    cli.SetRcvdStream(&full);
+    const QString reason = QString::fromLocal8Bit(std::strerror(ENOSPC));
+    try {
+        cli.Get();
+        ADD_FAILURE() << "no error";
+    } catch (const ERcvdStreamError& error) {
+        EXPECT_EQ(error.Reason(), reason);
+        EXPECT_EQ(QString::fromStdString(error.what()), QStringLiteral("Cannot write the received data: ") + reason);
+    }
+    EXPECT_EQ(cli.State(), httpReady);
 }
 
 TEST_F(HttpCliTest, CloseWhenIdleAndAbortWhenIdleLeaveOk)

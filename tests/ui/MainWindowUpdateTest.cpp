@@ -6,10 +6,13 @@
 #include <quorvex/BuildConfig.h>
 
 #include <QDir>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace quorvex::test {
 namespace {
@@ -40,23 +43,57 @@ TEST(MainWindowUpdate, CheckForUpdateShowsTheSplashAndTheCheckersMessages)
               (std::vector<TShellRequest>{{QStringLiteral("open"), kSiteRoot, SW_SHOWNORMAL}}));
 }
 
-// The silent check cannot even start without a temporary folder: the error
-// is reported and start-up goes on.
+// While a check runs its requests keep the event loop going, so the button
+// can be pressed again: that press does nothing.
+TEST(MainWindowUpdate, CheckForUpdateDoesNothingWhileACheckRuns)
+{
+    TWindowsFixture fixture;
+    fixture.windows.main->UpdateChecker().SetUpdateFileURL(QStringLiteral("http://127.0.0.1:9/QuorvexUpdate.txt"));
+    fixture.seams.Messages->Answers = {TModalResult::No, TModalResult::No};
+    fixture.windows.main->show();
+    fixture.ShowTab("tbHelp");
+    bool pressedDuringTheCheck = false;
+    QTimer::singleShot(0, [&] {
+        pressedDuringTheCheck = fixture.windows.splash->isVisible();
+        QTest::mouseClick(fixture.Find("btnUpdate"), Qt::LeftButton);
+    });
+
+    QTest::mouseClick(fixture.Find("btnUpdate"), Qt::LeftButton);
+
+    EXPECT_TRUE(pressedDuringTheCheck);
+    EXPECT_EQ(fixture.seams.Messages->Shown.size(), 1u);
+    EXPECT_FALSE(fixture.windows.splash->isVisible());
+    // Once it has ended, the button checks again.
+    QTest::mouseClick(fixture.Find("btnUpdate"), Qt::LeftButton);
+    EXPECT_EQ(fixture.seams.Messages->Shown.size(), 2u);
+}
+
+// The main window's checker verifies installers with the build's key.
+TEST(MainWindowUpdate, CheckerUsesTheConfiguredPublicKey)
+{
+    TWindowsFixture fixture;
+    EXPECT_EQ(fixture.windows.main->UpdateChecker().UpdatePublicKey(), QString::fromLatin1(config::kUpdatePublicKey));
+}
+
+// The silent check cannot even start without a private temporary folder:
+// the error is reported and start-up goes on.
 TEST(MainWindowUpdate, AnErrorInTheStartUpCheckIsReportedAndStartUpGoesOn)
 {
     TFakeSeams seams;
     TTestPrefix prefix;
     TTempFolder home;
-    TScopedEnv temp("TMPDIR", (home.Path() / "missing").string());
+    const std::filesystem::path shared = home.Path() / "quorvex";
+    std::filesystem::create_directory(shared);
+    std::filesystem::permissions(shared, std::filesystem::perms::all);
+    TScopedEnv cache("XDG_CACHE_HOME", home.Path().string());
     const TQuorvexWindows windows = CreateWindows();
 
     ASSERT_EQ(seams.Messages->Shown.size(), 1u);
     const TShownMessage& report = seams.Messages->Shown[0];
     EXPECT_EQ(report.Caption, QStringLiteral("Quorvex"));
     EXPECT_EQ(report.Type, TMsgDlgType::Error);
-    EXPECT_TRUE(report.Text.startsWith(QStringLiteral("Cannot create a temporary file in \"%1/missing\"")
-                                           .arg(QString::fromStdString(home.Path().string()))))
-        << report.Text.toStdString();
+    EXPECT_EQ(report.Text, QStringLiteral("Cannot use the temporary folder \"%1\". Other users can write into it.")
+                               .arg(QString::fromStdString(shared.string())));
     EXPECT_FALSE(windows.splash->isVisible());
     EXPECT_NE(windows.edit, nullptr) << "every window was made";
 }

@@ -6,10 +6,13 @@
 #include "update/VelkAppUpdateDownload.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace quorvex {
 namespace {
@@ -67,15 +70,20 @@ TEST(DownloadFolderRule, NoLocalApplicationData)
               root.filePath(QStringLiteral("windows/Downloaded Installations/")));
 }
 
-TEST(TemporaryFolder, IsTmpdirElseTmpWhetherItExistsOrNot)
+// A candidate that someone else could write into, or that belongs to
+// someone else, is passed over for the next.
+TEST(DownloadFolderRule, OnlyPrivateFoldersAreChosen)
 {
-    {
-        test::TScopedEnv unset("TMPDIR", std::nullopt);
-        EXPECT_EQ(TemporaryFolder(), QStringLiteral("/tmp"));
-    }
-    test::TScopedEnv missing("TMPDIR", "/nonexistent/temp");
-    EXPECT_EQ(TemporaryFolder(), QStringLiteral("/nonexistent/temp"));
-    EXPECT_EQ(SystemSpecialFolders().Temp, QStringLiteral("/nonexistent/temp"));
+    QTemporaryDir root;
+    for (const char* folder : {"local/Downloaded Installations", "local/Temp", "windows/Downloaded Installations", "tmp"})
+        ASSERT_TRUE(QDir(root.path()).mkpath(QLatin1String(folder)));
+    const TSpecialFolders folders{root.filePath(QStringLiteral("local")), root.filePath(QStringLiteral("windows")),
+                                  root.filePath(QStringLiteral("tmp"))};
+    ASSERT_TRUE(QFile::setPermissions(root.filePath(QStringLiteral("local/Downloaded Installations")),
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                          | QFileDevice::WriteOther | QFileDevice::ReadOther | QFileDevice::ExeOther));
+    ASSERT_EQ(::chown(root.filePath(QStringLiteral("local/Temp")).toLocal8Bit().constData(), 65534, 65534), 0);
+    EXPECT_EQ(DownloadFolder(folders), root.filePath(QStringLiteral("windows/Downloaded Installations/")));
 }
 
 struct TNameCase {
@@ -115,7 +123,7 @@ TEST(DownloadTargetName, NoPlainFileNameEndsTheDownloadWithAnError)
     for (const char* url : {"http://127.0.0.1:9/files/", "http://127.0.0.1:9/..", "http://127.0.0.1:9/..\\evil.exe"}) {
         test::TFakeUpdateSeams seams;
         TVelkAppUpdateDownloadBox box(seams.Update);
-        box.Download(QString::fromLatin1(url), folders, THashType::None, QString());
+        box.Download(QString::fromLatin1(url), folders, {});
         const QString name = URLFileName(QString::fromLatin1(url));
         ASSERT_EQ(seams.Messages->Shown.size(), 1u) << url;
         EXPECT_EQ(seams.Messages->Shown[0],
@@ -142,8 +150,7 @@ TEST(DownloadTargetName, TargetThatCannotBeCreatedRaisesItsError)
     TVelkAppUpdateDownloadBox box(seams.Update);
     const QString target = root.filePath(QStringLiteral("Downloaded Installations/setup.exe"));
     try {
-        box.Download(QStringLiteral("http://127.0.0.1:9/setup.exe"), {QString(), root.path(), root.path()},
-                     THashType::None, QString());
+        box.Download(QStringLiteral("http://127.0.0.1:9/setup.exe"), {QString(), root.path(), root.path()}, {});
         FAIL() << "no error";
     } catch (const std::exception& error) {
         EXPECT_TRUE(QString::fromStdString(error.what()).startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(target)))

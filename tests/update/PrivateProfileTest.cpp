@@ -3,8 +3,6 @@
 #include "update/PrivateProfile.h"
 #include "update/UpdateText.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -70,8 +68,6 @@ TEST(PrivateProfile, ValuesAreCutAt2047Characters)
 
 TEST(PrivateProfile, FilesAreDecodedByTheirByteOrderMark)
 {
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("update.txt"));
     const QString text = QStringLiteral("[Quorvex]\r\nVersion=1.0.\u00e9\u20ac\r\n");
     const std::pair<const char*, QByteArray> encodings[] = {
         {"UTF-16LE", QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2)},
@@ -79,17 +75,11 @@ TEST(PrivateProfile, FilesAreDecodedByTheirByteOrderMark)
         {"Windows-1252", QByteArray("[Quorvex]\r\nVersion=1.0.\xE9\x80\r\n")},
     };
     for (const auto& [name, bytes] : encodings) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-        file.close();
-        EXPECT_EQ(TPrivateProfile::Load(path).ReadString(QStringLiteral("quorvex"), QStringLiteral("VERSION")),
+        EXPECT_EQ(TPrivateProfile::FromBytes(bytes).ReadString(QStringLiteral("quorvex"), QStringLiteral("VERSION")),
                   QStringLiteral("1.0.\u00e9\u20ac"))
             << name;
     }
-    EXPECT_TRUE(TPrivateProfile::Load(folder.filePath(QStringLiteral("missing.txt")))
-                    .ReadString(QStringLiteral("Quorvex"), QStringLiteral("Version"))
-                    .isEmpty());
+    EXPECT_TRUE(TPrivateProfile::FromBytes({}).ReadString(QStringLiteral("Quorvex"), QStringLiteral("Version")).isEmpty());
 }
 
 TEST(FetchedText, DecodedByByteOrderMarkElseWindows1252)

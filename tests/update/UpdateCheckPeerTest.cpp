@@ -134,6 +134,37 @@ TEST_F(UpdateCheck, SameVersionSaysSoOnlyWhenAsked)
     EXPECT_EQ(LoggedRequests(readmeRequest, readmeRequests + 2) - readmeRequests, 2);
 }
 
+// Records whether a notification window was made: every window receives
+// events (its children being added) while it is built.
+class TNotificationBuilt : public QObject {
+public:
+    TNotificationBuilt() { qApp->installEventFilter(this); }
+    ~TNotificationBuilt() override { qApp->removeEventFilter(this); }
+    bool Built = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent*) override
+    {
+        Built = Built || qobject_cast<TVelkAppUpdateNotifyBox*>(watched) != nullptr;
+        return false;
+    }
+};
+
+// A check without a newer version never builds the window it would not
+// show; one with a newer version does.
+TEST_F(UpdateCheck, NotificationWindowIsBuiltOnlyForANewerVersion)
+{
+    Serve(Mine(QStringLiteral("readme.txt")), "Notes");
+    for (const char* version : {"1.0.4.9", "1.0.5.0"}) {
+        Serve(Mine(QStringLiteral("QuorvexUpdate.txt")),
+              UpdateInfo({{"Version", version}, {"ReadmeFileURL", Url(Mine(QStringLiteral("readme.txt")))}}));
+        const bool newer = QLatin1String(version) == QLatin1String("1.0.5.0");
+        TNotificationBuilt notification;
+        EXPECT_EQ(Execute(true), newer) << version;
+        EXPECT_EQ(notification.Built, newer) << version;
+    }
+}
+
 struct TQuestionCase {
     const char* Name;
     const char* Info;  // "%1" stands for the update section; empty: no file on the server

@@ -1,6 +1,7 @@
 // The download of a newer installer against nginx on loopback: from the
 // notification window's Download button, and the download window on its own
 // for the transfer's outcomes.
+#include "Signing.h"
 #include "UpdateSite.h"
 #include "http/HttpCli.h"
 #include "update/VelkAppUpdateDownload.h"
@@ -59,9 +60,9 @@ protected:
 
     // Downloads with a download window of the test's own, as the
     // notification window's Download button does.
-    void Download(const QString& url, THashType hashType = THashType::None, const QString& expected = QString())
+    void Download(const QString& url, const TInstallerCheck& check = {})
     {
-        box.Download(url, SystemSpecialFolders(), hashType, expected);
+        box.Download(url, SystemSpecialFolders(), check);
     }
 
     std::vector<TShellRequest> Started(const char* name) const
@@ -144,6 +145,83 @@ INSTANTIATE_TEST_SUITE_P(
                     TChecksumCase{"Md5LowerCase", THashType::MD5, "lower", false},
                     TChecksumCase{"Sha1Missing", THashType::SHA1, "none", false}));
 
+const TShownMessage kNotSigned{QStringLiteral("Error"), QStringLiteral("The downloaded file is not signed by its publisher."),
+                                TMsgDlgType::Error, TMsgDlgButtons::Ok};
+const TShownMessage kNotThePublishers{QStringLiteral("Error"),
+                                      QStringLiteral("The downloaded file's signature is not its publisher's."),
+                                      TMsgDlgType::Error, TMsgDlgButtons::Ok};
+
+struct TSignatureCase {
+    const char* Name;
+    bool KeyConfigured;
+    const char* Signed;  // "publisher", "other" (another key), "tampered" (other bytes), "garbage" or "" (none)
+    bool CorruptChecksum;  // a CRC-32 check that fails
+    std::optional<TShownMessage> Refusal;  // none: the installer is started
+};
+
+void PrintTo(const TSignatureCase& c, std::ostream* out)
+{
+    *out << c.Name;
+}
+
+class SignedDownload : public UpdateDownload, public testing::WithParamInterface<TSignatureCase> {};
+
+// With the publisher's key configured, only an installer with the
+// publisher's signature of its very bytes is given its name and started;
+// the checksum rule still applies. Without a key, signatures are not looked at.
+TEST_P(SignedDownload, OnlyThePublishersInstallerIsStarted)
+{
+    const TKeyPair publisher = NewKeyPair();
+    const QByteArray installer = RandomBytes(250'000);
+    Serve(Mine(QStringLiteral("QuorvexSetup.exe")), installer);
+    const QString kind = QString::fromLatin1(GetParam().Signed);
+    QString signature;
+    if (kind == QLatin1String("publisher"))
+        signature = Signature(installer, publisher);
+    else if (kind == QLatin1String("other"))
+        signature = Signature(installer, NewKeyPair());
+    else if (kind == QLatin1String("tampered"))
+        signature = Signature(RandomBytes(250'001).left(250'000), publisher);
+    else if (kind == QLatin1String("garbage"))
+        signature = QStringLiteral("not a signature");
+    QList<QPair<QString, QString>> keys{{"Version", "1.0.5.0"},
+                                        {"DownloadFileURL", Url(Mine(QStringLiteral("QuorvexSetup.exe")))},
+                                        {"CRC32Hash", GetParam().CorruptChecksum ? "0BADC0DE" : Crc32Text(installer)}};
+    if (!signature.isEmpty())
+        keys.append({QStringLiteral("EdSignature"), signature});
+    Serve(Mine(QStringLiteral("QuorvexUpdate.txt")), UpdateInfo(keys));
+    update.SetHashType(THashType::CRC32);
+    if (GetParam().KeyConfigured)
+        update.SetUpdatePublicKey(publisher.PublicKey);
+    TWhenShown<TVelkAppUpdateNotifyBox> whenShown([](TVelkAppUpdateNotifyBox& notify) {
+        QTimer::singleShot(0, notify.DownloadButton, &QPushButton::click);
+    });
+
+    EXPECT_TRUE(update.Execute(true));
+    if (!GetParam().Refusal) {
+        EXPECT_EQ(seams.Messages->Shown, std::vector<TShownMessage>{kWillClose});
+        EXPECT_EQ(seams.Shell->Requests, Started("QuorvexSetup.exe"));
+        EXPECT_EQ(FileBytes(Target("QuorvexSetup.exe")), installer);
+    } else {
+        EXPECT_EQ(seams.Messages->Shown, std::vector<TShownMessage>{*GetParam().Refusal});
+        EXPECT_EQ(seams.Application->Requests, 0);
+        EXPECT_TRUE(seams.Shell->Requests.empty());
+        EXPECT_TRUE(Downloaded().isEmpty()) << Downloaded().join(u' ').toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Signatures, SignedDownload,
+    testing::Values(TSignatureCase{"Signed", true, "publisher", false, std::nullopt},
+                    TSignatureCase{"Unsigned", true, "", false, kNotSigned},
+                    TSignatureCase{"Tampered", true, "tampered", false, kNotThePublishers},
+                    TSignatureCase{"WrongKey", true, "other", false, kNotThePublishers},
+                    TSignatureCase{"Garbage", true, "garbage", false, kNotThePublishers},
+                    TSignatureCase{"SignedButCorrupted", true, "publisher", true, kCorrupted},
+                    TSignatureCase{"NoKeyUnsigned", false, "", false, std::nullopt},
+                    TSignatureCase{"NoKeyGarbage", false, "garbage", false, std::nullopt}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 // A download target that cannot be created ends the download; its error
 // leaves the check once the notification window has closed.
 TEST_F(UpdateDownload, TargetThatCannotBeCreatedLeavesTheCheck)
@@ -181,8 +259,8 @@ TEST_F(UpdateDownload, TransferCutShort)
     TFakeUpdateSeams verifying;
     TVelkAppUpdateDownloadBox verifyingBox(verifying.Update);
     QFile::remove(Target("short.exe"));
-    verifyingBox.Download(Url(QStringLiteral("short.exe")), SystemSpecialFolders(), THashType::CRC32,
-                          Crc32Text(RandomBytes(4096)));
+    verifyingBox.Download(Url(QStringLiteral("short.exe")), SystemSpecialFolders(),
+                          {THashType::CRC32, Crc32Text(RandomBytes(4096)), {}, {}});
     EXPECT_EQ(verifying.Messages->Shown, std::vector<TShownMessage>{kCorrupted});
     EXPECT_TRUE(Downloaded().isEmpty());
 }

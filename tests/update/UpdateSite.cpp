@@ -60,9 +60,9 @@ void UpdateSite::SetUp()
         << "the peers are started by the ctest fixture update_peers (QUORVEX_PEER_DIR)";
     folder = TestFolderName();
     ASSERT_TRUE(home.isValid());
-    for (const char* sub : {"tmp", "data/Downloaded Installations", "wine/drive_c/windows"})
+    for (const char* sub : {"cache", "data/Downloaded Installations", "wine/drive_c/windows"})
         ASSERT_TRUE(QDir(home.path()).mkpath(QLatin1String(sub)));
-    temp.emplace("TMPDIR", home.filePath(QStringLiteral("tmp")).toStdString());
+    cacheHome.emplace("XDG_CACHE_HOME", home.filePath(QStringLiteral("cache")).toStdString());
     dataHome.emplace("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toStdString());
     winePrefix.emplace("WINEPREFIX", home.filePath(QStringLiteral("wine")).toStdString());
     update.SetVersion(QStringLiteral("1.0.4.9"));
@@ -73,11 +73,15 @@ void UpdateSite::SetUp()
 // No check leaves a temporary file of its own behind.
 void UpdateSite::TearDown()
 {
-    EXPECT_EQ(QDir(home.filePath(QStringLiteral("tmp"))).entryList({QStringLiteral("AU*")}, QDir::Files | QDir::Hidden),
-              QStringList());
+    EXPECT_EQ(QDir(TemporaryFolderPath()).entryList({QStringLiteral("AU*")}, QDir::Files | QDir::Hidden), QStringList());
     winePrefix.reset();
     dataHome.reset();
-    temp.reset();
+    cacheHome.reset();
+}
+
+QString UpdateSite::TemporaryFolderPath() const
+{
+    return home.filePath(QStringLiteral("cache/quorvex"));
 }
 
 QString UpdateSite::Mine(const QString& name, const QString& siteFolder) const

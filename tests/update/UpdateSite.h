@@ -1,7 +1,8 @@
 // The update site for the update checker's tests: the nginx of the ctest
 // fixture update_peers (tests/http/peers/peers.sh with peers/site.conf),
 // whose files each test writes for itself, and a private home for the
-// test's temporary, data and Wine folders.
+// test's cache (where the private temporary folder is made), data and Wine
+// folders.
 #pragma once
 
 #include "tests/fixtures/FakeUpdateSeams.h"
@@ -97,7 +98,10 @@ protected:
     QString proxyPort;
     QString folder;  // of this test on the site
     QTemporaryDir home;
-    std::optional<TScopedEnv> temp;
+    // The private temporary folder of the check's "AU" files.
+    QString TemporaryFolderPath() const;
+
+    std::optional<TScopedEnv> cacheHome;
     std::optional<TScopedEnv> dataHome;
     std::optional<TScopedEnv> winePrefix;
     TFakeUpdateSeams seams;

@@ -1,0 +1,73 @@
+// Files that no other user can reach or redirect: the per-user private folder
+// of the update checker's temporary files, and new files that are created
+// exclusively (never an existing file, never through a link, readable and
+// writable by their owner only) and take their final name by a rename once
+// they are complete.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+
+namespace quorvex {
+
+// Why a folder cannot hold private files ("It belongs to another user.",
+// "Other users can write into it.", the system's reason when it cannot be
+// examined); empty when it can: a folder owned by this user into which no one
+// else may write.
+std::string PrivateFolderRefusal(const std::filesystem::path& folder);
+
+// The user's private temporary folder: the one Wine gives the user in the
+// prefix (drive_c/users/<user>/AppData/Local/Temp, else .../Temp) when it is
+// private, else $XDG_CACHE_HOME/quorvex (~/.cache/quorvex), created with mode
+// 0700. Throws Error naming the folder and the reason when neither will do.
+std::filesystem::path PrivateTemporaryFolder();
+
+// A file created here, open for reading and writing. Unless it is renamed
+// into place, it is closed and deleted when the object goes, and then only if
+// the name still leads to this very file.
+class TPrivateFile {
+public:
+    // A new file named prefix + six random characters + suffix in folder,
+    // created exclusively with mode 0600. Throws FileCreateError with the
+    // system's reason.
+    static TPrivateFile Create(const std::filesystem::path& folder, const std::string& prefix,
+                               const std::string& suffix);
+    // A new file beside target ("<target name>.XXXXXX.part"), to be renamed
+    // to it once complete. Throws FileCreateError for target when target is
+    // a folder, which no file can replace.
+    static TPrivateFile CreateBeside(const std::filesystem::path& target);
+
+    TPrivateFile(TPrivateFile&& other) noexcept;
+    TPrivateFile& operator=(TPrivateFile&& other) noexcept;
+    TPrivateFile(const TPrivateFile&) = delete;
+    TPrivateFile& operator=(const TPrivateFile&) = delete;
+    ~TPrivateFile();
+
+    const std::filesystem::path& Path() const { return path_; }
+    // The open descriptor, owned by this object; -1 once closed.
+    int Descriptor() const { return descriptor_; }
+
+    // Writes all of bytes at the current position. Throws Error("Cannot
+    // write file "<path>". <reason>").
+    void Write(std::span<const std::uint8_t> bytes);
+    // Gives the file the name target: whatever is there (a file, a link) is
+    // replaced, never followed. Throws Error with the system's reason; the
+    // file stays as it was then.
+    void RenameTo(const std::filesystem::path& target);
+    // Like RenameTo, but only while nothing has the name target; otherwise
+    // throws Error with the system's reason ("File exists").
+    void RenameToNew(const std::filesystem::path& target);
+    // Closes the file and deletes it if its name still leads to it.
+    void Discard();
+
+private:
+    TPrivateFile(std::filesystem::path path, int descriptor);
+    void Close();
+
+    std::filesystem::path path_;
+    int descriptor_ = -1;
+};
+
+}  // namespace quorvex

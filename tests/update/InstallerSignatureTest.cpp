@@ -1,0 +1,131 @@
+// Publisher signatures: what the verifier accepts, and the publisher's tool
+// whose keys and signatures it must accept.
+#include "Signing.h"
+#include "update/InstallerSignature.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace quorvex::test {
+namespace {
+
+QByteArray Installer()
+{
+    // More than one block of the verifier's reads.
+    QByteArray bytes(300'000, '\0');
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 7 % 251);
+    return bytes;
+}
+
+TSignatureCheck Check(QByteArray bytes, const QString& signature, const QString& publicKey)
+{
+    QBuffer file(&bytes);
+    file.open(QIODevice::ReadOnly);
+    file.seek(bytes.size() / 2);  // read from the start whatever the position
+    return CheckSignature(file, signature, publicKey);
+}
+
+TEST(InstallerSignature, OnlyThePublishersSignatureOfTheseBytesIsValid)
+{
+    const TKeyPair publisher = NewKeyPair();
+    const TKeyPair other = NewKeyPair();
+    const QByteArray installer = Installer();
+    QByteArray tampered = installer;
+    tampered[123'456] = static_cast<char>(tampered[123'456] ^ 1);
+    const QString signature = Signature(installer, publisher);
+    QString damagedSignature = signature;
+    damagedSignature[3] = damagedSignature[3] == u'A' ? u'B' : u'A';
+
+    const struct {
+        const char* Name;
+        QByteArray Bytes;
+        QString Signature;
+        QString Key;
+        TSignatureCheck Expected;
+    } cases[] = {
+        {"signed", installer, signature, publisher.PublicKey, TSignatureCheck::Valid},
+        {"signature with blanks around it", installer, QStringLiteral(" ") + signature + QStringLiteral(" "),
+         publisher.PublicKey, TSignatureCheck::Valid},
+        {"unsigned", installer, QString(), publisher.PublicKey, TSignatureCheck::Missing},
+        {"tampered", tampered, signature, publisher.PublicKey, TSignatureCheck::Invalid},
+        {"cut short", installer.left(installer.size() - 1), signature, publisher.PublicKey, TSignatureCheck::Invalid},
+        {"signed with another key", installer, Signature(installer, other), publisher.PublicKey, TSignatureCheck::Invalid},
+        {"damaged signature", installer, damagedSignature, publisher.PublicKey, TSignatureCheck::Invalid},
+        {"signature not base64", installer, QStringLiteral("not a signature"), publisher.PublicKey,
+         TSignatureCheck::Invalid},
+        {"key not base64", installer, signature, QStringLiteral("%%%"), TSignatureCheck::Invalid},
+        {"key of the wrong length", installer, signature, QString::fromLatin1(QByteArray(31, 'k').toBase64()),
+         TSignatureCheck::Invalid},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Check(c.Bytes, c.Signature, c.Key), c.Expected) << c.Name;
+}
+
+TEST(InstallerSignature, PublicKeyText)
+{
+    const QByteArray key(32, 'k');
+    EXPECT_EQ(DecodePublicKey(QString::fromLatin1(key.toBase64())), key);
+    for (const char* text : {"", "a2tr", "not base64 at all!", "a2tra2tra2tra2tra2tra2tra2tra2tra2tra2tra2tr"})
+        EXPECT_FALSE(DecodePublicKey(QString::fromLatin1(text)).has_value()) << text;
+}
+
+// Runs the publisher's tool; its standard output, or nothing when it failed.
+std::optional<QString> Tool(const QStringList& arguments, QString* errors = nullptr)
+{
+    QProcess tool;
+    tool.start(QStringLiteral(QUORVEX_UPDATE_SIGN), arguments);
+    if (!tool.waitForFinished(30000))
+        return std::nullopt;
+    if (errors != nullptr)
+        *errors = QString::fromLocal8Bit(tool.readAllStandardError());
+    if (tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
+        return std::nullopt;
+    return QString::fromLocal8Bit(tool.readAllStandardOutput());
+}
+
+// The value of "name=value" on the single line of a tool's output.
+QString ValueOf(const std::optional<QString>& output, const QString& name)
+{
+    if (!output || !output->startsWith(name + QLatin1Char('=')) || !output->endsWith(QLatin1Char('\n'))
+        || output->count(QLatin1Char('\n')) != 1)
+        return {};
+    return output->mid(name.size() + 1).chopped(1);
+}
+
+TEST(PublisherTool, SignaturesItMakesAreThoseTheCheckAccepts)
+{
+    QTemporaryDir folder;
+    const QString secretKey = folder.filePath(QStringLiteral("publisher.key"));
+    const QString publicKey = ValueOf(Tool({QStringLiteral("keygen"), secretKey}), QStringLiteral("QUORVEX_UPDATE_PUBLIC_KEY"));
+    ASSERT_TRUE(DecodePublicKey(publicKey).has_value()) << publicKey.toStdString();
+    EXPECT_EQ(QFile::permissions(secretKey), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
+                                                 | QFileDevice::WriteUser);
+
+    const QString installerPath = folder.filePath(QStringLiteral("QuorvexSetup.exe"));
+    QFile installer(installerPath);
+    ASSERT_TRUE(installer.open(QIODevice::WriteOnly));
+    installer.write(Installer());
+    installer.close();
+    const QString signature =
+        ValueOf(Tool({QStringLiteral("sign"), secretKey, installerPath}), QStringLiteral("EdSignature"));
+    EXPECT_EQ(Check(Installer(), signature, publicKey), TSignatureCheck::Valid);
+    EXPECT_EQ(Check(Installer() + "x", signature, publicKey), TSignatureCheck::Invalid);
+
+    // A second key pair never replaces the first.
+    QString errors;
+    EXPECT_FALSE(Tool({QStringLiteral("keygen"), secretKey}, &errors).has_value());
+    EXPECT_TRUE(errors.startsWith(QStringLiteral("quorvex-update-sign: Cannot rename"))) << errors.toStdString();
+    EXPECT_EQ(Check(Installer(), ValueOf(Tool({QStringLiteral("sign"), secretKey, installerPath}), QStringLiteral("EdSignature")),
+                    publicKey),
+              TSignatureCheck::Valid);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+}
+
+}  // namespace
+}  // namespace quorvex::test

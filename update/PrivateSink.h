@@ -1,0 +1,36 @@
+// A private file (platform/PrivateFile.h) as the HTTP client's received-data
+// sink: a file device on its descriptor, unbuffered, so that a write that the
+// disk refuses fails at once with the system's reason.
+#pragma once
+
+#include "platform/PrivateFile.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+namespace quorvex {
+
+class TPrivateSink {
+public:
+    explicit TPrivateSink(TPrivateFile file);
+    ~TPrivateSink();
+    TPrivateSink(const TPrivateSink&) = delete;
+    TPrivateSink& operator=(const TPrivateSink&) = delete;
+
+    QIODevice& Device() { return device_; }
+    QString FileName() const;
+    std::int64_t Size() const { return device_.size(); }
+    // Up to max bytes from the start of the file.
+    QByteArray ReadBack(qint64 max);
+    // Closes the file and gives it the name target (see TPrivateFile).
+    void RenameTo(const QString& target);
+    // Closes the file and deletes it, if it is still ours.
+    void Discard();
+
+private:
+    TPrivateFile file_;
+    QFile device_;
+};
+
+}  // namespace quorvex
