@@ -3,6 +3,7 @@
 
 #include "platform/Error.h"
 #include "platform/NativeFile.h"
+#include "platform/PrivateFolder.h"
 #include "platform/WinePrefix.h"
 
 #include <fcntl.h>
@@ -38,15 +39,6 @@ std::string UserName()
     return user != nullptr ? user : "";
 }
 
-fs::path HomeFolder()
-{
-    if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
-        return home;
-    if (const passwd* entry = ::getpwuid(::geteuid()); entry != nullptr && entry->pw_dir != nullptr)
-        return entry->pw_dir;
-    return {};
-}
-
 // The folder that a variable names when it is an absolute path.
 fs::path AbsoluteFolderFrom(const char* variable)
 {
@@ -60,8 +52,7 @@ fs::path CacheFolder()
 {
     if (fs::path cache = AbsoluteFolderFrom("XDG_CACHE_HOME"); !cache.empty())
         return cache;
-    const fs::path home = HomeFolder();
-    return home.empty() ? fs::path() : home / ".cache";
+    return HomeFolder() / ".cache";
 }
 
 // The temporary folders that Wine gives the user in the prefix, newest
@@ -73,17 +64,6 @@ std::vector<fs::path> WineTemporaryFolders()
         return {};
     const fs::path profile = WinePrefix() / "drive_c" / "users" / user;
     return {profile / "Temp", profile / "AppData" / "Local" / "Temp"};
-}
-
-// Creates the folder (mode 0700) and its parents when missing; an existing
-// folder is kept as it is and judged by PrivateFolderRefusal.
-std::string MakePrivateFolder(const fs::path& folder)
-{
-    std::error_code error;
-    fs::create_directories(folder.parent_path(), error);
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
-        return SystemErrorText(errno);
-    return PrivateFolderRefusal(folder);
 }
 
 std::string RandomPart()
@@ -99,31 +79,16 @@ std::string RandomPart()
 
 }  // namespace
 
-std::string PrivateFolderRefusal(const fs::path& folder)
-{
-    struct stat info {};
-    if (::stat(folder.c_str(), &info) != 0)
-        return SystemErrorText(errno);
-    if (!S_ISDIR(info.st_mode))
-        return "It is not a folder.";
-    if (info.st_uid != ::geteuid())
-        return "It belongs to another user.";
-    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-        return "Other users can write into it.";
-    return {};
-}
-
 fs::path PrivateTemporaryFolder()
 {
     for (const fs::path& folder : WineTemporaryFolders()) {
         if (PrivateFolderRefusal(folder).empty())
             return folder;
     }
-    const fs::path cache = CacheFolder();
-    if (cache.empty())
-        throw Error("Cannot find a private temporary folder: neither XDG_CACHE_HOME nor HOME is set.");
-    const fs::path folder = cache / "quorvex";
-    if (const std::string refusal = MakePrivateFolder(folder); !refusal.empty())
+    const fs::path folder = CacheFolder() / "quorvex";
+    std::error_code ignored;  // a parent that cannot be made shows in the refusal
+    fs::create_directories(folder.parent_path(), ignored);
+    if (const std::string refusal = EnsurePrivateFolder(folder); !refusal.empty())
         throw Error("Cannot use the temporary folder " + Quoted(folder) + ". " + refusal);
     return folder;
 }

@@ -12,12 +12,6 @@
 
 namespace quorvex {
 
-// Why a folder cannot hold private files ("It belongs to another user.",
-// "Other users can write into it.", the system's reason when it cannot be
-// examined); empty when it can: a folder owned by this user into which no one
-// else may write.
-std::string PrivateFolderRefusal(const std::filesystem::path& folder);
-
 // The user's private temporary folder: the one Wine gives the user in the
 // prefix (drive_c/users/<user>/AppData/Local/Temp, else .../Temp) when it is
 // private, else $XDG_CACHE_HOME/quorvex (~/.cache/quorvex), created with mode

@@ -9,10 +9,8 @@
 
 namespace quorvex {
 
-std::string EnsurePrivateFolder(const std::filesystem::path& path)
+std::string PrivateFolderRefusal(const std::filesystem::path& path)
 {
-    if (::mkdir(path.c_str(), S_IRWXU) != 0 && errno != EEXIST)
-        return SystemErrorText(errno) + ".";
     struct stat info {};
     if (::lstat(path.c_str(), &info) != 0)
         return SystemErrorText(errno) + ".";
@@ -21,8 +19,15 @@ std::string EnsurePrivateFolder(const std::filesystem::path& path)
     if (info.st_uid != ::geteuid())
         return "It belongs to another user.";
     if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
-        return "Other users may write to it.";
+        return "Other users can write into it.";
     return {};
+}
+
+std::string EnsurePrivateFolder(const std::filesystem::path& path)
+{
+    if (::mkdir(path.c_str(), S_IRWXU) != 0 && errno != EEXIST)
+        return SystemErrorText(errno) + ".";
+    return PrivateFolderRefusal(path);
 }
 
 std::string FolderWriteProblem(const std::filesystem::path& folder)

@@ -7,9 +7,14 @@
 
 namespace quorvex {
 
-// Makes sure path is a folder of the current user's own: created (rwx for the
-// user alone) when missing; an existing one must be a real folder, not a
-// link, owned by the user and writable by nobody else. Empty when it is,
+// Why a folder is not private, as a sentence ("It belongs to another user.",
+// "Other users can write into it.", the system's reason when it cannot be
+// examined); empty when it is: a real folder, not a link, owned by the
+// current user, into which no one else may write.
+std::string PrivateFolderRefusal(const std::filesystem::path& path);
+
+// Makes sure path is a private folder: created (rwx for the user alone) when
+// missing, an existing one judged by PrivateFolderRefusal. Empty when it is,
 // else the reason it is not, as a sentence.
 std::string EnsurePrivateFolder(const std::filesystem::path& path);
 

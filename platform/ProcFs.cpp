@@ -1,10 +1,10 @@
 #include "platform/ProcFs.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <cerrno>
 #include <system_error>
 
 namespace quorvex {
@@ -13,10 +13,34 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// A command line longer than this is cut: the checks look at its first
+// arguments only.
+constexpr std::size_t kMaxProcFileSize = 64 * 1024;
+
+// The file's first bytes up to the bound; empty when it cannot be read, as
+// when the process ends while it is being read.
 std::string ReadSmallFile(const fs::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    std::string content(kMaxProcFileSize, '\0');
+    std::size_t size = 0;
+    while (size < content.size()) {
+        const ssize_t got = ::read(fd, content.data() + size, content.size() - size);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            size = 0;
+            break;
+        }
+        if (got == 0)
+            break;
+        size += static_cast<std::size_t>(got);
+    }
+    ::close(fd);
+    content.resize(size);
+    return content;
 }
 
 bool IsPidFolder(const fs::directory_entry& entry)

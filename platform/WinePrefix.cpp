@@ -1,5 +1,6 @@
 #include "platform/WinePrefix.h"
 
+#include "platform/PrivateFolder.h"
 #include "platform/ProcFs.h"
 
 #include <fcntl.h>
@@ -32,13 +33,10 @@ std::vector<fs::path> ServerFolderParents()
     return parents;
 }
 
-// A real folder (not a link) of this user that only this user may change:
-// one that another user could have planted or could alter is not trusted.
+// A folder that another user could have planted or could alter is not trusted.
 bool OwnFolder(const fs::path& folder)
 {
-    struct stat info {};
-    return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid()
-        && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    return PrivateFolderRefusal(folder).empty();
 }
 
 enum class TServerLock { Held, Free, Unknown };

@@ -1,6 +1,7 @@
 #include "update/DownloadTarget.h"
 
 #include "platform/PrivateFile.h"
+#include "platform/PrivateFolder.h"
 #include "platform/WinePrefix.h"
 
 #include <QStandardPaths>

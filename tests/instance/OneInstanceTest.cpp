@@ -228,7 +228,7 @@ TEST(OneInstance, ALockThatCannotBeTakenSaysWhyAndEndsTheStart)
          "It belongs to another user." + unsafeHint.toStdString()},
         {"fallback others may write to", {},
          [&] { return QDir().mkdir(fallback) && ::chmod(fallback.toLocal8Bit(), 0777) == 0; }, fallback,
-         "Other users may write to it." + unsafeHint.toStdString()},
+         "Other users can write into it." + unsafeHint.toStdString()},
         {"fallback is a link", {},
          [&] { return QDir().mkdir(scratch.path() + "/mine") && QFile::link(scratch.path() + "/mine", fallback); },
          fallback, "It is not a folder but a link or a file." + unsafeHint.toStdString()},

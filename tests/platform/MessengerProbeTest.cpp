@@ -1,3 +1,4 @@
+#include "platform/ProcFs.h"
 #include "platform/ProcMessengerProbe.h"
 #include "tests/fixtures/TestSupport.h"
 
@@ -31,6 +32,19 @@ TEST(MessengerProbe, CommandLinesThatRunTheMessenger)
         SCOPED_TRACE(c.arguments.empty() ? "(none)" : c.arguments[0]);
         EXPECT_EQ(CommandLineRunsMessenger(c.arguments), c.runs);
     }
+}
+
+// A process that ends while its files are read gives read errors, which
+// must read as an empty answer, never as an exception: a folder read as a
+// file fails the same way.
+TEST(MessengerProbe, AProcessFileThatFailsToReadIsAnEmptyAnswer)
+{
+    test::TTempFolder folder;
+    std::filesystem::create_directory(folder.Path() / "comm");
+    std::filesystem::create_directory(folder.Path() / "cmdline");
+    const TProcessInfo process(folder.Path());
+    EXPECT_EQ(process.Name(), "");
+    EXPECT_TRUE(process.Arguments().empty());
 }
 
 TEST(MessengerProbe, SeesAProcessRunningTheMessengerUntilItEnds)

@@ -3,6 +3,7 @@
 // whatever has the final name and deleted only while they are still ours.
 #include "platform/Error.h"
 #include "platform/PrivateFile.h"
+#include "platform/PrivateFolder.h"
 #include "tests/fixtures/TestSupport.h"
 
 #include <pwd.h>
@@ -81,8 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
                                     ASSERT_EQ(::chown(f.c_str(), kOtherUser, kOtherUser), 0) << std::strerror(errno);
                                 },
                                 "It belongs to another user."},
-                    TFolderCase{"File", [](const fs::path& f) { WriteText(f, "x"); }, "It is not a folder."},
-                    TFolderCase{"Missing", [](const fs::path&) {}, std::strerror(ENOENT)}),
+                    TFolderCase{"File", [](const fs::path& f) { WriteText(f, "x"); }, "It is not a folder but a link or a file."},
+                    TFolderCase{"Missing", [](const fs::path&) {}, std::string(std::strerror(ENOENT)) + "."}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 // The temporary folder is the one Wine gives the user in the prefix when it
