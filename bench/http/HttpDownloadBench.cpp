@@ -7,6 +7,8 @@
 // is streamed to the file block by block).
 #include "http/HttpCli.h"
 
+#include "bench/BenchPeers.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
@@ -47,11 +49,6 @@ double PeakRssMib()
             return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
     }
     return 0;
-}
-
-bool RunPeers(const QStringList& arguments)
-{
-    return QProcess::execute(QStringLiteral(QUORVEX_PEERS_SCRIPT), arguments) == 0;
 }
 
 // Records the throughput of a download benchmark under its name.
@@ -129,13 +126,9 @@ int main(int argc, char** argv)
     TPeers started;
     peers = &started;
     const QString dir = started.folder.filePath(QStringLiteral("peers"));
-    if (!RunPeers({QStringLiteral("start"), dir, QString::number(kLargeMib)})) {
-        std::fprintf(stderr, "could not start nginx (nginx-light and curl are needed)\n");
+    started.port = bench::StartPeers(dir, kLargeMib);
+    if (started.port.isEmpty())
         return 1;
-    }
-    QFile portFile(dir + QStringLiteral("/nginx/port"));
-    portFile.open(QIODevice::ReadOnly);
-    started.port = QString::fromLatin1(portFile.readAll().trimmed());
     const QString root = dir + QStringLiteral("/nginx/root/");
     QFile::rename(root + QStringLiteral("large.bin"), root + QStringLiteral("%1.bin").arg(kLargeMib));
     QFile large(root + QStringLiteral("%1.bin").arg(kLargeMib));
@@ -146,7 +139,7 @@ int main(int argc, char** argv)
 
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    RunPeers({QStringLiteral("stop"), dir});
+    bench::StopPeers(dir);
 
     const std::string size = std::to_string(kLargeMib);
     if (throughput.count("THttpCli/" + size) && throughput.count("curl/" + size)) {

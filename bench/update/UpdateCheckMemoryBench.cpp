@@ -7,9 +7,10 @@
 // Starts nginx on loopback through tests/http/peers (nginx-light).
 #include "update/VelkAppUpdate.h"
 
+#include "bench/BenchPeers.h"
+
 #include <QApplication>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
@@ -38,11 +39,6 @@ double PeakRssMib()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
-bool RunPeers(const QStringList& arguments)
-{
-    return QProcess::execute(QStringLiteral(QUORVEX_PEERS_SCRIPT), arguments) == 0;
 }
 
 void Check(benchmark::State& state, const char* updateFile)
@@ -98,13 +94,9 @@ int main(int argc, char** argv)
     site = &started;
     qputenv("XDG_CACHE_HOME", started.folder.filePath(QStringLiteral("cache")).toLocal8Bit());
     const QString dir = started.folder.filePath(QStringLiteral("peers"));
-    if (!RunPeers({QStringLiteral("start"), dir, QStringLiteral("1")})) {
-        std::fprintf(stderr, "could not start nginx (nginx-light and curl are needed)\n");
+    started.port = bench::StartPeers(dir, 1);
+    if (started.port.isEmpty())
         return 1;
-    }
-    QFile portFile(dir + QStringLiteral("/nginx/port"));
-    portFile.open(QIODevice::ReadOnly);
-    started.port = QString::fromLatin1(portFile.readAll().trimmed());
     const QString root = dir + QStringLiteral("/nginx/root/");
     QFile info(root + QStringLiteral("QuorvexUpdate.txt"));
     const bool written = WriteSparse(root + QStringLiteral("large-update.txt"), kServedSize)
@@ -117,7 +109,7 @@ int main(int argc, char** argv)
     info.close();
     if (!written) {
         std::fprintf(stderr, "could not write the site's files\n");
-        RunPeers({QStringLiteral("stop"), dir});
+        bench::StopPeers(dir);
         return 1;
     }
     {
@@ -128,7 +120,7 @@ int main(int argc, char** argv)
 
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    RunPeers({QStringLiteral("stop"), dir});
+    bench::StopPeers(dir);
     std::printf("peak resident memory: %.1f MiB idle, %.1f MiB after checks against 300 MB files (+%.1f MiB)\n",
                 idlePeakMib, PeakRssMib(), PeakRssMib() - idlePeakMib);
     return 0;
