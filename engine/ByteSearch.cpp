@@ -1,8 +1,8 @@
 #include "engine/ByteSearch.h"
 
-#include <algorithm>
+#include "platform/MemorySearch.h"
+
 #include <cstring>
-#include <functional>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -54,18 +54,8 @@ __attribute__((target("avx2"))) std::size_t SearchAnchoredAvx2(std::span<const s
 
 std::size_t SearchLibrary(std::span<const std::uint8_t> text, std::span<const std::uint8_t> pattern)
 {
-    if (pattern.empty() || text.size() < pattern.size())
-        return kNotFound;
-#if defined(_WIN32)
-    // Windows' C library has no memmem: the standard library's Boyer-Moore-Horspool
-    // skips ahead by the pattern's length in the same way.
-    const auto match = std::search(text.begin(), text.end(),
-                                   std::boyer_moore_horspool_searcher(pattern.begin(), pattern.end()));
-    return match == text.end() ? kNotFound : static_cast<std::size_t>(match - text.begin());
-#else
-    const void* match = ::memmem(text.data(), text.size(), pattern.data(), pattern.size());
-    return match == nullptr ? kNotFound : static_cast<std::size_t>(static_cast<const std::uint8_t*>(match) - text.data());
-#endif
+    const std::size_t match = FindInMemory(text, pattern);
+    return match == text.size() ? kNotFound : match;
 }
 
 std::size_t SearchAnchored(std::span<const std::uint8_t> text, std::span<const std::uint8_t> pattern)

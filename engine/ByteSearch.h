@@ -18,9 +18,8 @@ std::size_t SearchBytes(std::span<const std::uint8_t> text, std::span<const std:
 // search on processors without AVX2.
 std::size_t SearchAnchored(std::span<const std::uint8_t> text, std::span<const std::uint8_t> pattern);
 
-// The C library's search (memmem; on Windows, whose C library has none, the
-// standard library's Boyer-Moore-Horspool), which skips ahead well on long
-// patterns.
+// The C library's search (the platform layer's FindInMemory), which skips
+// ahead well on long patterns.
 std::size_t SearchLibrary(std::span<const std::uint8_t> text, std::span<const std::uint8_t> pattern);
 
 }  // namespace quorvex
