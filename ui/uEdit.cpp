@@ -1,6 +1,7 @@
 #include "ui/uEdit.h"
 
 #include "engine/HtmlFile.h"
+#include "ui/Application.h"
 #include "ui/ColorRow.h"
 #include "ui/WindowPlacement.h"
 #include "ui_uEdit.h"
@@ -18,7 +19,9 @@ TfrmEdit::TfrmEdit(QWidget* owner, TColorDialog& cdColor)
     colorRow_ = new TColorRow({ui_->shColor, ui_->shDrop, ui_->imgDropp, ui_->imgCDrop, ui_->imgBlank, tmrDropp},
                               cdColor, TFrameHover::PictureOnly, this);
     connect(colorRow_, &TColorRow::ColorChanged, this, &TfrmEdit::ColorChange);
-    connect(ui_->btnSave, &QPushButton::clicked, this, &TfrmEdit::btnSaveClick);
+    // A file that cannot be written is reported from here, so the error never
+    // unwinds through the toolkit's signal delivery.
+    connect(ui_->btnSave, &QPushButton::clicked, this, [this] { RunReportingErrors([this] { btnSaveClick(); }); });
     // The file as it is now; the preview shows it until the first colour change.
     ui_->wbPreview->Navigate(std::string(kAdvertHtmlPath));
     CentreOver(this, owner);
