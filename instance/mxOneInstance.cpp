@@ -1,5 +1,7 @@
 #include "instance/mxOneInstance.h"
 
+#include "platform/Error.h"
+#include "platform/InstanceLock.h"
 #include "platform/PrivateFolder.h"
 
 #include <QCoreApplication>
@@ -7,7 +9,6 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QLockFile>
 #include <QPointer>
 #include <QWidget>
 
@@ -103,19 +104,17 @@ void TmxOneInstance::Loaded(QWidget* window)
 }
 
 // Takes the lock; false when another instance holds it. A lock left by an
-// instance that died is taken over; a lock that cannot be had for any other
+// instance that died is free again; a lock that cannot be had for any other
 // reason ends the start.
 bool TmxOneInstance::Claim(const QString& name)
 {
-    auto lock = std::make_unique<QLockFile>(LockPath(folder_, name));
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0)) {
-        if (lock->error() == QLockFile::LockFailedError)
-            return false;
-        const QString reason = QString::fromStdString(FolderWriteProblem(folder_.toStdString()));
-        FailToStart(folder_, reason.isEmpty() ? QStringLiteral("The lock file cannot be created.") : reason);
+    try {
+        lock_ = TInstanceLock::TryTake(LockPath(folder_, name).toStdString());
+    } catch (const Error& error) {
+        FailToStart(folder_, QString::fromStdString(error.what()));
     }
-    lock_ = std::move(lock);
+    if (lock_ == nullptr)
+        return false;
     Listen(name);
     return true;
 }

@@ -16,9 +16,10 @@
 
 class QLocalServer;
 class QLocalSocket;
-class QLockFile;
 
 namespace quorvex {
+
+class TInstanceLock;
 
 class TmxOneInstance : public QObject {
     Q_OBJECT
@@ -62,7 +63,7 @@ private:
 
     QPointer<QWidget> window_;
     QString folder_;  // of the lock and the socket
-    std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<TInstanceLock> lock_;
     QLocalServer* server_ = nullptr;
     bool mutexCreated_ = false;
     bool instanceExisted_ = false;

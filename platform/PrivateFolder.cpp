@@ -30,16 +30,6 @@ std::string EnsurePrivateFolder(const std::filesystem::path& path)
     return PrivateFolderRefusal(path);
 }
 
-std::string FolderWriteProblem(const std::filesystem::path& folder)
-{
-    struct stat info {};
-    if (::stat(folder.c_str(), &info) != 0)
-        return SystemErrorText(errno);
-    if (!S_ISDIR(info.st_mode))
-        return SystemErrorText(ENOTDIR);
-    return ::access(folder.c_str(), W_OK | X_OK) == 0 ? std::string() : SystemErrorText(errno);
-}
-
 std::string CurrentUserId()
 {
     return std::to_string(::geteuid());

@@ -18,10 +18,6 @@ std::string PrivateFolderRefusal(const std::filesystem::path& path);
 // else the reason it is not, as a sentence.
 std::string EnsurePrivateFolder(const std::filesystem::path& path);
 
-// Why this process cannot create files in the folder (the system's text, such
-// as "Read-only file system"); empty when it can.
-std::string FolderWriteProblem(const std::filesystem::path& folder);
-
 // The current user's numeric id, in decimal.
 std::string CurrentUserId();
 
