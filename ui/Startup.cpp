@@ -18,13 +18,6 @@ TQuorvexWindows CreateWindows()
     windows.splash = std::make_unique<TfrmUpdate>();
     windows.splash->ShowNow();
     windows.main = std::make_unique<TfrmQuorvex>(windows.splash.get());
-    TfrmQuorvex* main = windows.main.get();
-    // The other windows are transient for the main window: no taskbar entries
-    // of their own, never behind it.
-    windows.status = std::make_unique<TfrmStatus>([main] { return main->MessengerFolder(); }, main);
-    windows.help = std::make_unique<TfrmHelp>(main->Storage(), main);
-    windows.edit = std::make_unique<TfrmEdit>(main, main->ColorDialog());
-    main->AttachWindows(windows.status.get(), windows.help.get(), windows.edit.get());
     return windows;
 }
 

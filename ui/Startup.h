@@ -1,28 +1,23 @@
 // The application's windows, created in the start-up order.
 #pragma once
 
-#include "ui/uEdit.h"
-#include "ui/uHelp.h"
 #include "ui/uQuorvex.h"
-#include "ui/uStatus.h"
 #include "ui/uUpdate.h"
 
 #include <memory>
 
 namespace quorvex {
 
-// Destroyed in reverse order: the editor, help and status windows go before
-// the main window, the splash last.
+// Destroyed in reverse order: the main window (and the windows it made) before
+// the splash.
 struct TQuorvexWindows {
     std::unique_ptr<TfrmUpdate> splash;
     std::unique_ptr<TfrmQuorvex> main;
-    std::unique_ptr<TfrmStatus> status;
-    std::unique_ptr<TfrmHelp> help;
-    std::unique_ptr<TfrmEdit> edit;
 };
 
-// Shows and paints the update splash, creates the main window (its guard and
-// FormCreate run inside), then the status, help and editor windows, hidden.
+// Shows and paints the update splash, then creates the main window (its guard
+// and FormCreate run inside); the status, help and editor windows are made by
+// the main window when first needed.
 TQuorvexWindows CreateWindows();
 
 // When the Wine prefix in use holds no messenger under the default folder,

@@ -121,11 +121,25 @@ TfrmQuorvex::TfrmQuorvex(TfrmUpdate* splash, QWidget* parent)
 // FormDestroy: the engine goes with the window, freeing the messenger image.
 TfrmQuorvex::~TfrmQuorvex() = default;
 
-void TfrmQuorvex::AttachWindows(TfrmStatus* status, TfrmHelp* help, TfrmEdit* edit)
+TfrmStatus& TfrmQuorvex::StatusWindow()
 {
-    status_ = status;
-    help_ = help;
-    edit_ = edit;
+    if (!status_)
+        status_ = std::make_unique<TfrmStatus>([this] { return MessengerFolder(); }, this);
+    return *status_;
+}
+
+TfrmHelp& TfrmQuorvex::HelpWindow()
+{
+    if (!help_)
+        help_ = std::make_unique<TfrmHelp>(mxStorage, this);
+    return *help_;
+}
+
+TfrmEdit& TfrmQuorvex::EditWindow()
+{
+    if (!edit_)
+        edit_ = std::make_unique<TfrmEdit>(this, *cdColor);
+    return *edit_;
 }
 
 QString TfrmQuorvex::MessengerFolder() const
@@ -327,12 +341,12 @@ void TfrmQuorvex::AdvertOptionRefresh()
 
 void TfrmQuorvex::btnHelpClick()
 {
-    help_->ShowWindow();
+    HelpWindow().ShowWindow();
 }
 
 void TfrmQuorvex::btnReplaceClick()
 {
-    edit_->ShowWindow();
+    EditWindow().ShowWindow();
 }
 
 // A press while a check runs (its requests keep the event loop going) does nothing.
@@ -377,7 +391,7 @@ std::vector<QWidget*> TfrmQuorvex::ApplyControls() const
 
 TWorkflowWidgets TfrmQuorvex::WorkflowWidgets(TOptionListView& list, TFolderEdit& folder)
 {
-    return {list, folder, *ui_->shColor, *status_, this, [this] { AdvertOptionRefresh(); }};
+    return {list, folder, *ui_->shColor, StatusWindow(), this, [this] { AdvertOptionRefresh(); }};
 }
 
 // The advert apply serves the event loop while it scans the messenger image;

@@ -44,8 +44,11 @@ public:
     explicit TfrmQuorvex(TfrmUpdate* splash, QWidget* parent = nullptr);
     ~TfrmQuorvex() override;
 
-    // The windows created after this one; they exist once the event loop runs.
-    void AttachWindows(TfrmStatus* status, TfrmHelp* help, TfrmEdit* edit);
+    // The status, help and editor windows, transient for this one. Each is
+    // made when first needed, so that start-up builds only what it shows.
+    TfrmStatus& StatusWindow();
+    TfrmHelp& HelpWindow();
+    TfrmEdit& EditWindow();
 
     TQuorvex& Engine() { return *engine_; }
     const TmxOneInstance& OneInstance() const { return mxOne; }
@@ -108,9 +111,6 @@ private:
     std::unique_ptr<Ui::TfrmQuorvex> ui_;
     TfrmUpdate* splash_;
     bool updateCheckRunning_ = false;
-    TfrmStatus* status_ = nullptr;
-    TfrmHelp* help_ = nullptr;
-    TfrmEdit* edit_ = nullptr;
     TmxOneInstance mxOne;
     TmxStorage mxStorage;
     QTimer* tmrDrop;
@@ -119,6 +119,10 @@ private:
     TVelkAppUpdate VelkAppUpdate;
     std::unique_ptr<TQuorvex> engine_;
     std::unique_ptr<TMessengerFacts> facts_;
+    // Last, so that they go before everything they refer to.
+    std::unique_ptr<TfrmStatus> status_;
+    std::unique_ptr<TfrmHelp> help_;
+    std::unique_ptr<TfrmEdit> edit_;
 };
 
 }  // namespace quorvex

@@ -62,7 +62,7 @@ protected:
         }
         return rows;
     }
-    TfrmStatus& Status() const { return *fixture.windows.status; }
+    TfrmStatus& Status() const { return fixture.windows.main->StatusWindow(); }
     std::vector<std::string> StatusLines() const
     {
         std::vector<std::string> lines;

@@ -58,7 +58,7 @@ protected:
     {
         if (std::string_view(GetParam().Window) == "main")
             return fixture.windows.main.get();
-        return fixture.windows.edit.get();
+        return &fixture.windows.main->EditWindow();
     }
     template <class T = QWidget>
     T* Find(const char* name) const
@@ -218,7 +218,7 @@ TEST(ColorDialogMemory, TheLastAcceptedColourIsPreselectedInBothWindows)
 {
     TWindowsFixture fixture;
     auto* mainBox = fixture.Find<TShape>("shColor");
-    auto* editBox = fixture.windows.edit->findChild<TShape*>("shColor");
+    auto* editBox = fixture.windows.main->EditWindow().findChild<TShape*>("shColor");
     TFakeColorDialog& dialog = *fixture.seams.ColorDialog;
     const QColor red(255, 0, 0);
     const QColor blue(0, 0, 255);

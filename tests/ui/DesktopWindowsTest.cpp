@@ -20,7 +20,7 @@ TEST(DesktopWindows, StatusHelpAndEditorAreTransientForTheMainWindow)
     windows.main->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(windows.main.get()));
 
-    for (QWidget* window : std::initializer_list<QWidget*>{windows.status.get(), windows.help.get(), windows.edit.get()}) {
+    for (QWidget* window : std::initializer_list<QWidget*>{&windows.main->StatusWindow(), &windows.main->HelpWindow(), &windows.main->EditWindow()}) {
         SCOPED_TRACE(window->objectName().toStdString());
         EXPECT_TRUE(window->isWindow());
         EXPECT_EQ(window->parentWidget(), windows.main.get());
@@ -62,9 +62,9 @@ TEST_P(OpenFailure, IsReportedWithTheShellsReasonAndSuccessIsNot)
 
 void CloseStatusLoadingMessenger(TQuorvexWindows& windows)
 {
-    windows.status->findChild<QCheckBox*>("cbOpenYM")->setChecked(true);
-    windows.status->Show();
-    windows.status->Close();
+    windows.main->StatusWindow().findChild<QCheckBox*>("cbOpenYM")->setChecked(true);
+    windows.main->StatusWindow().Show();
+    windows.main->StatusWindow().Close();
 }
 
 void ClickLink(TQuorvexWindows& windows)

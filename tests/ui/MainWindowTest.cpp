@@ -29,9 +29,11 @@ TEST(MainWindowStartUp, FormCreateFillsTheWindowBeforeTheOtherWindowsAppear)
 
     EXPECT_FALSE(windows.splash->isVisible()) << "hidden at the end of FormCreate";
     EXPECT_NE(windows.splash->windowHandle(), nullptr) << "it was shown";
-    for (QWidget* window : std::initializer_list<QWidget*>{windows.main.get(), windows.status.get(),
-                                                            windows.help.get(), windows.edit.get()})
-        EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(windows.main->isVisible());
+    // The status, help and editor windows are made when first needed.
+    EXPECT_EQ(windows.main->findChild<TfrmStatus*>(), nullptr);
+    EXPECT_EQ(windows.main->findChild<TfrmHelp*>(), nullptr);
+    EXPECT_EQ(windows.main->findChild<TfrmEdit*>(), nullptr);
 
     EXPECT_EQ(fixture.Find<TFolderEdit>("dePath")->text(), kDefaultFolder);
     EXPECT_EQ(fixture.Find<TFolderEdit>("deUpath")->text(), kDefaultFolder);
@@ -298,19 +300,19 @@ TEST(MainWindowButtons, HelpAndEditButtonsShowTheirWindowsWithoutBlocking)
 
     fixture.ShowTab("tbHelp");
     QTest::mouseClick(fixture.Find<QPushButton>("btnHelp"), Qt::LeftButton);
-    EXPECT_TRUE(fixture.windows.help->isVisible());
-    EXPECT_EQ(fixture.windows.help->windowTitle(), " Help Document");
+    EXPECT_TRUE(fixture.windows.main->HelpWindow().isVisible());
+    EXPECT_EQ(fixture.windows.main->HelpWindow().windowTitle(), " Help Document");
     QTest::mouseClick(fixture.Find<QPushButton>("btnHelp"), Qt::LeftButton);
-    EXPECT_TRUE(fixture.windows.help->isVisible());
+    EXPECT_TRUE(fixture.windows.main->HelpWindow().isVisible());
     EXPECT_TRUE(fixture.windows.main->isVisible());
 
     fixture.ShowTab("tbAdverts");
     QTest::mouseClick(fixture.Find<QPushButton>("btnReplace"), Qt::LeftButton);
-    EXPECT_TRUE(fixture.windows.edit->isVisible());
-    EXPECT_EQ(fixture.windows.edit->windowTitle(), " Edit HTML Replacement File");
+    EXPECT_TRUE(fixture.windows.main->EditWindow().isVisible());
+    EXPECT_EQ(fixture.windows.main->EditWindow().windowTitle(), " Edit HTML Replacement File");
 
-    fixture.windows.help->close();
-    EXPECT_FALSE(fixture.windows.help->isVisible());
+    fixture.windows.main->HelpWindow().close();
+    EXPECT_FALSE(fixture.windows.main->HelpWindow().isVisible());
     EXPECT_TRUE(fixture.windows.main->isVisible()) << "closing another window only hides it";
 }
 

@@ -21,7 +21,7 @@ protected:
     {
         return Status().findChild<T*>(QString::fromLatin1(name));
     }
-    TfrmStatus& Status() { return *fixture.windows.status; }
+    TfrmStatus& Status() { return fixture.windows.main->StatusWindow(); }
     // The window's own controls in the order the Tab key visits them.
     std::vector<QString> TabOrder()
     {
@@ -141,7 +141,7 @@ TEST_F(StatusWindow, ClosingTheMainWindowEndsTheProgramWithoutTheCloseBehaviour)
     Status().Show();
     Status().AppendLine("kept");
     Find<QCheckBox>("cbOpenYM")->setChecked(true);
-    fixture.windows.help->ShowWindow();
+    fixture.windows.main->HelpWindow().ShowWindow();
 
     bool timedOut = false;
     QTimer::singleShot(0, fixture.windows.main.get(), [&] { fixture.windows.main->close(); });

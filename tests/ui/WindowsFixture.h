@@ -5,6 +5,9 @@
 #include "FakeSeams.h"
 #include "TestPrefix.h"
 #include "ui/Startup.h"
+#include "ui/uEdit.h"
+#include "ui/uHelp.h"
+#include "ui/uStatus.h"
 
 #include <QTabWidget>
 
