@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <span>
+#include <utility>
 
 int main(int argc, char** argv)
 {
@@ -19,8 +20,9 @@ int main(int argc, char** argv)
         std::fputs(quorvex::CannotShowWindowsLine(*reason).c_str(), stderr);
         return 1;
     }
+    quorvex::TStartupReadAhead readAhead;
     quorvex::TQuorvexApplication application(argc, argv);
     // The engine's pattern scans serve the event loop while they run.
     quorvex::SetEventLoopHook([] { QCoreApplication::processEvents(); });
-    return quorvex::RunQuorvex();
+    return quorvex::RunQuorvex(std::move(readAhead));
 }

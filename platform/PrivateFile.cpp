@@ -7,7 +7,6 @@
 #include "platform/WinePrefix.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,8 +32,8 @@ std::string Quoted(const fs::path& path)
 
 std::string UserName()
 {
-    if (const passwd* entry = ::getpwuid(::geteuid()); entry != nullptr && entry->pw_name != nullptr)
-        return entry->pw_name;
+    if (std::string name = CurrentUserAccount().Name; !name.empty())
+        return name;
     const char* user = std::getenv("USER");
     return user != nullptr ? user : "";
 }

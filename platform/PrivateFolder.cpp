@@ -2,10 +2,12 @@
 
 #include "platform/NativeFile.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <vector>
 
 namespace quorvex {
 
@@ -33,6 +35,21 @@ std::string EnsurePrivateFolder(const std::filesystem::path& path)
 std::string CurrentUserId()
 {
     return std::to_string(::geteuid());
+}
+
+TUserAccount CurrentUserAccount()
+{
+    constexpr std::size_t kLargestEntry = std::size_t{1} << 20;
+    std::vector<char> buffer(16384);
+    passwd entry {};
+    passwd* found = nullptr;
+    int result = 0;
+    while ((result = ::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found)) == ERANGE
+           && buffer.size() < kLargestEntry)
+        buffer.resize(buffer.size() * 2);
+    if (result != 0 || found == nullptr)
+        return {};
+    return {entry.pw_name != nullptr ? entry.pw_name : "", entry.pw_dir != nullptr ? entry.pw_dir : ""};
 }
 
 }  // namespace quorvex

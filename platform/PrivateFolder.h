@@ -21,4 +21,12 @@ std::string EnsurePrivateFolder(const std::filesystem::path& path);
 // The current user's numeric id, in decimal.
 std::string CurrentUserId();
 
+// The current user's entry in the user database (read in a way that is safe
+// beside other threads); empty texts when there is none.
+struct TUserAccount {
+    std::string Name;
+    std::string Home;
+};
+TUserAccount CurrentUserAccount();
+
 }  // namespace quorvex

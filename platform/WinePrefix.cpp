@@ -4,7 +4,6 @@
 #include "platform/ProcFs.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -78,9 +77,8 @@ fs::path HomeFolder()
 {
     if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0')
         return home;
-    if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr)
-        return entry->pw_dir;
-    return "/";
+    const std::string home = CurrentUserAccount().Home;
+    return home.empty() ? fs::path("/") : fs::path(home);
 }
 
 fs::path WinePrefix()

@@ -1,6 +1,7 @@
 #include "ui/Startup.h"
 
 #include "engine/MessengerInfo.h"
+#include "engine/TQuorvex.h"
 #include "platform/PrefixDiscovery.h"
 #include "ui/Application.h"
 #include "ui/Seams.h"
@@ -26,13 +27,45 @@ void UseMessengerPrefix()
     UseFrontEndPrefixHolding(std::string(kDefaultMessengerFolder) + std::string(kExecutableName));
 }
 
-int RunQuorvex()
+namespace {
+
+// What the main window reads as it is made and first shown: the messenger's
+// version and the settings behind the advert options' captions.
+void ReadStartupValues()
+{
+    try {
+        YahooVersion();
+        TQuorvex engine;
+        engine.CheckMulti();
+        engine.CheckSmiley();
+        engine.CheckAuto();
+    } catch (...) {
+        // Only a warm-up: the windows read these again and report what fails.
+    }
+}
+
+}  // namespace
+
+TStartupReadAhead::TStartupReadAhead()
 {
     UseMessengerPrefix();
+    reader_ = std::jthread(ReadStartupValues);
+}
+
+void TStartupReadAhead::Wait()
+{
+    if (reader_.joinable())
+        reader_.join();
+}
+
+int RunQuorvex(TStartupReadAhead readAhead)
+{
     TQuorvexWindows windows;
     // Start-up runs before the event loop, whose error report it cannot reach:
     // an error here is reported the same way and ends the program.
-    if (!RunReportingErrors([&windows] { windows = CreateWindows(); }))
+    const bool created = RunReportingErrors([&windows] { windows = CreateWindows(); });
+    readAhead.Wait();
+    if (!created)
         return 1;
     // A second instance has asked the first to come forward, or the start-up
     // update check started an installer: it ends here.

@@ -5,6 +5,7 @@
 #include "ui/uUpdate.h"
 
 #include <memory>
+#include <thread>
 
 namespace quorvex {
 
@@ -24,10 +25,25 @@ TQuorvexWindows CreateWindows();
 // the first prefix of a Wine front-end that does becomes the one in use.
 void UseMessengerPrefix();
 
-// Runs the whole program on an application object: the prefix's choice, the
-// windows, then the event loop with the main window shown. Returns the
-// program's exit code; an error while the windows are created is reported and
-// ends it with 1.
-int RunQuorvex();
+// Chooses the prefix in use (UseMessengerPrefix), then reads the registry
+// values that the main window shows as it is made, on another thread: made
+// before the application object, the reading overlaps the toolkit's start and
+// the windows find the registry files in memory. Wait() ends the reading; it
+// must end before the event loop runs, where the user may choose another
+// prefix.
+class TStartupReadAhead {
+public:
+    TStartupReadAhead();
+    void Wait();
+
+private:
+    std::jthread reader_;
+};
+
+// Runs the whole program on an application object: the windows, then the
+// event loop with the main window shown, the read-ahead (started by the
+// caller, or here) ended before it. Returns the program's exit code; an error
+// while the windows are created is reported and ends it with 1.
+int RunQuorvex(TStartupReadAhead readAhead = TStartupReadAhead());
 
 }  // namespace quorvex
