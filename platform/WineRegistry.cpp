@@ -72,12 +72,9 @@ std::shared_ptr<const THiveSnapshot> CurrentHiveOr(const fs::path& file, const s
 }
 
 // Applies the edit to the key of hive; false when it finds nothing to change.
-// The key is found in known, which holds the same text as hive where given
-// (it remembers where its keys are).
-bool ApplyEdit(TRegistryHive& hive, const THiveSnapshot* known, const std::u16string& keyPath,
-               const std::string& failure, const TEdit& edit)
+bool ApplyEdit(TRegistryHive& hive, const std::u16string& keyPath, const std::string& failure, const TEdit& edit)
 {
-    const auto key = known ? known->FindKey(keyPath) : hive.FindKey(keyPath);
+    const auto key = hive.FindKnownKey(keyPath);
     if (!key && !hive.KeyExists(keyPath))
         throw RegistryError(failure + "The key no longer exists.");
     return edit(hive, key);
@@ -98,15 +95,18 @@ public:
     std::shared_ptr<const THiveSnapshot> Add(const fs::path& file, const std::u16string& keyPath,
                                              const std::string& failure, const TEdit& edit)
     {
+        std::shared_ptr<const THiveSnapshot> base;
         std::shared_ptr<const THiveSnapshot> source = Working(file);
         if (!source)
-            source = CurrentHiveOr(file, failure);
-        TRegistryHive hive = source->Hive();
-        if (!ApplyEdit(hive, source.get(), keyPath, failure, edit))
+            source = base = CurrentHiveOr(file, failure);
+        TRegistryHive hive = source->EditableCopy();
+        if (!ApplyEdit(hive, keyPath, failure, edit))
             return nullptr;
         TGroupedFile& grouped = files_[file];
-        if (grouped.Edits.empty())
+        if (grouped.Edits.empty()) {
             grouped.Failure = failure;
+            grouped.Base = std::move(base);
+        }
         grouped.Edits.push_back({keyPath, failure, edit});
         grouped.Working = std::make_shared<const THiveSnapshot>(std::move(hive));
         return grouped.Working;
@@ -125,24 +125,17 @@ public:
     {
         bool allChanged = true;
         for (const auto& [file, grouped] : files_) {
-            bool anyChanged = false;
             if (!WineserverGone(file.parent_path(), wineserverWait_))
                 throw RegistryError(InUse(grouped.Failure));
-            // Made again on the file as it is now: a wineserver that just
-            // exited may have rewritten it.
-            const std::shared_ptr<const THiveSnapshot> current = CurrentHiveOr(file, grouped.Failure);
-            TRegistryHive hive = current->Hive();
-            for (const TGroupedEdit& edit : grouped.Edits) {
-                const THiveSnapshot* known = &edit == &grouped.Edits.front() ? current.get() : nullptr;
-                const bool changed = ApplyEdit(hive, known, edit.KeyPath, edit.Failure, edit.Edit);
-                anyChanged = anyChanged || changed;
-                allChanged = allChanged && changed;
-            }
-            if (!anyChanged)
+            const std::shared_ptr<const THiveSnapshot> changed = Redone(file, grouped, allChanged);
+            if (!changed)
                 continue;
             try {
-                const std::string& text = hive.Text();
-                WriteNativeFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+                const std::string_view text = changed->Hive().Text();
+                const auto written = WriteNativeFileAtomically(
+                    file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+                if (written)
+                    AdoptWrittenHive(file, *written, changed);
             } catch (const Error& error) {
                 throw RegistryError(grouped.Failure + error.what());
             }
@@ -158,9 +151,30 @@ private:
     };
     struct TGroupedFile {
         std::string Failure;  // of the first change
+        std::shared_ptr<const THiveSnapshot> Base;  // the file as the first change found it
         std::shared_ptr<const THiveSnapshot> Working;
         std::vector<TGroupedEdit> Edits;
     };
+
+    // The changes made on the file as it is now: a wineserver that just
+    // exited may have rewritten it. Where it is still as the first change
+    // found it, that is the working copy. Empty when nothing changes;
+    // allChanged ends false when a change found nothing to change.
+    static std::shared_ptr<const THiveSnapshot> Redone(const fs::path& file, const TGroupedFile& grouped,
+                                                       bool& allChanged)
+    {
+        const std::shared_ptr<const THiveSnapshot> current = CurrentHiveOr(file, grouped.Failure);
+        if (current == grouped.Base)
+            return grouped.Working;
+        TRegistryHive hive = current->EditableCopy();
+        bool anyChanged = false;
+        for (const TGroupedEdit& edit : grouped.Edits) {
+            const bool changed = ApplyEdit(hive, edit.KeyPath, edit.Failure, edit.Edit);
+            anyChanged = anyChanged || changed;
+            allChanged = allChanged && changed;
+        }
+        return anyChanged ? std::make_shared<const THiveSnapshot>(std::move(hive)) : nullptr;
+    }
 
     std::chrono::milliseconds wineserverWait_;
     std::map<fs::path, TGroupedFile> files_;

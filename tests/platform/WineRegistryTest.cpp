@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <fstream>
+#include <optional>
 
 namespace quorvex {
 namespace {
@@ -106,6 +108,53 @@ TEST(WineRegistry, ChangesRewriteOnlyTheirLinesAndAreSeenAtOnce)
     const auto again = registry.OpenKey(TRootKey::CurrentUser, "Software\\yahoo\\pager\\Test", TKeyAccess::Read);
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->ReadInteger("Plural"), 1);
+}
+
+// The bytes that this process has read from files so far, as the kernel
+// counts them; empty where it does not.
+std::optional<std::uint64_t> BytesReadSoFar()
+{
+    std::ifstream io("/proc/self/io");
+    std::string name;
+    std::uint64_t count = 0;
+    while (io >> name >> count) {
+        if (name == "rchar:")
+            return count;
+    }
+    return std::nullopt;
+}
+
+TEST(WineRegistry, ItsOwnWriteIsNotReadBackYetAnotherProgramsWriteAfterItIsSeen)
+{
+    const struct {
+        const char* name;
+        std::function<void(const fs::path&, const std::string&)> change;
+    } others[] = {
+        {"replaced by rename",
+         [](const fs::path& file, const std::string& text) {
+             test::WriteText(file.parent_path() / "other.reg", text);
+             fs::rename(file.parent_path() / "other.reg", file);
+         }},
+        {"rewritten in place", [](const fs::path& file, const std::string& text) { test::WriteText(file, text); }},
+    };
+    for (const auto& other : others) {
+        SCOPED_TRACE(other.name);
+        TFakeMessengerOptions options;
+        options.UserRegistryPadding = std::size_t{1} << 20;
+        TFakePrefix prefix(options);
+        const fs::path userReg = prefix.Path() / "user.reg";
+        const TWineRegistry registry;
+        registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite)->WriteInteger("Launch on Startup", 0);
+
+        const auto before = BytesReadSoFar();
+        ASSERT_TRUE(before.has_value()) << "the kernel does not count the bytes read";
+        EXPECT_EQ(registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::Read)->ReadInteger("Launch on Startup"), 0);
+        EXPECT_LT(BytesReadSoFar().value_or(0) - *before, fs::file_size(userReg) / 2) << "user.reg was read back";
+
+        other.change(userReg, Replaced(test::ReadText(userReg), "\"Launch on Startup\"=dword:00000000",
+                                       "\"Launch on Startup\"=dword:00000007"));
+        EXPECT_EQ(registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::Read)->ReadInteger("Launch on Startup"), 7);
+    }
 }
 
 TEST(WineRegistry, AKeyWithOnlyKeysBelowItOpensAndGetsItsSectionWhenWritten)
