@@ -96,8 +96,13 @@ THiveSnapshot::THiveSnapshot(TRegistryHive hive)
 
 TRegistryHive THiveSnapshot::EditableCopy() const
 {
+    // Room for a change's edits, so that they never move the whole text.
+    constexpr std::size_t kEditRoom = 64 * 1024;
+    std::string text;
+    text.reserve(searches_.Text().size() + kEditRoom);
+    text.assign(searches_.Text());
     const std::lock_guard lock(mutex_);
-    return TRegistryHive(std::string(searches_.Text()), keys_);
+    return TRegistryHive(std::move(text), keys_);
 }
 
 std::optional<TTextRange> THiveSnapshot::FindKey(const std::u16string& path) const

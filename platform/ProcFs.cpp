@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <system_error>
+#include <climits>
 
 namespace quorvex {
 
@@ -61,9 +61,11 @@ std::string TProcessInfo::Name() const
 
 fs::path TProcessInfo::WorkingFolder() const
 {
-    std::error_code error;
-    fs::path folder = fs::read_symlink(folder_ / "cwd", error);
-    return error ? fs::path() : folder;
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink((folder_ / "cwd").c_str(), target, sizeof target);
+    if (length <= 0 || static_cast<std::size_t>(length) == sizeof target)
+        return {};
+    return fs::path(std::string(target, static_cast<std::size_t>(length)));
 }
 
 std::vector<std::string> TProcessInfo::Arguments() const
