@@ -90,8 +90,18 @@ std::string_view TextOf(const std::variant<TPageBuffer, TRegistryHive>& text)
 THiveSnapshot::THiveSnapshot(TPageBuffer text) : text_(std::move(text)), searches_(TextOf(text_)) {}
 
 THiveSnapshot::THiveSnapshot(TRegistryHive hive)
-    : text_(std::move(hive)), searches_(TextOf(text_)), keys_(std::get<TRegistryHive>(text_).KnownKeys())
+    : text_(std::move(hive)), searches_(TextOf(text_)), keys_(std::get<TRegistryHive>(text_).TakeKnownKeys())
 {
+}
+
+TRegistryHive THiveSnapshot::TakeHive()
+{
+    auto* hive = std::get_if<TRegistryHive>(&text_);
+    if (hive == nullptr)
+        return EditableCopy();
+    TRegistryHive taken = std::move(*hive);
+    taken.SetKnownKeys(std::move(keys_));
+    return taken;
 }
 
 TRegistryHive THiveSnapshot::EditableCopy() const

@@ -32,6 +32,9 @@ public:
     const TRegistryText& Hive() const { return searches_; }
     // A copy of the text to edit, which knows the keys found so far.
     TRegistryHive EditableCopy() const;
+    // The text to edit without a copy where it is an edited one: only for a
+    // snapshot that no one else holds, and that is dropped next.
+    TRegistryHive TakeHive();
     // TRegistryText::FindKey, searched once per path.
     std::optional<TTextRange> FindKey(const std::u16string& path) const;
 

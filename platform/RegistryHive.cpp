@@ -2,6 +2,7 @@
 
 #include "platform/Text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ratio>
@@ -329,6 +330,39 @@ THeaderMatch MatchDecodedHeader(std::string_view line, std::size_t header, std::
     return unit == u'\\' ? THeaderMatch{TKeyMatch::Below, end} : THeaderMatch{};
 }
 
+// Eight bytes with their ASCII lower-case letters made upper-case, all at once:
+// a byte gets 0x20 taken off where it is below 0x80, at least 'a' and at most 'z'.
+std::uint64_t UpperCaseAscii(std::uint64_t bytes)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    const std::uint64_t low = bytes & ~kHighBits;
+    const std::uint64_t atLeastA = low + (0x80 - 'a') * kOnes;
+    const std::uint64_t aboveZ = low + (0x80 - 'z' - 1) * kOnes;
+    const std::uint64_t lowerCase = atLeastA & ~aboveZ & ~bytes & kHighBits;
+    return bytes - (lowerCase >> 2);
+}
+
+// The length of the longest common start of a and b, ASCII letters compared
+// without regard to case; eight bytes at a time where they agree, since every
+// header of a file is compared with the key path so.
+std::size_t FoldedCommonLength(std::string_view a, std::string_view b)
+{
+    const std::size_t size = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t x = 0;
+        std::uint64_t y = 0;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y && UpperCaseAscii(x) != UpperCaseAscii(y))
+            break;
+    }
+    while (i < size && FoldCase(static_cast<unsigned char>(a[i])) == FoldCase(static_cast<unsigned char>(b[i])))
+        ++i;
+    return i;
+}
+
 // How the header line at text[header] names the key path, made quick for the
 // usual header: the raw text is compared with the path's canonical form, and
 // decoded only where it may be written another way (an escape or a non-ASCII
@@ -342,10 +376,7 @@ THeaderMatch MatchHeader(std::string_view text, std::size_t header, std::u16stri
     if (canonical.empty() && !path.empty())
         return decoded();
     const std::string_view name = text.substr(header + 1);
-    std::size_t i = 0;
-    while (i < canonical.size() && i < name.size() &&
-           FoldCase(static_cast<unsigned char>(name[i])) == FoldCase(static_cast<unsigned char>(canonical[i])))
-        ++i;
+    const std::size_t i = FoldedCommonLength(name, canonical);
     if (i == canonical.size() && name.substr(i).starts_with(']'))
         return {TKeyMatch::Key, header + 1 + i};
     if (i == canonical.size() && name.substr(i).starts_with("\\\\"))

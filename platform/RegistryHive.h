@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quorvex {
@@ -111,7 +112,9 @@ public:
     // FindKey, searched once per path: the answers are kept, and moved along
     // as values are written and removed.
     std::optional<TTextRange> FindKnownKey(std::u16string_view path);
-    const TKnownKeys& KnownKeys() const { return known_; }
+    // The known keys given away (to a snapshot of this text) and taken back.
+    TKnownKeys TakeKnownKeys() { return std::exchange(known_, {}); }
+    void SetKnownKeys(TKnownKeys known) { known_ = std::move(known); }
 
     // The key's lines, ready for a value to be written: an existing key
     // without a section of its own gets one first (TRegistryText::NewSection).

@@ -95,20 +95,30 @@ public:
     std::shared_ptr<const THiveSnapshot> Add(const fs::path& file, const std::u16string& keyPath,
                                              const std::string& failure, const TEdit& edit)
     {
+        const auto known = files_.find(file);
         std::shared_ptr<const THiveSnapshot> base;
-        std::shared_ptr<const THiveSnapshot> source = Working(file);
-        if (!source)
-            source = base = CurrentHiveOr(file, failure);
-        TRegistryHive hive = source->EditableCopy();
-        if (!ApplyEdit(hive, keyPath, failure, edit))
+        TRegistryHive hive =
+            known != files_.end() ? Draft(known->second) : (base = CurrentHiveOr(file, failure))->EditableCopy();
+        bool changed = false;
+        try {
+            changed = ApplyEdit(hive, keyPath, failure, edit);
+        } catch (...) {
+            if (known != files_.end())
+                Restore(known->second, std::move(hive));
+            throw;
+        }
+        if (!changed) {
+            if (known != files_.end())
+                Restore(known->second, std::move(hive));
             return nullptr;
+        }
         TGroupedFile& grouped = files_[file];
         if (grouped.Edits.empty()) {
             grouped.Failure = failure;
             grouped.Base = std::move(base);
         }
         grouped.Edits.push_back({keyPath, failure, edit});
-        grouped.Working = std::make_shared<const THiveSnapshot>(std::move(hive));
+        grouped.Working = std::make_shared<THiveSnapshot>(std::move(hive));
         return grouped.Working;
     }
 
@@ -152,9 +162,28 @@ private:
     struct TGroupedFile {
         std::string Failure;  // of the first change
         std::shared_ptr<const THiveSnapshot> Base;  // the file as the first change found it
-        std::shared_ptr<const THiveSnapshot> Working;
+        std::shared_ptr<THiveSnapshot> Working;
         std::vector<TGroupedEdit> Edits;
     };
+
+    // The working copy's text to edit further: taken from it where no key
+    // holds it any more, so that a change made of several edits copies the
+    // file's text once.
+    static TRegistryHive Draft(TGroupedFile& grouped)
+    {
+        if (grouped.Working.use_count() > 1)
+            return grouped.Working->EditableCopy();
+        TRegistryHive hive = grouped.Working->TakeHive();
+        grouped.Working.reset();
+        return hive;
+    }
+
+    // Puts back a draft that an edit left as it was.
+    static void Restore(TGroupedFile& grouped, TRegistryHive hive)
+    {
+        if (!grouped.Working)
+            grouped.Working = std::make_shared<THiveSnapshot>(std::move(hive));
+    }
 
     // The changes made on the file as it is now: a wineserver that just
     // exited may have rewritten it. Where it is still as the first change
@@ -173,7 +202,7 @@ private:
             anyChanged = anyChanged || changed;
             allChanged = allChanged && changed;
         }
-        return anyChanged ? std::make_shared<const THiveSnapshot>(std::move(hive)) : nullptr;
+        return anyChanged ? std::make_shared<THiveSnapshot>(std::move(hive)) : nullptr;
     }
 
     std::chrono::milliseconds wineserverWait_;
@@ -265,9 +294,23 @@ private:
 
     bool Add(TChangeGroup& group, const std::string& failure, const TEdit& edit)
     {
-        std::shared_ptr<const THiveSnapshot> working = group.Add(hiveFile_, keyPath_, failure, edit);
-        if (!working)
+        // The key lets go of the group's working copy while the change is
+        // made, so that the group may edit it in place.
+        std::shared_ptr<const THiveSnapshot> seen = std::move(hive_);
+        if (seen == group.Working(hiveFile_))
+            seen.reset();
+        const auto keep = [&] { hive_ = seen ? std::move(seen) : group.Working(hiveFile_); };
+        std::shared_ptr<const THiveSnapshot> working;
+        try {
+            working = group.Add(hiveFile_, keyPath_, failure, edit);
+        } catch (...) {
+            keep();
+            throw;
+        }
+        if (!working) {
+            keep();
             return false;
+        }
         hive_ = std::move(working);
         key_ = hive_->FindKey(keyPath_);
         return true;

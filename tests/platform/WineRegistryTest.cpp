@@ -364,6 +364,35 @@ TEST(WineRegistry, ChangesMadeTogetherAreSeenAtOnceAndWrittenAtTheEnd)
     EXPECT_EQ(test::ReadText(userReg), expected);
 }
 
+TEST(WineRegistry, ChangesMadeTogetherThroughOneKeyBuildOnEachOther)
+{
+    TFakePrefix prefix;
+    const fs::path userReg = prefix.Path() / "user.reg";
+    const std::string before = test::ReadText(userReg);
+    const TWineRegistry registry;
+    registry.ChangeTogether([&] {
+        const auto pager = registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite);
+        ASSERT_NE(pager, nullptr);
+        pager->WriteInteger("Launch on Startup", 0);
+        pager->WriteInteger("First", 1);
+        EXPECT_FALSE(pager->DeleteValue("Missing"));  // changes nothing, loses nothing
+        EXPECT_TRUE(pager->DeleteValue("SmileySearch"));
+        pager->WriteInteger("First", 2);
+        EXPECT_EQ(pager->ReadInteger("Launch on Startup"), 0);
+        EXPECT_EQ(pager->ReadInteger("First"), 2);
+        EXPECT_FALSE(pager->ValueExists("SmileySearch"));
+        const auto test = registry.OpenKey(TRootKey::CurrentUser, "Software\\yahoo\\pager\\Test", TKeyAccess::ReadWrite);
+        ASSERT_NE(test, nullptr);
+        test->WriteInteger("Plural", 1);
+        EXPECT_EQ(pager->ReadInteger("First"), 2);
+    });
+    std::string expected = Replaced(before, "\"Launch on Startup\"=dword:00000001", "\"Launch on Startup\"=dword:00000000");
+    expected = Replaced(expected, "\"SmileySearch\"=dword:00000001\n", "\"First\"=dword:00000002\n");
+    expected = Replaced(expected, "[Software\\\\yahoo\\\\pager\\\\Test] 1700000000\n#time=1d9f2a3b4c5d6e7\n",
+                        "[Software\\\\yahoo\\\\pager\\\\Test] 1700000000\n#time=1d9f2a3b4c5d6e7\n\"Plural\"=dword:00000001\n");
+    EXPECT_EQ(test::ReadText(userReg), expected);
+}
+
 TEST(WineRegistry, ChangesMadeTogetherThatFailWriteNothing)
 {
     TFakePrefix prefix;
