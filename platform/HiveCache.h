@@ -19,7 +19,8 @@
 
 namespace quorvex {
 
-// One state of a registry file; never changes. Key lookups are remembered.
+// One state of a registry file; never changes while it is shared. Key lookups
+// are remembered.
 class THiveSnapshot {
 public:
     // The file's bytes as read.
