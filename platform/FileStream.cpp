@@ -151,13 +151,14 @@ void TFileWriteStream::Write(std::span<const std::uint8_t> bytes)
         size_ = position_;
 }
 
-void TFileWriteStream::Commit()
+std::optional<TFileIdentity> TFileWriteStream::Commit()
 {
     if (file_ == nullptr)
         FailWrite(EBADF);
     int error = 0;
     if (std::fflush(file_) != 0 || ::fsync(::fileno(file_)) != 0)
         error = errno;
+    const std::optional<TFileIdentity> written = error == 0 ? FileIdentity(::fileno(file_)) : std::nullopt;
     if (std::fclose(file_) != 0 && error == 0)
         error = errno;
     file_ = nullptr;
@@ -169,6 +170,11 @@ void TFileWriteStream::Commit()
         FailCreate(error);
     }
     temporary_.clear();
+    // Someone may have put another file in place, or written this one, since.
+    std::optional<TFileIdentity> placed = FileIdentity(target_);
+    if (!written || !placed || !placed->SameContent(*written))
+        return std::nullopt;
+    return placed;
 }
 
 }  // namespace quorvex

@@ -8,9 +8,11 @@
 // owner, group and permissions; a read-only file or a folder is not replaced.
 #pragma once
 
+#include "platform/FileIdentity.h"
 #include "platform/Stream.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace quorvex {
@@ -35,7 +37,9 @@ public:
     // Flushes the file to disk and puts it in place of the target. A failed
     // flush throws the write error, a failed rename the creation error; the
     // target is left as it was in both cases.
-    void Commit();
+    // Returns the identity of the file now at the target (taken after the
+    // rename), or nothing when that is no longer the file written here.
+    std::optional<TFileIdentity> Commit();
 
     const std::string& Path() const { return path_; }
 

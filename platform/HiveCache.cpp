@@ -2,10 +2,7 @@
 
 #include "platform/NativeFile.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cstdint>
 #include <deque>
 
 namespace quorvex {
@@ -13,31 +10,6 @@ namespace quorvex {
 namespace fs = std::filesystem;
 
 namespace {
-
-// What tells one state of a file from another without reading it.
-struct TFileIdentity {
-    std::uint64_t Device = 0;
-    std::uint64_t Inode = 0;
-    std::int64_t Size = 0;
-    std::int64_t ModifiedSeconds = 0;
-    std::int64_t ModifiedNanoseconds = 0;
-    std::int64_t ChangedSeconds = 0;
-    std::int64_t ChangedNanoseconds = 0;
-
-    bool operator==(const TFileIdentity&) const = default;
-};
-
-// Empty when the path is not a regular file that can be looked at.
-std::optional<TFileIdentity> IdentityOf(const fs::path& file)
-{
-    struct stat info {};
-    if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return std::nullopt;
-    return TFileIdentity{static_cast<std::uint64_t>(info.st_dev),  static_cast<std::uint64_t>(info.st_ino),
-                         static_cast<std::int64_t>(info.st_size),  info.st_mtim.tv_sec,
-                         info.st_mtim.tv_nsec,                      info.st_ctim.tv_sec,
-                         info.st_ctim.tv_nsec};
-}
 
 struct TCachedHive {
     fs::path File;
@@ -54,25 +26,37 @@ public:
     {
         // The identity is taken before the read: should the file change while
         // it is read, the next use sees another identity and reads it again.
-        const std::optional<TFileIdentity> identity = IdentityOf(file);
+        const std::optional<TFileIdentity> identity = FileIdentity(file);
         {
             const std::lock_guard lock(mutex_);
             const auto cached = Find(file);
             if (cached != entries_.end() && identity && cached->Identity == *identity)
                 return cached->Snapshot;
         }
-        auto snapshot = std::make_shared<const THiveSnapshot>(TRegistryHive(ReadNativeText(file)));
-        const std::lock_guard lock(mutex_);
-        Erase(file);
-        if (identity) {
-            if (entries_.size() == kCachedFiles)
-                entries_.pop_front();
-            entries_.push_back({file, *identity, snapshot});
-        }
+        auto snapshot = std::make_shared<const THiveSnapshot>(ReadNativeFileToPages(file));
+        if (identity)
+            Keep(file, *identity, snapshot);
+        else
+            Forget(file);
         return snapshot;
     }
 
+    void Keep(const fs::path& file, const TFileIdentity& identity, std::shared_ptr<const THiveSnapshot> snapshot)
+    {
+        const std::lock_guard lock(mutex_);
+        Erase(file);
+        if (entries_.size() == kCachedFiles)
+            entries_.pop_front();
+        entries_.push_back({file, identity, std::move(snapshot)});
+    }
+
 private:
+    void Forget(const fs::path& file)
+    {
+        const std::lock_guard lock(mutex_);
+        Erase(file);
+    }
+
     std::deque<TCachedHive>::iterator Find(const fs::path& file)
     {
         return std::ranges::find(entries_, file, &TCachedHive::File);
@@ -94,7 +78,42 @@ THiveCache& Cache()
     return cache;
 }
 
+std::string_view TextOf(const std::variant<TPageBuffer, TRegistryHive>& text)
+{
+    if (const auto* read = std::get_if<TPageBuffer>(&text))
+        return read->View();
+    return std::get<TRegistryHive>(text).Text();
+}
+
 }  // namespace
+
+THiveSnapshot::THiveSnapshot(TPageBuffer text) : text_(std::move(text)), searches_(TextOf(text_)) {}
+
+THiveSnapshot::THiveSnapshot(TRegistryHive hive)
+    : text_(std::move(hive)), searches_(TextOf(text_)), keys_(std::get<TRegistryHive>(text_).TakeKnownKeys())
+{
+}
+
+TRegistryHive THiveSnapshot::TakeHive()
+{
+    auto* hive = std::get_if<TRegistryHive>(&text_);
+    if (hive == nullptr)
+        return EditableCopy();
+    TRegistryHive taken = std::move(*hive);
+    taken.SetKnownKeys(std::move(keys_));
+    return taken;
+}
+
+TRegistryHive THiveSnapshot::EditableCopy() const
+{
+    // Room for a change's edits, so that they never move the whole text.
+    constexpr std::size_t kEditRoom = 64 * 1024;
+    std::string text;
+    text.reserve(searches_.Text().size() + kEditRoom);
+    text.assign(searches_.Text());
+    const std::lock_guard lock(mutex_);
+    return TRegistryHive(std::move(text), keys_);
+}
 
 std::optional<TTextRange> THiveSnapshot::FindKey(const std::u16string& path) const
 {
@@ -102,12 +121,17 @@ std::optional<TTextRange> THiveSnapshot::FindKey(const std::u16string& path) con
     const auto known = keys_.find(path);
     if (known != keys_.end())
         return known->second;
-    return keys_.emplace(path, hive_.FindKey(path)).first->second;
+    return keys_.emplace(path, searches_.FindKey(path)).first->second;
 }
 
 std::shared_ptr<const THiveSnapshot> CurrentHive(const fs::path& file)
 {
     return Cache().Current(file);
+}
+
+void AdoptWrittenHive(const fs::path& file, const TFileIdentity& identity, std::shared_ptr<const THiveSnapshot> snapshot)
+{
+    Cache().Keep(file, identity, std::move(snapshot));
 }
 
 }  // namespace quorvex

@@ -1,43 +1,59 @@
 // Registry files read and parsed once per change of the file. Every use looks
-// at the file's identity on disk (one stat: device, inode, size, modification
-// and change times in nanoseconds); while it is the same as when the file was
-// last read, the parsed copy serves, otherwise the file is read again. So a
-// reader always sees the file as it is on disk, yet an unchanged file is not
-// read twice.
-//
-// A file replaced by another (rename over it, as Wine and Quorvex write these
-// files) has another inode; one rewritten in place has a later change time,
-// which no program can set.
+// at the file's identity on disk (one stat, see TFileIdentity); while it is
+// the same as when the file was last read, the parsed copy serves, otherwise
+// the file is read again. So a reader always sees the file as it is on disk,
+// yet an unchanged file is not read twice, nor read back after this process
+// wrote it (AdoptWrittenHive).
 #pragma once
 
+#include "platform/FileIdentity.h"
+#include "platform/PageBuffer.h"
 #include "platform/RegistryHive.h"
 
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <variant>
 
 namespace quorvex {
 
-// One reading of a registry file; never changes. Key lookups are remembered.
+// One state of a registry file; never changes while it is shared. Key lookups
+// are remembered.
 class THiveSnapshot {
 public:
-    explicit THiveSnapshot(TRegistryHive hive) : hive_(std::move(hive)) {}
+    // The file's bytes as read.
+    explicit THiveSnapshot(TPageBuffer text);
+    // A text made by editing another.
+    explicit THiveSnapshot(TRegistryHive hive);
+    THiveSnapshot(const THiveSnapshot&) = delete;
+    THiveSnapshot& operator=(const THiveSnapshot&) = delete;
 
-    const TRegistryHive& Hive() const { return hive_; }
-    // TRegistryHive::FindKey, searched once per path.
+    const TRegistryText& Hive() const { return searches_; }
+    // A copy of the text to edit, which knows the keys found so far.
+    TRegistryHive EditableCopy() const;
+    // The text to edit without a copy where it is an edited one: only for a
+    // snapshot that no one else holds, and that is dropped next.
+    TRegistryHive TakeHive();
+    // TRegistryText::FindKey, searched once per path.
     std::optional<TTextRange> FindKey(const std::u16string& path) const;
 
 private:
-    TRegistryHive hive_;
+    std::variant<TPageBuffer, TRegistryHive> text_;
+    TRegistryText searches_;  // over text_
     mutable std::mutex mutex_;
-    mutable std::map<std::u16string, std::optional<TTextRange>> keys_;
+    mutable TKnownKeys keys_;
 };
 
 // The registry file as it is on disk now. Throws Error (with the system's
 // reason) when it cannot be read.
 std::shared_ptr<const THiveSnapshot> CurrentHive(const std::filesystem::path& file);
+
+// This process has just written the snapshot's text to file, which then had
+// identity (taken after the write): while the file keeps that identity,
+// CurrentHive(file) gives the snapshot without reading the file.
+void AdoptWrittenHive(const std::filesystem::path& file, const TFileIdentity& identity,
+                      std::shared_ptr<const THiveSnapshot> snapshot);
 
 }  // namespace quorvex

@@ -56,6 +56,12 @@ Container Buffer(std::size_t size)
     return data;
 }
 
+template <>
+TPageBuffer Buffer<TPageBuffer>(std::size_t size)
+{
+    return TPageBuffer(size);
+}
+
 template <class Container>
 Container ReadWhole(const fs::path& path)
 {
@@ -134,11 +140,16 @@ std::string ReadNativeText(const fs::path& path)
     return ReadWhole<std::string>(path);
 }
 
-void WriteNativeFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes)
+TPageBuffer ReadNativeFileToPages(const fs::path& path)
+{
+    return ReadWhole<TPageBuffer>(path);
+}
+
+std::optional<TFileIdentity> WriteNativeFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes)
 {
     TFileWriteStream file(path.string());
     file.Write(bytes);
-    file.Commit();
+    return file.Commit();
 }
 
 }  // namespace quorvex

@@ -1,8 +1,12 @@
 // Whole-file reads and atomic whole-file writes on native paths.
 #pragma once
 
+#include "platform/FileIdentity.h"
+#include "platform/PageBuffer.h"
+
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -12,6 +16,8 @@ namespace quorvex {
 // Throws Error("Cannot open file "<path>". <reason>") when the file cannot be read.
 std::vector<std::uint8_t> ReadNativeFile(const std::filesystem::path& path);
 std::string ReadNativeText(const std::filesystem::path& path);
+// The same into a page buffer, for large files read often (the registry's).
+TPageBuffer ReadNativeFileToPages(const std::filesystem::path& path);
 
 // Replaces the file's whole content, or creates it: the bytes go to a new file
 // in the same folder, which is then renamed over the target, so the target
@@ -21,7 +27,9 @@ std::string ReadNativeText(const std::filesystem::path& path);
 // Throws FileCreateError when the file cannot be created (folder not
 // writable, target read-only or a folder) and Error("Cannot write file ...")
 // when writing fails (disk full); the target is unchanged in both cases.
-void WriteNativeFileAtomically(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+// Returns the identity of the file put in place, as TFileWriteStream::Commit.
+std::optional<TFileIdentity> WriteNativeFileAtomically(const std::filesystem::path& path,
+                                                       std::span<const std::uint8_t> bytes);
 
 // The file that a write to path really replaces: a symbolic link's target.
 std::filesystem::path WriteTarget(const std::filesystem::path& path);

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <system_error>
+#include <climits>
 
 namespace quorvex {
 
@@ -18,28 +18,28 @@ namespace {
 constexpr std::size_t kMaxProcFileSize = 64 * 1024;
 
 // The file's first bytes up to the bound; empty when it cannot be read, as
-// when the process ends while it is being read.
+// when the process ends while it is being read. Read a piece at a time: most
+// of these files are a few bytes long, and every process is looked at.
 std::string ReadSmallFile(const fs::path& path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return {};
-    std::string content(kMaxProcFileSize, '\0');
-    std::size_t size = 0;
-    while (size < content.size()) {
-        const ssize_t got = ::read(fd, content.data() + size, content.size() - size);
+    std::string content;
+    char piece[4096];
+    while (content.size() < kMaxProcFileSize) {
+        const ssize_t got = ::read(fd, piece, std::min(sizeof piece, kMaxProcFileSize - content.size()));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
-            size = 0;
+            content.clear();
             break;
         }
         if (got == 0)
             break;
-        size += static_cast<std::size_t>(got);
+        content.append(piece, static_cast<std::size_t>(got));
     }
     ::close(fd);
-    content.resize(size);
     return content;
 }
 
@@ -61,9 +61,11 @@ std::string TProcessInfo::Name() const
 
 fs::path TProcessInfo::WorkingFolder() const
 {
-    std::error_code error;
-    fs::path folder = fs::read_symlink(folder_ / "cwd", error);
-    return error ? fs::path() : folder;
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink((folder_ / "cwd").c_str(), target, sizeof target);
+    if (length <= 0 || static_cast<std::size_t>(length) == sizeof target)
+        return {};
+    return fs::path(std::string(target, static_cast<std::size_t>(length)));
 }
 
 std::vector<std::string> TProcessInfo::Arguments() const

@@ -2,6 +2,7 @@
 
 #include "platform/Text.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <ratio>
@@ -329,6 +330,39 @@ THeaderMatch MatchDecodedHeader(std::string_view line, std::size_t header, std::
     return unit == u'\\' ? THeaderMatch{TKeyMatch::Below, end} : THeaderMatch{};
 }
 
+// Eight bytes with their ASCII lower-case letters made upper-case, all at once:
+// a byte gets 0x20 taken off where it is below 0x80, at least 'a' and at most 'z'.
+std::uint64_t UpperCaseAscii(std::uint64_t bytes)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    const std::uint64_t low = bytes & ~kHighBits;
+    const std::uint64_t atLeastA = low + (0x80 - 'a') * kOnes;
+    const std::uint64_t aboveZ = low + (0x80 - 'z' - 1) * kOnes;
+    const std::uint64_t lowerCase = atLeastA & ~aboveZ & ~bytes & kHighBits;
+    return bytes - (lowerCase >> 2);
+}
+
+// The length of the longest common start of a and b, ASCII letters compared
+// without regard to case; eight bytes at a time where they agree, since every
+// header of a file is compared with the key path so.
+std::size_t FoldedCommonLength(std::string_view a, std::string_view b)
+{
+    const std::size_t size = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t x = 0;
+        std::uint64_t y = 0;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y && UpperCaseAscii(x) != UpperCaseAscii(y))
+            break;
+    }
+    while (i < size && FoldCase(static_cast<unsigned char>(a[i])) == FoldCase(static_cast<unsigned char>(b[i])))
+        ++i;
+    return i;
+}
+
 // How the header line at text[header] names the key path, made quick for the
 // usual header: the raw text is compared with the path's canonical form, and
 // decoded only where it may be written another way (an escape or a non-ASCII
@@ -342,10 +376,7 @@ THeaderMatch MatchHeader(std::string_view text, std::size_t header, std::u16stri
     if (canonical.empty() && !path.empty())
         return decoded();
     const std::string_view name = text.substr(header + 1);
-    std::size_t i = 0;
-    while (i < canonical.size() && i < name.size() &&
-           FoldCase(static_cast<unsigned char>(name[i])) == FoldCase(static_cast<unsigned char>(canonical[i])))
-        ++i;
+    const std::size_t i = FoldedCommonLength(name, canonical);
     if (i == canonical.size() && name.substr(i).starts_with(']'))
         return {TKeyMatch::Key, header + 1 + i};
     if (i == canonical.size() && name.substr(i).starts_with("\\\\"))
@@ -378,12 +409,12 @@ std::string SectionStart(std::string_view name, bool timeLine, std::chrono::syst
 
 }  // namespace
 
-bool TRegistryHive::IsValid() const
+bool TRegistryText::IsValid() const
 {
     return text_.starts_with(kSignature);
 }
 
-bool TRegistryHive::Is64Bit() const
+bool TRegistryText::Is64Bit() const
 {
     for (std::size_t begin = 0; begin < text_.size() && text_[begin] != '[';) {
         const std::size_t end = LineEnd(text_, begin);
@@ -394,7 +425,7 @@ bool TRegistryHive::Is64Bit() const
     return false;
 }
 
-std::optional<TTextRange> TRegistryHive::FindKey(std::u16string_view path) const
+std::optional<TTextRange> TRegistryText::FindKey(std::u16string_view path) const
 {
     const auto section = FindSection(path, false);
     if (!section)
@@ -404,15 +435,14 @@ std::optional<TTextRange> TRegistryHive::FindKey(std::u16string_view path) const
     return TTextRange{end, next == std::string::npos ? text_.size() : next};
 }
 
-bool TRegistryHive::KeyExists(std::u16string_view path) const
+bool TRegistryText::KeyExists(std::u16string_view path) const
 {
     return FindSection(path, false) || FindSection(path, true);
 }
 
-std::optional<TTextRange> TRegistryHive::WritableKey(std::u16string_view path, std::chrono::system_clock::time_point now)
+std::optional<TNewSection> TRegistryText::NewSection(std::u16string_view path,
+                                                     std::chrono::system_clock::time_point now) const
 {
-    if (const auto key = FindKey(path))
-        return key;
     const auto header = FindSection(path, true);
     if (!header)
         return std::nullopt;
@@ -420,14 +450,11 @@ std::optional<TTextRange> TRegistryHive::WritableKey(std::u16string_view path, s
     // as there.
     const std::u16string wanted = NormalizeKeyPath(path);
     const std::size_t nameEnd = MatchHeader(text_, *header, wanted, CanonicalHeaderName(wanted)).NameEnd;
-    const bool timeLine = std::string_view(text_).substr(LineEnd(text_, *header)).starts_with("#time=");
-    const std::string start =
-        SectionStart(std::string_view(text_).substr(*header + 1, nameEnd - *header - 1), timeLine, now);
-    text_.insert(*header, start + "\n");
-    return TTextRange{*header + start.size(), *header + start.size() + 1};
+    const bool timeLine = text_.substr(LineEnd(text_, *header)).starts_with("#time=");
+    return TNewSection{*header, SectionStart(text_.substr(*header + 1, nameEnd - *header - 1), timeLine, now)};
 }
 
-std::optional<std::size_t> TRegistryHive::FindSection(std::u16string_view path, bool below) const
+std::optional<std::size_t> TRegistryText::FindSection(std::u16string_view path, bool below) const
 {
     const std::u16string wanted = NormalizeKeyPath(path);
     const std::string canonical = CanonicalHeaderName(wanted);
@@ -440,7 +467,7 @@ std::optional<std::size_t> TRegistryHive::FindSection(std::u16string_view path, 
     return std::nullopt;
 }
 
-std::optional<TValueEntry> TRegistryHive::FindValue(TTextRange key, std::u16string_view name) const
+std::optional<TValueEntry> TRegistryText::FindValue(TTextRange key, std::u16string_view name) const
 {
     for (std::size_t begin = key.Begin; begin < key.End;) {
         std::size_t end = LineEnd(text_, begin);
@@ -468,7 +495,7 @@ std::optional<TValueEntry> TRegistryHive::FindValue(TTextRange key, std::u16stri
     return std::nullopt;
 }
 
-std::size_t TRegistryHive::EndOfValues(TTextRange key) const
+std::size_t TRegistryText::EndOfValues(TTextRange key) const
 {
     std::size_t last = key.Begin;
     for (std::size_t begin = key.Begin; begin < key.End;) {
@@ -480,19 +507,39 @@ std::size_t TRegistryHive::EndOfValues(TTextRange key) const
     return last;
 }
 
+std::optional<TTextRange> TRegistryHive::FindKnownKey(std::u16string_view path)
+{
+    if (const auto known = known_.find(path); known != known_.end())
+        return known->second;
+    return known_.emplace(std::u16string(path), FindKey(path)).first->second;
+}
+
+std::optional<TTextRange> TRegistryHive::WritableKey(std::u16string_view path, std::chrono::system_clock::time_point now)
+{
+    if (const auto key = FindKnownKey(path))
+        return key;
+    const auto section = Searches().NewSection(path, now);
+    if (!section)
+        return std::nullopt;
+    text_.insert(section->At, section->Lines + "\n");
+    known_.clear();  // a new section: keys not found before may be found now
+    const std::size_t begin = section->At + section->Lines.size();
+    return TTextRange{begin, begin + 1};
+}
+
 void TRegistryHive::SetDword(TTextRange key, std::u16string_view name, std::uint32_t value)
 {
     char data[24];
     std::snprintf(data, sizeof data, "=dword:%08x\n", static_cast<unsigned>(value));
     if (const auto entry = FindValue(key, name)) {
-        text_.replace(entry->Equals, entry->Lines.End - entry->Equals, data);
+        EditValues(entry->Equals, entry->Lines.End - entry->Equals, data);
         return;
     }
     std::string line = (name.empty() ? std::string("@") : "\"" + EscapeRegistryString(name) + "\"") + data;
-    const std::size_t at = EndOfValues(key);
+    const std::size_t at = Searches().EndOfValues(key);
     if (at > 0 && text_[at - 1] != '\n')
         line.insert(0, "\n");
-    text_.insert(at, line);
+    EditValues(at, 0, line);
 }
 
 bool TRegistryHive::DeleteValue(TTextRange key, std::u16string_view name)
@@ -500,8 +547,23 @@ bool TRegistryHive::DeleteValue(TTextRange key, std::u16string_view name)
     const auto entry = FindValue(key, name);
     if (!entry)
         return false;
-    text_.erase(entry->Lines.Begin, entry->Lines.End - entry->Lines.Begin);
+    EditValues(entry->Lines.Begin, entry->Lines.End - entry->Lines.Begin, {});
     return true;
+}
+
+void TRegistryHive::EditValues(std::size_t at, std::size_t count, std::string_view bytes)
+{
+    text_.replace(at, count, bytes);
+    // Keys after the edited one move; the edited one (which holds at, at its
+    // end too when a value is added there) grows or shrinks. No header is
+    // made or removed, so keys not found stay so.
+    const auto moved = [&](std::size_t offset) { return offset - count + bytes.size(); };
+    for (auto& [path, key] : known_) {
+        if (key && key->Begin > at)
+            *key = TTextRange{moved(key->Begin), moved(key->End)};
+        else if (key && key->End >= at)
+            key->End = moved(key->End);
+    }
 }
 
 std::string EscapeRegistryString(std::u16string_view name)

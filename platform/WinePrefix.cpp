@@ -61,7 +61,8 @@ TServerLock ServerLock(const fs::path& folder)
 bool WineserverProcessRunning(const std::string& serverFolder)
 {
     return AnyProcess([&](const TProcessInfo& process) {
-        return process.Name().starts_with("wineserver") && process.WorkingFolder().filename() == serverFolder;
+        // The working folder first: one system call, where the name takes several.
+        return process.WorkingFolder().filename() == serverFolder && process.Name().starts_with("wineserver");
     });
 }
 
@@ -114,7 +115,8 @@ bool WineserverRunning(const fs::path& prefix)
     bool lockSeen = false;
     for (const fs::path& parent : ServerFolderParents()) {
         const fs::path folder = parent / serverFolder;
-        if (!OwnFolder(parent) || !OwnFolder(folder))
+        // The folder first: most parents hold other prefixes' folders only.
+        if (!OwnFolder(folder) || !OwnFolder(parent))
             continue;
         switch (ServerLock(folder)) {
         case TServerLock::Held: return true;

@@ -72,12 +72,9 @@ std::shared_ptr<const THiveSnapshot> CurrentHiveOr(const fs::path& file, const s
 }
 
 // Applies the edit to the key of hive; false when it finds nothing to change.
-// The key is found in known, which holds the same text as hive where given
-// (it remembers where its keys are).
-bool ApplyEdit(TRegistryHive& hive, const THiveSnapshot* known, const std::u16string& keyPath,
-               const std::string& failure, const TEdit& edit)
+bool ApplyEdit(TRegistryHive& hive, const std::u16string& keyPath, const std::string& failure, const TEdit& edit)
 {
-    const auto key = known ? known->FindKey(keyPath) : hive.FindKey(keyPath);
+    const auto key = hive.FindKnownKey(keyPath);
     if (!key && !hive.KeyExists(keyPath))
         throw RegistryError(failure + "The key no longer exists.");
     return edit(hive, key);
@@ -98,17 +95,30 @@ public:
     std::shared_ptr<const THiveSnapshot> Add(const fs::path& file, const std::u16string& keyPath,
                                              const std::string& failure, const TEdit& edit)
     {
-        std::shared_ptr<const THiveSnapshot> source = Working(file);
-        if (!source)
-            source = CurrentHiveOr(file, failure);
-        TRegistryHive hive = source->Hive();
-        if (!ApplyEdit(hive, source.get(), keyPath, failure, edit))
+        const auto known = files_.find(file);
+        std::shared_ptr<const THiveSnapshot> base;
+        TRegistryHive hive =
+            known != files_.end() ? Draft(known->second) : (base = CurrentHiveOr(file, failure))->EditableCopy();
+        bool changed = false;
+        try {
+            changed = ApplyEdit(hive, keyPath, failure, edit);
+        } catch (...) {
+            if (known != files_.end())
+                Restore(known->second, std::move(hive));
+            throw;
+        }
+        if (!changed) {
+            if (known != files_.end())
+                Restore(known->second, std::move(hive));
             return nullptr;
+        }
         TGroupedFile& grouped = files_[file];
-        if (grouped.Edits.empty())
+        if (grouped.Edits.empty()) {
             grouped.Failure = failure;
+            grouped.Base = std::move(base);
+        }
         grouped.Edits.push_back({keyPath, failure, edit});
-        grouped.Working = std::make_shared<const THiveSnapshot>(std::move(hive));
+        grouped.Working = std::make_shared<THiveSnapshot>(std::move(hive));
         return grouped.Working;
     }
 
@@ -125,24 +135,17 @@ public:
     {
         bool allChanged = true;
         for (const auto& [file, grouped] : files_) {
-            bool anyChanged = false;
             if (!WineserverGone(file.parent_path(), wineserverWait_))
                 throw RegistryError(InUse(grouped.Failure));
-            // Made again on the file as it is now: a wineserver that just
-            // exited may have rewritten it.
-            const std::shared_ptr<const THiveSnapshot> current = CurrentHiveOr(file, grouped.Failure);
-            TRegistryHive hive = current->Hive();
-            for (const TGroupedEdit& edit : grouped.Edits) {
-                const THiveSnapshot* known = &edit == &grouped.Edits.front() ? current.get() : nullptr;
-                const bool changed = ApplyEdit(hive, known, edit.KeyPath, edit.Failure, edit.Edit);
-                anyChanged = anyChanged || changed;
-                allChanged = allChanged && changed;
-            }
-            if (!anyChanged)
+            const std::shared_ptr<const THiveSnapshot> changed = Redone(file, grouped, allChanged);
+            if (!changed)
                 continue;
             try {
-                const std::string& text = hive.Text();
-                WriteNativeFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+                const std::string_view text = changed->Hive().Text();
+                const auto written = WriteNativeFileAtomically(
+                    file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+                if (written)
+                    AdoptWrittenHive(file, *written, changed);
             } catch (const Error& error) {
                 throw RegistryError(grouped.Failure + error.what());
             }
@@ -158,9 +161,49 @@ private:
     };
     struct TGroupedFile {
         std::string Failure;  // of the first change
-        std::shared_ptr<const THiveSnapshot> Working;
+        std::shared_ptr<const THiveSnapshot> Base;  // the file as the first change found it
+        std::shared_ptr<THiveSnapshot> Working;
         std::vector<TGroupedEdit> Edits;
     };
+
+    // The working copy's text to edit further: taken from it where no key
+    // holds it any more, so that a change made of several edits copies the
+    // file's text once.
+    static TRegistryHive Draft(TGroupedFile& grouped)
+    {
+        if (grouped.Working.use_count() > 1)
+            return grouped.Working->EditableCopy();
+        TRegistryHive hive = grouped.Working->TakeHive();
+        grouped.Working.reset();
+        return hive;
+    }
+
+    // Puts back a draft that an edit left as it was.
+    static void Restore(TGroupedFile& grouped, TRegistryHive hive)
+    {
+        if (!grouped.Working)
+            grouped.Working = std::make_shared<THiveSnapshot>(std::move(hive));
+    }
+
+    // The changes made on the file as it is now: a wineserver that just
+    // exited may have rewritten it. Where it is still as the first change
+    // found it, that is the working copy. Empty when nothing changes;
+    // allChanged ends false when a change found nothing to change.
+    static std::shared_ptr<const THiveSnapshot> Redone(const fs::path& file, const TGroupedFile& grouped,
+                                                       bool& allChanged)
+    {
+        const std::shared_ptr<const THiveSnapshot> current = CurrentHiveOr(file, grouped.Failure);
+        if (current == grouped.Base)
+            return grouped.Working;
+        TRegistryHive hive = current->EditableCopy();
+        bool anyChanged = false;
+        for (const TGroupedEdit& edit : grouped.Edits) {
+            const bool changed = ApplyEdit(hive, edit.KeyPath, edit.Failure, edit.Edit);
+            anyChanged = anyChanged || changed;
+            allChanged = allChanged && changed;
+        }
+        return anyChanged ? std::make_shared<THiveSnapshot>(std::move(hive)) : nullptr;
+    }
 
     std::chrono::milliseconds wineserverWait_;
     std::map<fs::path, TGroupedFile> files_;
@@ -251,9 +294,23 @@ private:
 
     bool Add(TChangeGroup& group, const std::string& failure, const TEdit& edit)
     {
-        std::shared_ptr<const THiveSnapshot> working = group.Add(hiveFile_, keyPath_, failure, edit);
-        if (!working)
+        // The key lets go of the group's working copy while the change is
+        // made, so that the group may edit it in place.
+        std::shared_ptr<const THiveSnapshot> seen = std::move(hive_);
+        if (seen == group.Working(hiveFile_))
+            seen.reset();
+        const auto keep = [&] { hive_ = seen ? std::move(seen) : group.Working(hiveFile_); };
+        std::shared_ptr<const THiveSnapshot> working;
+        try {
+            working = group.Add(hiveFile_, keyPath_, failure, edit);
+        } catch (...) {
+            keep();
+            throw;
+        }
+        if (!working) {
+            keep();
             return false;
+        }
         hive_ = std::move(working);
         key_ = hive_->FindKey(keyPath_);
         return true;

@@ -1,6 +1,7 @@
 // The advert scans over a 16 MiB image, beside the plain per-byte sliding
 // comparison (seek, read, compare and an event-loop pass at every position),
-// and the version read from a 2 MB system.reg.
+// and the version read from a 2 MB system.reg: read again while the file is
+// unchanged, and read first in a fresh process (2 and 20 MiB), as at start-up.
 #include "bench/RatioReporter.h"
 #include "engine/AdvertPatches.h"
 #include "engine/EventLoopHook.h"
@@ -12,8 +13,11 @@
 #include <benchmark/benchmark.h>
 
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 
@@ -103,17 +107,17 @@ void AllAdvertPatchesPerByteBaseline(benchmark::State& state)
 }
 BENCHMARK(AllAdvertPatchesPerByteBaseline)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// A 64-bit prefix whose system.reg holds 2 MB of other keys before the
-// messenger's.
+// A 64-bit prefix whose system.reg holds padding bytes of other keys before
+// the messenger's.
 class TLargeRegistryPrefix {
 public:
-    TLargeRegistryPrefix()
+    explicit TLargeRegistryPrefix(std::size_t padding = std::size_t{2} << 20)
     {
         char pattern[] = "/tmp/quorvex-bench-XXXXXX";
         folder_ = ::mkdtemp(pattern);
         TFakeMessengerOptions options;
         options.Win64 = true;
-        options.SystemRegistryPadding = std::size_t{2} << 20;
+        options.SystemRegistryPadding = padding;
         const std::string text = FakeSystemRegistry(options);
         WriteNativeFileAtomically(folder_ / "system.reg",
                                   std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
@@ -137,6 +141,50 @@ void VersionFromLargeSystemRegistry(benchmark::State& state)
     state.counters["registry_bytes"] = static_cast<double>(prefix.RegistrySize());
 }
 BENCHMARK(VersionFromLargeSystemRegistry)->Unit(benchmark::kMicrosecond);
+
+// Seconds that the first YahooVersion() takes in a child process forked
+// from this one, which has read no registry file; a negative number when the
+// version is wrong or the child fails.
+double FirstVersionReadInAFreshProcess()
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return -1;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const auto start = std::chrono::steady_clock::now();
+        const bool found = YahooVersion() == "10.0.0.1270";
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        const double seconds = found ? took.count() : -1;
+        const bool sent = ::write(channel[1], &seconds, sizeof seconds) == sizeof seconds;
+        ::_exit(sent ? 0 : 1);  // no destructors: the prefix belongs to the parent
+    }
+    ::close(channel[1]);
+    double seconds = -1;
+    if (child < 0 || ::read(channel[0], &seconds, sizeof seconds) != sizeof seconds)
+        seconds = -1;
+    ::close(channel[0]);
+    int status = 0;
+    if (child > 0 && (::waitpid(child, &status, 0) != child || status != 0))
+        seconds = -1;
+    return seconds;
+}
+
+// Argument: the padding of system.reg in MiB.
+void FirstVersionRead(benchmark::State& state)
+{
+    const TLargeRegistryPrefix prefix(static_cast<std::size_t>(state.range(0)) << 20);
+    for (auto _ : state) {
+        const double seconds = FirstVersionReadInAFreshProcess();
+        if (seconds < 0) {
+            state.SkipWithError("the version was not read");
+            break;
+        }
+        state.SetIterationTime(seconds);
+    }
+    state.counters["registry_bytes"] = static_cast<double>(prefix.RegistrySize());
+}
+BENCHMARK(FirstVersionRead)->Arg(2)->Arg(20)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace quorvex

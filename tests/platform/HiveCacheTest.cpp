@@ -1,4 +1,5 @@
 #include "platform/HiveCache.h"
+#include "platform/NativeFile.h"
 #include "tests/fixtures/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ constexpr char kAfter[] = "WINE REGISTRY Version 2\n\n[Software\\\\A] 1\n\"Value
 
 std::string Text(const std::shared_ptr<const THiveSnapshot>& snapshot)
 {
-    return snapshot->Hive().Text();
+    return std::string(snapshot->Hive().Text());
 }
 
 struct timespec ModifiedTime(const fs::path& file)
@@ -78,6 +79,52 @@ TEST(HiveCache, EveryChangeOfTheFileIsSeenEvenWithTheSameSizeAndTime)
         c.change(file);
         EXPECT_EQ(Text(CurrentHive(file)), kAfter);
     }
+}
+
+// Writes text as the registry writes it; the identity of the file put in place.
+TFileIdentity WriteAsTheRegistry(const fs::path& file, const std::string& text)
+{
+    const auto identity =
+        WriteNativeFileAtomically(file, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+    EXPECT_TRUE(identity.has_value());
+    return identity.value_or(TFileIdentity{});
+}
+
+// Another program puts text of the same length in place of the file (another
+// inode), keeping its modification time.
+void ReplaceBehindTheCachesBack(const fs::path& file, const std::string& text)
+{
+    const fs::path other = file.parent_path() / "other.reg";
+    test::WriteText(other, text);
+    SetModifiedTime(other, ModifiedTime(file));
+    fs::rename(other, file);
+}
+
+TEST(HiveCache, AWrittenTextIsTakenAsReadUntilTheFileChanges)
+{
+    test::TTempFolder folder;
+    const fs::path file = folder.Path() / "user.reg";
+    test::WriteText(file, kBefore);
+    ASSERT_EQ(Text(CurrentHive(file)), kBefore);
+
+    const TFileIdentity written = WriteAsTheRegistry(file, kAfter);
+    const auto adopted = std::make_shared<const THiveSnapshot>(TRegistryHive(kAfter));
+    AdoptWrittenHive(file, written, adopted);
+    EXPECT_EQ(CurrentHive(file), adopted) << "the file was read again";
+    EXPECT_EQ(CurrentHive(file), adopted);
+
+    ReplaceBehindTheCachesBack(file, kBefore);
+    EXPECT_EQ(Text(CurrentHive(file)), kBefore);
+}
+
+TEST(HiveCache, AWrittenTextIsNotTakenForAFileReplacedSinceTheWrite)
+{
+    test::TTempFolder folder;
+    const fs::path file = folder.Path() / "user.reg";
+    const TFileIdentity written = WriteAsTheRegistry(file, kAfter);
+    ReplaceBehindTheCachesBack(file, kBefore);
+    AdoptWrittenHive(file, written, std::make_shared<const THiveSnapshot>(TRegistryHive(kAfter)));
+    EXPECT_EQ(Text(CurrentHive(file)), kBefore);
 }
 
 TEST(HiveCache, AFileThatCannotBeReadGivesTheSystemsReason)

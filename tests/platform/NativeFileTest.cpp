@@ -68,6 +68,19 @@ TEST(NativeFile, WriteCreatesOrReplacesTheWholeFileAndKeepsItsPermissions)
     EXPECT_EQ(ReadNativeFile(file), Bytes("new"));
 }
 
+TEST(NativeFile, WriteGivesTheIdentityOfTheFileItPutInPlace)
+{
+    TTempFolder folder;
+    const fs::path file = folder.Path() / "user.reg";
+    WriteText(file, "old content");
+    const auto old = FileIdentity(file);
+    const auto written = WriteNativeFileAtomically(file, Bytes("new content"));
+    ASSERT_TRUE(written.has_value());
+    EXPECT_EQ(written, FileIdentity(file)) << "the identity is not that of the file after the rename";
+    EXPECT_NE(written->Inode, old->Inode);
+    EXPECT_EQ(written->Size, 11);
+}
+
 TEST(NativeFile, WriteThroughASymbolicLinkReplacesTheLinkedFile)
 {
     TTempFolder folder;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace quorvex {
 namespace {
 
@@ -230,6 +232,46 @@ TEST(RegistryHive, DeleteValueRemovesAllItsLinesAndNothingElse)
     EXPECT_EQ(hive.Text(), expected);
     EXPECT_FALSE(hive.DeleteValue(Pager(hive), u"Bin"));
     EXPECT_EQ(hive.Text(), expected);
+}
+
+TEST(RegistryHive, KnownKeysMoveAlongWithTheEditsOfValues)
+{
+    const std::u16string_view paths[] = {
+        u"Software\\Yahoo\\Pager", u"software\\yahoo\\pager\\test", u"Software\\Yahoo", u"Missing",
+    };
+    const struct {
+        const char* name;
+        std::function<void(TRegistryHive&)> edit;
+    } cases[] = {
+        {"replacing a value over two lines", [](TRegistryHive& hive) { hive.SetDword(Pager(hive), u"Bin", 1); }},
+        {"adding a value", [](TRegistryHive& hive) { hive.SetDword(Pager(hive), u"New", 2); }},
+        {"removing a value", [](TRegistryHive& hive) { hive.DeleteValue(Pager(hive), u"Str"); }},
+        {"adding a value to the last key",
+         [](TRegistryHive& hive) { hive.SetDword(*hive.FindKey(u"Software\\Yahoo\\Pager\\Test"), u"New", 3); }},
+        {"removing the only value of the last key",
+         [](TRegistryHive& hive) { hive.DeleteValue(*hive.FindKey(u"Software\\Yahoo\\Pager\\Test"), u"Plural"); }},
+        {"adding a section",
+         [](TRegistryHive& hive) { hive.SetDword(*hive.WritableKey(u"Software\\Yahoo", {}), u"New", 4); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TRegistryHive hive(kHive);
+        for (const auto path : paths)
+            hive.FindKnownKey(path);
+        c.edit(hive);
+        c.edit(hive);  // once more on the known keys as the first edit left them
+        ASSERT_NE(hive.Text(), kHive);
+        for (const auto path : paths) {
+            SCOPED_TRACE(std::string(path.begin(), path.end()));
+            const auto known = hive.FindKnownKey(path);
+            const auto found = hive.FindKey(path);
+            ASSERT_EQ(known.has_value(), found.has_value());
+            if (found) {
+                EXPECT_EQ(known->Begin, found->Begin);
+                EXPECT_EQ(known->End, found->End);
+            }
+        }
+    }
 }
 
 TEST(RegistryHive, LinesEndingInCarriageReturnLineFeedAreRead)

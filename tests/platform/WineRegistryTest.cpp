@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <fstream>
+#include <optional>
 
 namespace quorvex {
 namespace {
@@ -106,6 +108,53 @@ TEST(WineRegistry, ChangesRewriteOnlyTheirLinesAndAreSeenAtOnce)
     const auto again = registry.OpenKey(TRootKey::CurrentUser, "Software\\yahoo\\pager\\Test", TKeyAccess::Read);
     ASSERT_NE(again, nullptr);
     EXPECT_EQ(again->ReadInteger("Plural"), 1);
+}
+
+// The bytes that this process has read from files so far, as the kernel
+// counts them; empty where it does not.
+std::optional<std::uint64_t> BytesReadSoFar()
+{
+    std::ifstream io("/proc/self/io");
+    std::string name;
+    std::uint64_t count = 0;
+    while (io >> name >> count) {
+        if (name == "rchar:")
+            return count;
+    }
+    return std::nullopt;
+}
+
+TEST(WineRegistry, ItsOwnWriteIsNotReadBackYetAnotherProgramsWriteAfterItIsSeen)
+{
+    const struct {
+        const char* name;
+        std::function<void(const fs::path&, const std::string&)> change;
+    } others[] = {
+        {"replaced by rename",
+         [](const fs::path& file, const std::string& text) {
+             test::WriteText(file.parent_path() / "other.reg", text);
+             fs::rename(file.parent_path() / "other.reg", file);
+         }},
+        {"rewritten in place", [](const fs::path& file, const std::string& text) { test::WriteText(file, text); }},
+    };
+    for (const auto& other : others) {
+        SCOPED_TRACE(other.name);
+        TFakeMessengerOptions options;
+        options.UserRegistryPadding = std::size_t{1} << 20;
+        TFakePrefix prefix(options);
+        const fs::path userReg = prefix.Path() / "user.reg";
+        const TWineRegistry registry;
+        registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite)->WriteInteger("Launch on Startup", 0);
+
+        const auto before = BytesReadSoFar();
+        ASSERT_TRUE(before.has_value()) << "the kernel does not count the bytes read";
+        EXPECT_EQ(registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::Read)->ReadInteger("Launch on Startup"), 0);
+        EXPECT_LT(BytesReadSoFar().value_or(0) - *before, fs::file_size(userReg) / 2) << "user.reg was read back";
+
+        other.change(userReg, Replaced(test::ReadText(userReg), "\"Launch on Startup\"=dword:00000000",
+                                       "\"Launch on Startup\"=dword:00000007"));
+        EXPECT_EQ(registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::Read)->ReadInteger("Launch on Startup"), 7);
+    }
 }
 
 TEST(WineRegistry, AKeyWithOnlyKeysBelowItOpensAndGetsItsSectionWhenWritten)
@@ -312,6 +361,35 @@ TEST(WineRegistry, ChangesMadeTogetherAreSeenAtOnceAndWrittenAtTheEnd)
     std::string expected = Replaced(before, "\"Launch on Startup\"=dword:00000001", "\"Launch on Startup\"=dword:00000000");
     const std::size_t pagerLine = expected.find("\"Yahoo! Pager\"=");
     expected.erase(pagerLine, expected.find('\n', pagerLine) + 1 - pagerLine);
+    EXPECT_EQ(test::ReadText(userReg), expected);
+}
+
+TEST(WineRegistry, ChangesMadeTogetherThroughOneKeyBuildOnEachOther)
+{
+    TFakePrefix prefix;
+    const fs::path userReg = prefix.Path() / "user.reg";
+    const std::string before = test::ReadText(userReg);
+    const TWineRegistry registry;
+    registry.ChangeTogether([&] {
+        const auto pager = registry.OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::ReadWrite);
+        ASSERT_NE(pager, nullptr);
+        pager->WriteInteger("Launch on Startup", 0);
+        pager->WriteInteger("First", 1);
+        EXPECT_FALSE(pager->DeleteValue("Missing"));  // changes nothing, loses nothing
+        EXPECT_TRUE(pager->DeleteValue("SmileySearch"));
+        pager->WriteInteger("First", 2);
+        EXPECT_EQ(pager->ReadInteger("Launch on Startup"), 0);
+        EXPECT_EQ(pager->ReadInteger("First"), 2);
+        EXPECT_FALSE(pager->ValueExists("SmileySearch"));
+        const auto test = registry.OpenKey(TRootKey::CurrentUser, "Software\\yahoo\\pager\\Test", TKeyAccess::ReadWrite);
+        ASSERT_NE(test, nullptr);
+        test->WriteInteger("Plural", 1);
+        EXPECT_EQ(pager->ReadInteger("First"), 2);
+    });
+    std::string expected = Replaced(before, "\"Launch on Startup\"=dword:00000001", "\"Launch on Startup\"=dword:00000000");
+    expected = Replaced(expected, "\"SmileySearch\"=dword:00000001\n", "\"First\"=dword:00000002\n");
+    expected = Replaced(expected, "[Software\\\\yahoo\\\\pager\\\\Test] 1700000000\n#time=1d9f2a3b4c5d6e7\n",
+                        "[Software\\\\yahoo\\\\pager\\\\Test] 1700000000\n#time=1d9f2a3b4c5d6e7\n\"Plural\"=dword:00000001\n");
     EXPECT_EQ(test::ReadText(userReg), expected);
 }
 
