@@ -4,11 +4,25 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace quorvex {
+
+// What tells one state of a file from another: a replaced file has another
+// device or file number, a changed one another size or time (in ns). Two equal
+// identities taken at different moments mean the file was left alone between.
+struct TFileIdentity {
+    std::uint64_t Device = 0;
+    std::uint64_t File = 0;
+    std::uint64_t Size = 0;
+    std::int64_t Modified = 0;
+    std::int64_t Changed = 0;
+
+    bool operator==(const TFileIdentity&) const = default;
+};
 
 class TFileSystem {
 public:
@@ -24,6 +38,16 @@ public:
     // its old content. Throws FileCreateError ("Cannot create file ...") when
     // the file cannot be created or replaced, Error when writing fails.
     virtual void WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) const = 0;
+    // The identity of an existing file; none for a folder or nothing.
+    virtual std::optional<TFileIdentity> Identity(const std::string& path) const = 0;
+    // Creates or replaces target as WriteFile does, as a copy of source, but
+    // only while source keeps the identity given (checked before and after
+    // the copy). Where the file system can, the copy shares source's data (a
+    // copy-on-write clone) and writes none of it. False, with target untouched
+    // and nothing left behind, when source has changed or the copy cannot be
+    // made cheaply: the caller then writes the bytes itself. Throws as WriteFile.
+    virtual bool CopyUnchangedFile(const std::string& source, const TFileIdentity& identity,
+                                   const std::string& target) const = 0;
     // True when a file was there and has been deleted; a read-only file is
     // not deleted.
     virtual bool DeleteFile(const std::string& path) const = 0;
