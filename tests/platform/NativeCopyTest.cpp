@@ -19,7 +19,10 @@ namespace quorvex {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FileChanges;
 using test::ReadText;
+using test::RewriteFirstByteInPlace;
+using test::TFileChange;
 using test::SharesAllExtents;
 using test::TReflinkMount;
 using test::TTempFolder;
@@ -32,41 +35,6 @@ std::string Content(char seed)
     for (std::size_t i = 0; i < text.size(); ++i)
         text[i] = static_cast<char>(seed + static_cast<char>(i * 31 % 251));
     return text;
-}
-
-// Ways to change a file that its identity must show.
-struct TChange {
-    const char* name;
-    std::function<void(const fs::path&)> apply;
-};
-
-void RewriteFirstByteInPlace(const fs::path& path)
-{
-    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-    const char first = static_cast<char>(file.get());
-    file.seekp(0);
-    file.put(static_cast<char>(first ^ 0x5a));
-}
-
-const std::vector<TChange>& Changes()
-{
-    static const std::vector<TChange> changes = {
-        {"rewritten in place, same size", RewriteFirstByteInPlace},
-        {"rewritten in place, modification time put back",
-         [](const fs::path& path) {
-             const fs::file_time_type modified = fs::last_write_time(path);
-             RewriteFirstByteInPlace(path);
-             fs::last_write_time(path, modified);
-         }},
-        {"replaced by a copy of itself",
-         [](const fs::path& path) {
-             const fs::path copy = path.string() + ".new";
-             fs::copy_file(path, copy);
-             fs::rename(copy, path);
-         }},
-        {"grown", [](const fs::path& path) { std::ofstream(path, std::ios::app | std::ios::binary) << "more"; }},
-    };
-    return changes;
 }
 
 std::vector<std::string> Names(const fs::path& folder)
@@ -82,15 +50,15 @@ TEST(NativeFileIdentity, StaysWhileTheFileIsLeftAloneAndChangesWithEveryChange)
 {
     TTempFolder folder;
     const fs::path file = folder.Path() / "file.bin";
-    for (const TChange& change : Changes()) {
-        SCOPED_TRACE(change.name);
+    for (const TFileChange& change : FileChanges()) {
+        SCOPED_TRACE(change.Name);
         WriteText(file, Content('a'));
         const std::optional<TFileIdentity> before = NativeFileIdentity(file);
         ASSERT_TRUE(before.has_value());
         EXPECT_EQ(before->Size, Content('a').size());
         (void)ReadNativeFile(file);
         EXPECT_EQ(NativeFileIdentity(file), before) << "reading is no change";
-        change.apply(file);
+        change.Apply(file);
         EXPECT_NE(NativeFileIdentity(file), before);
     }
     fs::create_symlink("file.bin", folder.Path() / "link.bin");
@@ -189,16 +157,15 @@ TEST_F(CloneOnReflinkFileSystem, AChangedSourceOrOneOnAnotherFileSystemIsNotClon
     TTempFolder elsewhere;
     const fs::path far = elsewhere.Path() / "source.exe";
     WriteText(far, Content('b'));
-    const fs::path source = Source();
-    const struct {
-        const char* name;
+    struct TCase {
+        std::string name;
         fs::path source;
         std::function<void()> change;
-    } cases[] = {
-        {"source changed since its identity was taken", source, [&source] { RewriteFirstByteInPlace(source); }},
-        {"source replaced since", source, [&source] { Changes()[2].apply(source); }},
-        {"source on another file system", far, [] {}},
     };
+    std::vector<TCase> cases = {{"source on another file system", far, [] {}}};
+    for (const TFileChange& change : FileChanges())
+        cases.push_back({std::string("source ") + change.Name + " since its identity was taken", Source(),
+                         [this, &change] { change.Apply(Source()); }});
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const TFileIdentity identity = *NativeFileIdentity(c.source);
