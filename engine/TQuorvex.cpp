@@ -70,14 +70,21 @@ std::string TQuorvex::ExecutablePath() const
 
 void TQuorvex::LoadYahooMessenger()
 {
+    const std::string path = ExecutablePath();
+    std::optional<TFileIdentity> before;
     std::vector<std::uint8_t> bytes;
     try {
-        bytes = FileSystem().ReadFile(ExecutablePath());
+        before = FileSystem().Identity(path);
+        bytes = FileSystem().ReadFile(path);
     } catch (const std::exception&) {
         throw Error("Unable to load Yahoo Messenger data.");
     }
+    const std::optional<TFileIdentity> after = FileSystem().Identity(path);
     image_.Assign(std::move(bytes));
     YahooLoaded = true;
+    source_.reset();
+    if (before && before == after)
+        source_ = TSource{path, *before};
 }
 
 bool TQuorvex::SaveYahooMessenger()
@@ -94,7 +101,8 @@ bool TQuorvex::CreateBackup(const std::string& Path)
 {
     if (!YahooLoaded)
         return false;
-    FileSystem().WriteFile(Path, image_.Bytes());
+    if (!source_ || !FileSystem().CopyUnchangedFile(source_->Path, source_->Identity, Path))
+        FileSystem().WriteFile(Path, image_.Bytes());
     return FileSystem().FileExists(Path);
 }
 
@@ -129,16 +137,24 @@ void TQuorvex::Clear()
 {
     image_.Clear();
     YahooLoaded = false;
+    source_.reset();
 }
 
-bool TQuorvex::ChangeBanner() { return ApplyPatch(image_, TAdvert::ChangeBanner); }
-bool TQuorvex::ChatAdvert() { return ApplyPatch(image_, TAdvert::ChatAdvert); }
-bool TQuorvex::RegCam() { return ApplyPatch(image_, TAdvert::RegCam); }
-bool TQuorvex::MedCam() { return ApplyPatch(image_, TAdvert::MedCam); }
-bool TQuorvex::BigCam() { return ApplyPatch(image_, TAdvert::BigCam); }
-bool TQuorvex::UpCam() { return ApplyPatch(image_, TAdvert::UpCam); }
-bool TQuorvex::VidAd() { return ApplyPatch(image_, TAdvert::VidAd); }
-bool TQuorvex::Urls() { return ApplyPatch(image_, TAdvert::Urls); }
+bool TQuorvex::Patched(bool applied)
+{
+    if (applied)
+        source_.reset();
+    return applied;
+}
+
+bool TQuorvex::ChangeBanner() { return Patched(ApplyPatch(image_, TAdvert::ChangeBanner)); }
+bool TQuorvex::ChatAdvert() { return Patched(ApplyPatch(image_, TAdvert::ChatAdvert)); }
+bool TQuorvex::RegCam() { return Patched(ApplyPatch(image_, TAdvert::RegCam)); }
+bool TQuorvex::MedCam() { return Patched(ApplyPatch(image_, TAdvert::MedCam)); }
+bool TQuorvex::BigCam() { return Patched(ApplyPatch(image_, TAdvert::BigCam)); }
+bool TQuorvex::UpCam() { return Patched(ApplyPatch(image_, TAdvert::UpCam)); }
+bool TQuorvex::VidAd() { return Patched(ApplyPatch(image_, TAdvert::VidAd)); }
+bool TQuorvex::Urls() { return Patched(ApplyPatch(image_, TAdvert::Urls)); }
 
 bool TQuorvex::MainAdvert(std::int32_t Pos)
 {
@@ -153,7 +169,7 @@ bool TQuorvex::MainAdvert(std::int32_t Pos)
         return false;
     image_.Seek(static_cast<std::size_t>(Pos));
     image_.Write(std::span(&rule.Replacement, 1));
-    return true;
+    return Patched(true);
 }
 
 void TQuorvex::CreateAdvertHTML(std::uint32_t Color)

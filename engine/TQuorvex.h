@@ -8,9 +8,11 @@
 #include "engine/HtmlFile.h"
 #include "engine/MessengerInfo.h"
 #include "platform/Error.h"
+#include "platform/FileSystem.h"
 #include "platform/Stream.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace quorvex {
@@ -30,7 +32,10 @@ public:
     // Error when writing fails (the executable is then unchanged).
     bool SaveYahooMessenger();
     // Writes the image to Path (relative to the working folder); false when
-    // nothing is loaded. Throws FileCreateError when the file cannot be created.
+    // nothing is loaded. While the image holds exactly the executable's bytes
+    // and the executable has not changed since it was loaded, the backup is a
+    // copy of the file, which shares its data where the file system can.
+    // Throws FileCreateError when the file cannot be created.
     bool CreateBackup(const std::string& Path);
     // Whether the backup at Path is the executable that the loaded image was
     // made from by advert patches alone, so that it must be kept: both have
@@ -73,9 +78,20 @@ public:
     const TMemoryStream& Image() const { return image_; }
 
 private:
+    // The executable the image was loaded from, as it was then.
+    struct TSource {
+        std::string Path;
+        TFileIdentity Identity;
+    };
+
     std::string ExecutablePath() const;
+    // Passes applied on; a patch that applied makes the image differ from the file.
+    bool Patched(bool applied);
 
     TMemoryStream image_;
+    // Set while the image holds exactly the bytes of a file that showed the
+    // same identity before and after it was read.
+    std::optional<TSource> source_;
 };
 
 }  // namespace quorvex

@@ -6,23 +6,21 @@ namespace quorvex {
 
 namespace {
 
+std::int64_t Nanoseconds(const timespec& time)
+{
+    return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
 std::optional<TFileIdentity> IdentityOf(const struct stat& info)
 {
     if (!S_ISREG(info.st_mode))
         return std::nullopt;
     return TFileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
-                         static_cast<std::int64_t>(info.st_size), info.st_mtim.tv_sec,
-                         info.st_mtim.tv_nsec,                     info.st_ctim.tv_sec,
-                         info.st_ctim.tv_nsec};
+                         static_cast<std::uint64_t>(info.st_size), Nanoseconds(info.st_mtim),
+                         Nanoseconds(info.st_ctim)};
 }
 
 }  // namespace
-
-bool TFileIdentity::SameContent(const TFileIdentity& other) const
-{
-    return Device == other.Device && Inode == other.Inode && Size == other.Size &&
-           ModifiedSeconds == other.ModifiedSeconds && ModifiedNanoseconds == other.ModifiedNanoseconds;
-}
 
 std::optional<TFileIdentity> FileIdentity(const std::filesystem::path& file)
 {

@@ -1,7 +1,9 @@
 // What tells one state of a file from another without reading it: device,
-// inode, size, and modification and change times in nanoseconds. A file
-// replaced by another (renamed over it) has another inode; one rewritten in
-// place has a later change time, which no program can set.
+// file number, size, and modification and change times (nanoseconds on
+// Linux, 100 ns ticks on Windows). A file replaced by another (renamed over
+// it) has another file number; one rewritten in place has a later change
+// time, which no program can set. Two equal identities taken at different
+// moments mean the file was left alone between.
 #pragma once
 
 #include <cstdint>
@@ -12,23 +14,23 @@ namespace quorvex {
 
 struct TFileIdentity {
     std::uint64_t Device = 0;
-    std::uint64_t Inode = 0;
-    std::int64_t Size = 0;
-    std::int64_t ModifiedSeconds = 0;
-    std::int64_t ModifiedNanoseconds = 0;
-    std::int64_t ChangedSeconds = 0;
-    std::int64_t ChangedNanoseconds = 0;
+    std::uint64_t File = 0;
+    std::uint64_t Size = 0;
+    std::int64_t Modified = 0;
+    std::int64_t Changed = 0;
 
     bool operator==(const TFileIdentity&) const = default;
     // The same file with the same content: all but the change time agree
     // (renaming a file changes only that).
-    bool SameContent(const TFileIdentity& other) const;
+    bool SameContent(const TFileIdentity& other) const
+    {
+        return Device == other.Device && File == other.File && Size == other.Size && Modified == other.Modified;
+    }
 };
 
-// Empty when the path (links followed) is not a regular file that can be
-// looked at.
+// On Linux: the identity of the regular file at the path (links followed),
+// or of an open file descriptor; empty for anything else or nothing.
 std::optional<TFileIdentity> FileIdentity(const std::filesystem::path& file);
-// The same for an open file descriptor.
 std::optional<TFileIdentity> FileIdentity(int descriptor);
 
 }  // namespace quorvex

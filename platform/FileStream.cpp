@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <string_view>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -149,6 +151,17 @@ void TFileWriteStream::Write(std::span<const std::uint8_t> bytes)
     position_ += bytes.size();
     if (position_ > size_)
         size_ = position_;
+}
+
+bool TFileWriteStream::CloneFrom(int source)
+{
+    struct stat info {};
+    if (file_ == nullptr || size_ != 0 || ::fstat(source, &info) != 0 || !S_ISREG(info.st_mode)
+        || ::ioctl(::fileno(file_), FICLONE, source) != 0)
+        return false;
+    size_ = static_cast<std::size_t>(info.st_size);
+    position_ = 0;
+    return true;
 }
 
 std::optional<TFileIdentity> TFileWriteStream::Commit()

@@ -34,6 +34,12 @@ public:
     // be written (disk full); the target is left as it was.
     void Write(std::span<const std::uint8_t> bytes) override;
 
+    // Fills the still empty file with a copy-on-write clone of the open file
+    // source: the file shares source's data and none of it is written. False,
+    // with the stream unchanged, where the file system cannot share it (most
+    // cannot) or something was written already.
+    bool CloneFrom(int source);
+
     // Flushes the file to disk and puts it in place of the target. A failed
     // flush throws the write error, a failed rename the creation error; the
     // target is left as it was in both cases.

@@ -2,8 +2,11 @@
 // messenger and Quorvex see them.
 #pragma once
 
+#include "platform/FileIdentity.h"
+
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -24,6 +27,16 @@ public:
     // its old content. Throws FileCreateError ("Cannot create file ...") when
     // the file cannot be created or replaced, Error when writing fails.
     virtual void WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) const = 0;
+    // The identity of an existing file; none for a folder or nothing.
+    virtual std::optional<TFileIdentity> Identity(const std::string& path) const = 0;
+    // Creates or replaces target as WriteFile does, as a copy of source, but
+    // only while source keeps the identity given (checked before and after
+    // the copy). Where the file system can, the copy shares source's data (a
+    // copy-on-write clone) and writes none of it. False, with target untouched
+    // and nothing left behind, when source has changed or the copy cannot be
+    // made cheaply: the caller then writes the bytes itself. Throws as WriteFile.
+    virtual bool CopyUnchangedFile(const std::string& source, const TFileIdentity& identity,
+                                   const std::string& target) const = 0;
     // True when a file was there and has been deleted; a read-only file is
     // not deleted.
     virtual bool DeleteFile(const std::string& path) const = 0;

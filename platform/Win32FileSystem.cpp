@@ -149,6 +149,44 @@ void WriteAll(const std::string& path, HANDLE file, std::span<const std::uint8_t
     }
 }
 
+// Reads the whole content of an open file from its start into data; the
+// error of the read that failed, 0 when all went well.
+DWORD ReadAll(HANDLE file, std::vector<std::uint8_t>& data)
+{
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file, &size))
+        return ::GetLastError();
+    // One read for the size the file has now; more if it grew meanwhile.
+    data.resize(static_cast<std::size_t>(size.QuadPart) + 1);
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == data.size())
+            data.resize(data.size() * 2);
+        const auto block = static_cast<DWORD>(std::min(data.size() - filled, kBlock));
+        DWORD count = 0;
+        if (!::ReadFile(file, data.data() + filled, block, &count, nullptr))
+            return ::GetLastError();
+        if (count == 0)
+            break;
+        filled += count;
+    }
+    data.resize(filled);
+    return 0;
+}
+
+std::optional<TFileIdentity> OpenFileIdentity(HANDLE file)
+{
+    BY_HANDLE_FILE_INFORMATION info{};
+    FILE_BASIC_INFO times{};
+    if (!::GetFileInformationByHandle(file, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+        || !::GetFileInformationByHandleEx(file, FileBasicInfo, &times, sizeof times))
+        return std::nullopt;
+    const auto wide = [](DWORD high, DWORD low) { return (std::uint64_t{high} << 32) | low; };
+    return TFileIdentity{info.dwVolumeSerialNumber, wide(info.nFileIndexHigh, info.nFileIndexLow),
+                         wide(info.nFileSizeHigh, info.nFileSizeLow), times.LastWriteTime.QuadPart,
+                         times.ChangeTime.QuadPart};
+}
+
 }  // namespace
 
 std::filesystem::path TWin32FileSystem::NativePath(const std::string& path) const
@@ -169,24 +207,11 @@ std::vector<std::uint8_t> TWin32FileSystem::ReadFile(const std::string& path) co
     };
     THandle file(::CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file.Valid() || !::GetFileSizeEx(file.Get(), &size))
+    if (!file.Valid())
         throw fail(::GetLastError());
-    // One read for the size the file has now; more if it grew meanwhile.
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(size.QuadPart) + 1);
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == data.size())
-            data.resize(data.size() * 2);
-        const auto block = static_cast<DWORD>(std::min(data.size() - filled, kBlock));
-        DWORD count = 0;
-        if (!::ReadFile(file.Get(), data.data() + filled, block, &count, nullptr))
-            throw fail(::GetLastError());
-        if (count == 0)
-            break;
-        filled += count;
-    }
-    data.resize(filled);
+    std::vector<std::uint8_t> data;
+    if (const DWORD error = ReadAll(file.Get(), data))
+        throw fail(error);
     return data;
 }
 
@@ -210,6 +235,31 @@ void TWin32FileSystem::WriteFile(const std::string& path, std::span<const std::u
     if (!::MoveFileExW(temporary.Path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         FailCreate(shown, ::GetLastError());
     temporary.Keep();
+}
+
+std::optional<TFileIdentity> TWin32FileSystem::Identity(const std::string& path) const
+{
+    THandle file(::CreateFileW(FullPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.Valid())
+        return std::nullopt;
+    return OpenFileIdentity(file.Get());
+}
+
+bool TWin32FileSystem::CopyUnchangedFile(const std::string& source, const TFileIdentity& identity,
+                                         const std::string& target) const
+{
+    // Shared with readers only: no one can change the file while it is copied.
+    THandle file(::CreateFileW(FullPath(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid() || OpenFileIdentity(file.Get()) != identity)
+        return false;
+    std::vector<std::uint8_t> bytes;
+    if (ReadAll(file.Get(), bytes) != 0)
+        return false;
+    WriteFile(target, bytes);
+    return true;
 }
 
 bool TWin32FileSystem::DeleteFile(const std::string& path) const

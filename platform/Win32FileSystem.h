@@ -19,6 +19,13 @@ public:
     // refuses them (Wine would replace a read-only file); a refusal for lack
     // of rights says to run from an administrator prompt.
     void WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) const override;
+    // The volume's serial number, the file index, the size and the last
+    // write and change times.
+    std::optional<TFileIdentity> Identity(const std::string& path) const override;
+    // A plain copy, read while writers are shut out and written as WriteFile
+    // writes; false when the source cannot be opened so or has changed.
+    bool CopyUnchangedFile(const std::string& source, const TFileIdentity& identity,
+                           const std::string& target) const override;
     // A read-only file is not deleted, as on Windows.
     bool DeleteFile(const std::string& path) const override;
 };

@@ -1,5 +1,6 @@
 #include "platform/WineFileSystem.h"
 
+#include "platform/NativeCopy.h"
 #include "platform/NativeFile.h"
 #include "platform/Paths.h"
 #include "platform/WinePrefix.h"
@@ -29,6 +30,17 @@ std::vector<std::uint8_t> TWineFileSystem::ReadFile(const std::string& path) con
 void TWineFileSystem::WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) const
 {
     WriteNativeFileAtomically(NativePath(path), bytes);
+}
+
+std::optional<TFileIdentity> TWineFileSystem::Identity(const std::string& path) const
+{
+    return FileIdentity(NativePath(path));
+}
+
+bool TWineFileSystem::CopyUnchangedFile(const std::string& source, const TFileIdentity& identity,
+                                        const std::string& target) const
+{
+    return CloneUnchangedNativeFile(NativePath(source), identity, NativePath(target));
 }
 
 bool TWineFileSystem::DeleteFile(const std::string& path) const

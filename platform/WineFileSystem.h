@@ -11,6 +11,10 @@ public:
     bool FileExists(const std::string& path) const override;
     std::vector<std::uint8_t> ReadFile(const std::string& path) const override;
     void WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) const override;
+    std::optional<TFileIdentity> Identity(const std::string& path) const override;
+    // A copy-on-write clone where the file system offers one; false elsewhere.
+    bool CopyUnchangedFile(const std::string& source, const TFileIdentity& identity,
+                           const std::string& target) const override;
     bool DeleteFile(const std::string& path) const override;
 };
 

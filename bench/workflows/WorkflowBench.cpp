@@ -6,6 +6,9 @@
 //
 // The messenger settings change (all three settings, as the apply switches
 // them) on a 2 MB user.reg, beside one read and one durable write of that file.
+//
+// The backup alone on an xfs image with reflink (needs the superuser and a
+// loop device, else skipped): by copy-on-write clone beside written out.
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise, in the temporary
 // folder (TMPDIR, else /tmp).
 #include "archive/Catalogue.h"
@@ -15,6 +18,7 @@
 #include "platform/NativeFile.h"
 #include "platform/Platform.h"
 #include "platform/WinePrefix.h"
+#include "tests/fixtures/ReflinkMount.h"
 #include "tools/fakemessenger/FakeMessenger.h"
 #include "ui/WorkflowWiring.h"
 #include "ui/uStatus.h"
@@ -38,13 +42,13 @@ namespace fs = std::filesystem;
 constexpr std::size_t kImageSize = std::size_t{16} << 20;
 constexpr char kFolder[] = "C:\\Program Files\\Yahoo!\\Messenger";
 
-// A prefix with the 16 MiB messenger, made the process's prefix and working
-// folder for the benchmark's life.
+// A prefix with the 16 MiB messenger in base, made the process's prefix and
+// working folder for the benchmark's life.
 class TBenchPrefix {
 public:
-    explicit TBenchPrefix(std::size_t userRegistryPadding = 0)
+    explicit TBenchPrefix(std::size_t userRegistryPadding = 0, const fs::path& base = fs::temp_directory_path())
     {
-        std::string pattern = (fs::temp_directory_path() / "quorvex-bench-XXXXXX").string();
+        std::string pattern = (base / "quorvex-bench-XXXXXX").string();
         folder_ = ::mkdtemp(pattern.data());
         options_.ImageSize = kImageSize;
         options_.UserRegistryPadding = userRegistryPadding;
@@ -211,6 +215,36 @@ void ReplaceASmallFile(benchmark::State& state)
 }
 BENCHMARK(ReplaceASmallFile)->Unit(benchmark::kMillisecond);
 
+// The backup alone, as the apply makes it, on an xfs image with reflink
+// mounted from a loop device (needs the superuser). Argument 1: the image is
+// the executable as loaded, so the backup is a copy-on-write clone of it; 0:
+// the image was patched first, so it is written out in full (a new file
+// flushed to disk and renamed), as on a file system that cannot clone.
+void BackupOnXfs(benchmark::State& state)
+{
+    const test::TReflinkMount mount;
+    if (!mount.Mounted()) {
+        state.SkipWithError(mount.Refusal().c_str());
+        return;
+    }
+    const TBenchPrefix prefix(0, mount.Path());
+    TQuorvex engine;
+    engine.YahooMessengerPath = kFolder;
+    engine.LoadYahooMessenger();
+    if (state.range(0) == 0 && !engine.Urls()) {
+        state.SkipWithError("the image could not be patched");
+        return;
+    }
+    for (auto _ : state) {
+        if (!engine.CreateBackup(std::string(kBackupName))) {
+            state.SkipWithError("no backup was made");
+            break;
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kImageSize));
+}
+BENCHMARK(BackupOnXfs)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace quorvex
 
@@ -222,5 +256,6 @@ int main(int argc, char** argv)
     return quorvex::bench::RunWithRatios(argc, argv,
                                          {{"WholeAdvertApply", "ReadOnceAndWriteTwice"},
                                           {"SettingsChange/1", "ReadUserRegistryAndWriteItOnce"},
-                                          {"SettingsChange/0", "ReadUserRegistryAndWriteItOnce"}});
+                                          {"SettingsChange/0", "ReadUserRegistryAndWriteItOnce"},
+                                          {"BackupOnXfs/1", "BackupOnXfs/0"}});
 }

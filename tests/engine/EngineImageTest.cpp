@@ -1,6 +1,7 @@
 #include "engine/AdvertPatches.h"
 #include "engine/TQuorvex.h"
 #include "platform/NativeFile.h"
+#include "tests/fixtures/ReflinkMount.h"
 #include "tests/fixtures/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -8,12 +9,18 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <optional>
 
 namespace quorvex {
 namespace {
 
 namespace fs = std::filesystem;
+using test::FileChanges;
 using test::ReadBytes;
+using test::SharesAllExtents;
+using test::TFileChange;
+using test::TReflinkMount;
+using test::TScopedEnv;
 using test::TFakePrefix;
 using test::TScopedWorkingFolder;
 using test::TTempFolder;
@@ -114,6 +121,8 @@ TEST_F(EngineImage, BackupIsWrittenToTheWorkingFolderOnlyWhenSomethingIsLoaded)
     EXPECT_TRUE(engine.CreateBackup("YahooMessenger.bak"));
     EXPECT_EQ(ReadBytes(work.Path() / "YahooMessenger.bak"), prefix.Image.Bytes);
     EXPECT_FALSE(fs::exists(prefix.MessengerFolder() / "YahooMessenger.bak"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(work.Path()), fs::directory_iterator()), 1)
+        << "no temporary file is left";
 
     engine.Clear();
     EXPECT_FALSE(engine.YahooLoaded);
@@ -249,6 +258,72 @@ TEST_F(EngineImage, AnImageOfHundredsOfMegabytesIsLoadedPatchedAndSaved)
     std::string tail(16, 'x');
     saved.read(tail.data(), 16);
     EXPECT_EQ(tail, std::string(16, '\0'));
+}
+
+// The prefix and the working folder on a file system that makes
+// copy-on-write clones.
+class EngineBackupOnReflink : public ::testing::Test {
+protected:
+    EngineBackupOnReflink() : onMount("TMPDIR", mount.Path().string()) {}
+
+    void SetUp() override
+    {
+        if (!mount.Mounted())
+            GTEST_SKIP() << mount.Refusal();
+        prefix.emplace();
+        work.emplace();
+        inWork.emplace(work->Path());
+        engine.YahooMessengerPath = kFolder;
+    }
+
+    fs::path Backup() const { return work->Path() / "YahooMessenger.bak"; }
+
+    TReflinkMount mount;
+    TScopedEnv onMount;
+    std::optional<TFakePrefix> prefix;
+    std::optional<TTempFolder> work;
+    std::optional<TScopedWorkingFolder> inWork;
+    TQuorvex engine;
+};
+
+TEST_F(EngineBackupOnReflink, TheBackupOfTheExecutableAsLoadedIsACloneThatOutlivesTheSave)
+{
+    engine.LoadYahooMessenger();
+    test::WriteText(Backup(), "an older backup");
+    ASSERT_TRUE(engine.CreateBackup("YahooMessenger.bak"));
+    EXPECT_TRUE(ReadBytes(Backup()) == prefix->Image.Bytes);
+    EXPECT_TRUE(SharesAllExtents(Backup()));
+    EXPECT_EQ(std::distance(fs::directory_iterator(work->Path()), fs::directory_iterator()), 1)
+        << "no temporary file is left";
+
+    ASSERT_TRUE(engine.ChangeBanner());
+    ASSERT_TRUE(engine.SaveYahooMessenger());
+    EXPECT_FALSE(ReadBytes(prefix->Executable()) == prefix->Image.Bytes);
+    EXPECT_TRUE(ReadBytes(Backup()) == prefix->Image.Bytes) << "the backup keeps the original";
+}
+
+// Whenever the executable may differ from the image, the backup is the image
+// written out, never a clone of the file.
+TEST_F(EngineBackupOnReflink, ABackupOfAnImageThatMayDifferFromTheExecutableHoldsTheImage)
+{
+    struct TCase {
+        std::string name;
+        std::function<void()> change;
+    };
+    std::vector<TCase> cases = {{"image patched after loading", [this] { ASSERT_TRUE(engine.ChangeBanner()); }}};
+    for (const TFileChange& change : FileChanges())
+        cases.push_back({std::string("executable ") + change.Name + " after loading",
+                         [this, &change] { change.Apply(prefix->Executable()); }});
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::WriteText(prefix->Executable(), std::string(prefix->Image.Bytes.begin(), prefix->Image.Bytes.end()));
+        engine.LoadYahooMessenger();
+        c.change();
+        ASSERT_TRUE(engine.CreateBackup("YahooMessenger.bak"));
+        EXPECT_TRUE(ReadBytes(Backup()) == Content(engine));
+        EXPECT_FALSE(SharesAllExtents(Backup()));
+        engine.Clear();
+    }
 }
 
 }  // namespace

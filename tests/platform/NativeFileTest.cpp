@@ -77,7 +77,7 @@ TEST(NativeFile, WriteGivesTheIdentityOfTheFileItPutInPlace)
     const auto written = WriteNativeFileAtomically(file, Bytes("new content"));
     ASSERT_TRUE(written.has_value());
     EXPECT_EQ(written, FileIdentity(file)) << "the identity is not that of the file after the rename";
-    EXPECT_NE(written->Inode, old->Inode);
+    EXPECT_NE(written->File, old->File);
     EXPECT_EQ(written->Size, 11);
 }
 

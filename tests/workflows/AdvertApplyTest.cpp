@@ -4,6 +4,7 @@
 #include "engine/AdvertPatches.h"
 #include "engine/MessengerInfo.h"
 #include "platform/Error.h"
+#include "tests/fixtures/ReflinkMount.h"
 #include "tests/workflows/WorkflowTestSupport.h"
 #include "workflows/Workflows.h"
 
@@ -435,6 +436,53 @@ INSTANTIATE_TEST_SUITE_P(
                     "line: Save: Successfully saved changes to Yahoo Messenger"},
                    true}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+// Mounts a file system that clones and makes it the temporary folder before
+// the workflow's prefix and working folder are made (a base constructed first).
+class TOnReflinkMount {
+protected:
+    TOnReflinkMount() : onMount_("TMPDIR", mount_.Path().string()) {}
+
+    TReflinkMount mount_;
+
+private:
+    TScopedEnv onMount_;
+};
+
+class AdvertApplyOnReflink : public TOnReflinkMount, public AdvertApply {
+protected:
+    void SetUp() override
+    {
+        if (!mount_.Mounted())
+            GTEST_SKIP() << mount_.Refusal();
+        ASSERT_EQ(prefix.Path().parent_path(), mount_.Path());
+    }
+};
+
+// Where the extents lie, whether shared or not.
+std::vector<std::pair<std::uint64_t, std::uint64_t>> Places(const std::vector<TExtent>& extents)
+{
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> places;
+    for (const TExtent& extent : extents)
+        places.emplace_back(extent.Physical, extent.Length);
+    return places;
+}
+
+// The backup holds the very blocks the executable held before the apply: it
+// was cloned, and the patched executable saved after it has blocks of its own.
+TEST_F(AdvertApplyOnReflink, TheBackupIsACloneOfTheUnpatchedExecutable)
+{
+    const std::vector<TExtent> original = FileExtents(prefix.Executable());
+    ASSERT_FALSE(original.empty());
+    Apply({1});
+    EXPECT_EQ(host.Lines().front(), "Yahoo Messenger Backup: Successfully Created");
+    EXPECT_EQ(host.Lines().back(), "Save: Successfully saved changes to Yahoo Messenger");
+    EXPECT_TRUE(ReadBytes(Backup()) == prefix.Image.Bytes);
+    EXPECT_EQ(Places(FileExtents(Backup())), Places(original));
+    EXPECT_TRUE(Executable() == Patched(prefix.Image, {TAdvert::ChangeBanner, TAdvert::Urls}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(working.Path()), fs::directory_iterator()), 1)
+        << "no temporary file is left";
+}
 
 }  // namespace
 }  // namespace quorvex::test

@@ -11,6 +11,7 @@
 #undef DeleteFile
 
 #include <functional>
+#include <optional>
 
 namespace quorvex::test {
 namespace {
@@ -144,6 +145,58 @@ TEST(Win32FileSystem, ReadsAreRefusedWithTheSystemsReason)
               "Cannot open file \"" + held + "\". " + Win32ErrorText(ERROR_SHARING_VIOLATION));
     ::CloseHandle(writer);
     EXPECT_EQ(Read(held), "image");
+}
+
+// Writes text over the start of the file, keeping the file itself.
+void OverwriteInPlace(const std::string& path, const std::string& text)
+{
+    const HANDLE file = ::CreateFileW(WideText(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    EXPECT_TRUE(::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
+    ::CloseHandle(file);
+}
+
+TEST(Win32FileSystem, AFileIsCopiedOnlyWhileItKeepsTheIdentityItWasSeenWith)
+{
+    TWin32TempFolder folder;
+    const TWin32FileSystem files;
+    const std::string source = folder / "YahooMessenger.exe";
+    const std::string backup = folder / "YahooMessenger.bak";
+    Put(source, "the executable");
+    const std::optional<TFileIdentity> identity = files.Identity(source);
+    ASSERT_TRUE(identity.has_value());
+    EXPECT_EQ(identity->Size, 14u);
+    EXPECT_EQ(files.Identity(source), identity) << "looking is no change";
+    EXPECT_TRUE(files.CopyUnchangedFile(source, *identity, backup));
+    EXPECT_EQ(Read(backup), "the executable");
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"YahooMessenger.bak", "YahooMessenger.exe"}));
+
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"rewritten in place, same size", [&] { OverwriteInPlace(source, "THE"); }},
+        {"replaced by a file of the same content", [&] { Put(source, "the executable"); }},
+    };
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        const std::optional<TFileIdentity> before = files.Identity(source);
+        change();
+        EXPECT_NE(files.Identity(source), before);
+        EXPECT_FALSE(files.CopyUnchangedFile(source, *before, backup));
+        EXPECT_EQ(Read(backup), "the executable") << "the target is untouched";
+    }
+
+    // Held open for writing, it could change while it is read: not copied.
+    const HANDLE writer = ::CreateFileW(WideText(source).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(files.CopyUnchangedFile(source, *files.Identity(source), folder / "held.bak"));
+    ::CloseHandle(writer);
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"YahooMessenger.bak", "YahooMessenger.exe"}));
+
+    ::CreateDirectoryW(WideText(folder / "sub").c_str(), nullptr);
+    EXPECT_EQ(files.Identity(folder / "sub"), std::nullopt);
+    EXPECT_EQ(files.Identity(folder / "missing.exe"), std::nullopt);
 }
 
 }  // namespace
