@@ -140,6 +140,19 @@ bool TOptionListView::DrawsGrey(int index) const
     }
 }
 
+void TOptionListView::SetDrawScope(std::function<void(const std::function<void()>& draw)> scope)
+{
+    drawScope_ = std::move(scope);
+}
+
+void TOptionListView::paintEvent(QPaintEvent* event)
+{
+    if (drawScope_)
+        drawScope_([this, event] { QTreeWidget::paintEvent(event); });
+    else
+        QTreeWidget::paintEvent(event);
+}
+
 void TOptionListView::rowsInserted(const QModelIndex& parent, int start, int end)
 {
     QTreeWidget::rowsInserted(parent, start, end);

@@ -34,6 +34,9 @@ public:
     // A rule that throws draws the row grey instead of failing the paint.
     void SetGreyRule(std::function<bool(int index)> rule);
     bool DrawsGrey(int index) const;
+    // Runs around each draw, so that the grey rule's reads for the rows of
+    // one draw can be made once.
+    void SetDrawScope(std::function<void(const std::function<void()>& draw)> scope);
 
 signals:
     // The tick of an option row has changed (by the user or by the program).
@@ -41,12 +44,14 @@ signals:
 
 protected:
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void OnDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                        const QList<int>& roles);
 
     std::function<bool(int)> greyRule_;
+    std::function<void(const std::function<void()>&)> drawScope_;
 };
 
 }  // namespace quorvex

@@ -244,12 +244,27 @@ void TfrmQuorvex::FormCreate()
     engine_ = std::make_unique<TQuorvex>();
     engine_->YahooMessengerPath = MessengerFolder().toStdString();
     facts_ = std::make_unique<TMessengerFacts>(*engine_);
-    ui_->lvOptions->SetGreyRule([this](int index) { return AdvertOptionUnavailable(index, *facts_); });
-    ui_->lvClean->SetGreyRule([this](int index) { return CleanOptionUnavailable(index, *facts_); });
+    ui_->lvOptions->SetGreyRule([this](int index) { return AdvertOptionUnavailable(index, RuleFacts()); });
+    ui_->lvClean->SetGreyRule([this](int index) { return CleanOptionUnavailable(index, RuleFacts()); });
+    for (TOptionListView* list : {ui_->lvOptions, ui_->lvClean})
+        list->SetDrawScope([this](const std::function<void()>& draw) { DrawWithRememberedFacts(draw); });
     AdvertOptionRefresh();
     ShowPrefixInUse();
     // The silent check, with the splash still up; start-up goes on after an error in it.
     RunUpdateCheck(true);
+}
+
+IOptionFacts& TfrmQuorvex::RuleFacts()
+{
+    return drawFacts_ != nullptr ? *drawFacts_ : *facts_;
+}
+
+void TfrmQuorvex::DrawWithRememberedFacts(const std::function<void()>& draw)
+{
+    TRememberedFacts remembered(*facts_);
+    drawFacts_ = &remembered;
+    const auto forget = qScopeGuard([this] { drawFacts_ = nullptr; });
+    draw();
 }
 
 // Runs an update check while the splash is up (shown here unless start-up

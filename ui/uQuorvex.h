@@ -100,6 +100,10 @@ private:
     void RunUpdateCheck(bool noMessageDlg);
     void lvAboutAdsSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void FormCreate();
+    // The facts the option lists' rules read: while a list is drawn, each is
+    // read once for all its rows.
+    IOptionFacts& RuleFacts();
+    void DrawWithRememberedFacts(const std::function<void()>& draw);
     // The tooltips of the folder fields and version labels name the prefix in use.
     void ShowPrefixInUse();
     // The buttons and lists that could start a workflow or change its ticks.
@@ -119,6 +123,7 @@ private:
     TVelkAppUpdate VelkAppUpdate;
     std::unique_ptr<TQuorvex> engine_;
     std::unique_ptr<TMessengerFacts> facts_;
+    IOptionFacts* drawFacts_ = nullptr;
     // Last, so that they go before everything they refer to.
     std::unique_ptr<TfrmStatus> status_;
     std::unique_ptr<TfrmHelp> help_;

@@ -12,6 +12,15 @@ bool MajorBetween(const std::string& version, int lowest, int highest)
     return major && *major >= lowest && *major <= highest;
 }
 
+// The answer kept, or read now and kept; an answer that throws is not kept.
+template <class T, class Read>
+T Remembered(std::optional<T>& answer, Read read)
+{
+    if (!answer)
+        answer = read();
+    return *answer;
+}
+
 }  // namespace
 
 std::optional<std::uint8_t> UsableMajorVersion(const std::string& version)
@@ -76,6 +85,26 @@ bool AdvertsTabEnabled(const std::string& version)
 bool UITabEnabled(const std::string& version)
 {
     return MajorBetween(version, 10, 11);
+}
+
+std::string TRememberedFacts::MessengerVersion()
+{
+    return Remembered(version_, [this] { return facts_.MessengerVersion(); });
+}
+
+bool TRememberedFacts::AutoStartOn()
+{
+    return Remembered(autoStart_, [this] { return facts_.AutoStartOn(); });
+}
+
+bool TRememberedFacts::BackupExists()
+{
+    return Remembered(backup_, [this] { return facts_.BackupExists(); });
+}
+
+bool TRememberedFacts::HtmlReplacementExists()
+{
+    return Remembered(htmlReplacement_, [this] { return facts_.HtmlReplacementExists(); });
 }
 
 }  // namespace quorvex

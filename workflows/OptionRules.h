@@ -19,6 +19,26 @@ public:
     virtual bool HtmlReplacementExists() = 0;    // "C:\BlankQuorvex.html"
 };
 
+// Facts asked once: each answer is read at its first use and kept for this
+// object's life. For reads that belong together, such as one draw of a list
+// whose rows all ask the same facts.
+class TRememberedFacts final : public IOptionFacts {
+public:
+    explicit TRememberedFacts(IOptionFacts& facts) : facts_(facts) {}
+
+    std::string MessengerVersion() override;
+    bool AutoStartOn() override;
+    bool BackupExists() override;
+    bool HtmlReplacementExists() override;
+
+private:
+    IOptionFacts& facts_;
+    std::optional<std::string> version_;
+    std::optional<bool> autoStart_;
+    std::optional<bool> backup_;
+    std::optional<bool> htmlReplacement_;
+};
+
 // The major version of a version text; nothing when its first part is not a
 // number, which the rules treat as no usable major version.
 std::optional<std::uint8_t> UsableMajorVersion(const std::string& version);

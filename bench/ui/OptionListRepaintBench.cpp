@@ -1,6 +1,7 @@
 // One repaint of the advert option list (lvOptions), whose rows read the
 // messenger version and settings from the registry as they are drawn, beside
-// one of the UI option list (lvUI), the same kind of list without rules. The
+// one of the same list with its rules taken away, and one of the UI option
+// list (lvUI), a list of the same kind that has no rules. The
 // windows are the program's own, on a prefix holding the synthetic messenger
 // whose user.reg and system.reg are padded to 2 MB and to 20 MB.
 #include "bench/RatioReporter.h"
@@ -94,9 +95,19 @@ void RepaintUIOptions(benchmark::State& state)
     Repaint(state, "tbUI", "lvUI");
 }
 
+// Takes the rules away for good: registered last.
+void RepaintAdvertOptionsWithoutRules(benchmark::State& state)
+{
+    TOptionListView& view = Fixture().ShownList("tbAdverts", "lvOptions");
+    view.SetGreyRule({});
+    view.SetDrawScope({});
+    Repaint(state, "tbAdverts", "lvOptions");
+}
+
 // By the size of the registry files in MB.
 BENCHMARK(RepaintAdvertOptions)->Arg(2)->Arg(20)->Unit(benchmark::kMicrosecond);
 BENCHMARK(RepaintUIOptions)->Arg(2)->Arg(20)->Unit(benchmark::kMicrosecond);
+BENCHMARK(RepaintAdvertOptionsWithoutRules)->Arg(2)->Arg(20)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace quorvex
@@ -109,6 +120,8 @@ int main(int argc, char** argv)
     quorvex::TRepaintFixture windows;
     quorvex::fixture = &windows;
     return quorvex::bench::RunWithRatios(argc, argv,
-                                         {{"RepaintAdvertOptions/2", "RepaintUIOptions/2"},
+                                         {{"RepaintAdvertOptions/2", "RepaintAdvertOptionsWithoutRules/2"},
+                                          {"RepaintAdvertOptions/20", "RepaintAdvertOptionsWithoutRules/20"},
+                                          {"RepaintAdvertOptions/2", "RepaintUIOptions/2"},
                                           {"RepaintAdvertOptions/20", "RepaintUIOptions/20"}});
 }

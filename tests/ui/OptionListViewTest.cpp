@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QImage>
+
+#include <functional>
 #include <QSignalSpy>
 
 #include <set>
@@ -113,6 +115,38 @@ TEST_F(OptionListView, RowsThatTheRuleMarksAreDrawnGrey)
     for (int index : {0, 2, 4})
         EXPECT_LT(DarkestCaptionPixel(list, index), 80) << "row " << index;
     EXPECT_EQ(asked, (std::set<int>{0, 1, 2, 3, 4})) << "every row asks at its draw";
+}
+
+// Each draw runs inside the scope, and every row's rule is asked within it:
+// what the rows read for one draw can be read once.
+TEST_F(OptionListView, EveryRowOfADrawAsksItsRuleInsideTheDrawScope)
+{
+    int draws = 0;
+    bool drawing = false;
+    std::set<int> askedWhileDrawing;
+    int askedOutside = 0;
+    list.SetDrawScope([&](const std::function<void()>& draw) {
+        ++draws;
+        drawing = true;
+        draw();
+        drawing = false;
+    });
+    list.SetGreyRule([&](int index) {
+        if (drawing)
+            askedWhileDrawing.insert(index);
+        else
+            ++askedOutside;
+        return false;
+    });
+    list.show();
+    list.grab();
+    EXPECT_GE(draws, 1);
+    EXPECT_EQ(askedWhileDrawing, (std::set<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(askedOutside, 0);
+
+    const int before = draws;
+    list.grab();
+    EXPECT_EQ(draws, before + 1) << "every draw has a scope of its own";
 }
 
 TEST_F(OptionListView, ARuleThatFailsDrawsTheRowGreyInsteadOfFailingThePaint)

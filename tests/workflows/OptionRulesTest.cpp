@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bitset>
+#include <stdexcept>
 
 namespace quorvex {
 namespace {
@@ -134,6 +135,67 @@ TEST(OptionRulesMajor, RulesReadTheFactsAtEveryCall)
     EXPECT_FALSE(AdvertOptionUnavailable(5, facts));
     facts.Version = "9.0.0.2162";
     EXPECT_TRUE(AdvertOptionUnavailable(5, facts));
+}
+
+// Facts that count how often each is asked, and can fail.
+struct TCountingFacts final : IOptionFacts {
+    TFacts Answers;
+    int Asked[4] = {};
+    bool Fail = false;
+
+    std::string MessengerVersion() override { return Ask(0, Answers.MessengerVersion()); }
+    bool AutoStartOn() override { return Ask(1, Answers.AutoStartOn()); }
+    bool BackupExists() override { return Ask(2, Answers.BackupExists()); }
+    bool HtmlReplacementExists() override { return Ask(3, Answers.HtmlReplacementExists()); }
+
+private:
+    template <class T>
+    T Ask(int fact, T answer)
+    {
+        ++Asked[fact];
+        if (Fail)
+            throw std::runtime_error("cannot read");
+        return answer;
+    }
+};
+
+// One draw of both lists asks each fact once, and sees the facts as they were
+// at its first read; the next draw reads them anew.
+TEST(RememberedFacts, EachFactIsReadOnceForReadsThatBelongTogether)
+{
+    TCountingFacts facts;
+    facts.Answers.Version = "10.0.0.1270";
+    facts.Answers.AutoStart = true;
+    std::string firstDraw;
+    {
+        TRememberedFacts remembered(facts);
+        firstDraw = AdvertRow(remembered);
+        facts.Answers.Version = "9.0.0.2162";
+        EXPECT_EQ(AdvertRow(remembered), firstDraw);
+        for (int index = 0; index < 3; ++index)
+            CleanOptionUnavailable(index, remembered);
+    }
+    TFacts asFirstRead;
+    asFirstRead.Version = "10.0.0.1270";
+    asFirstRead.AutoStart = true;
+    EXPECT_EQ(firstDraw, AdvertRow(asFirstRead));
+    for (int fact = 0; fact < 4; ++fact)
+        EXPECT_EQ(facts.Asked[fact], 1) << "fact " << fact;
+
+    TRememberedFacts nextDraw(facts);
+    EXPECT_NE(AdvertRow(nextDraw), firstDraw) << "a new draw reads the facts again";
+}
+
+TEST(RememberedFacts, AFactThatCannotBeReadIsAskedAgain)
+{
+    TCountingFacts facts;
+    facts.Fail = true;
+    TRememberedFacts remembered(facts);
+    EXPECT_THROW(remembered.MessengerVersion(), std::runtime_error);
+    facts.Fail = false;
+    facts.Answers.Version = "11.0.0.2009";
+    EXPECT_EQ(remembered.MessengerVersion(), "11.0.0.2009");
+    EXPECT_EQ(facts.Asked[0], 2);
 }
 
 }  // namespace
