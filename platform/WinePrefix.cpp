@@ -19,19 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Where Wine keeps its server folders: upstream Wine in /tmp/.wine-<uid>,
-// Debian's in /tmp/wine-XXXXXX folders.
-std::vector<fs::path> ServerFolderParents()
-{
-    std::vector<fs::path> parents{"/tmp/.wine-" + std::to_string(::getuid())};
-    std::error_code error;
-    for (fs::directory_iterator entry("/tmp", error), end; !error && entry != end; entry.increment(error)) {
-        if (entry->path().filename().string().starts_with("wine-"))
-            parents.push_back(entry->path());
-    }
-    return parents;
-}
-
 // A folder that another user could have planted or could alter is not trusted.
 bool OwnFolder(const fs::path& folder)
 {
@@ -94,6 +81,17 @@ fs::path WinePrefix()
 void UseWinePrefix(const fs::path& prefix)
 {
     ChosenPrefix() = prefix;
+}
+
+std::vector<fs::path> ServerFolderParents()
+{
+    std::vector<fs::path> parents{"/tmp/.wine-" + std::to_string(::getuid())};
+    std::error_code error;
+    for (fs::directory_iterator entry("/tmp", error), end; !error && entry != end; entry.increment(error)) {
+        if (entry->path().filename().string().starts_with("wine-"))
+            parents.push_back(entry->path());
+    }
+    return parents;
 }
 
 std::string ServerFolderName(const fs::path& prefix)

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace quorvex {
 
@@ -17,6 +18,10 @@ std::filesystem::path WinePrefix();
 // messenger folder inside another prefix); an empty path goes back to the
 // environment's choice.
 void UseWinePrefix(const std::filesystem::path& prefix);
+
+// The folders that hold Wine's server folders: upstream Wine's
+// /tmp/.wine-<uid> and Debian's /tmp/wine-XXXXXX folders.
+std::vector<std::filesystem::path> ServerFolderParents();
 
 // The name of the folder a wineserver of this prefix works in:
 // "server-<device>-<inode>" of the prefix folder, in hexadecimal; empty when
