@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <climits>
+#include <sstream>
 
 namespace quorvex {
 
@@ -14,32 +16,39 @@ namespace fs = std::filesystem;
 namespace {
 
 // A command line longer than this is cut: the checks look at its first
-// arguments only.
+// arguments only. A longer list of locks is not looked at.
 constexpr std::size_t kMaxProcFileSize = 64 * 1024;
 
-// The file's first bytes up to the bound; empty when it cannot be read, as
-// when the process ends while it is being read. Read a piece at a time: most
-// of these files are a few bytes long, and every process is looked at.
-std::string ReadSmallFile(const fs::path& path)
+// The file's first bytes up to one beyond the bound, so that a longer file
+// shows; nothing when it cannot be read, as when the process ends while it is
+// being read. Read a piece at a time: most of these files are a few bytes
+// long, and every process is looked at.
+std::optional<std::string> ReadProcFile(const fs::path& path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return {};
-    std::string content;
+        return std::nullopt;
+    std::optional<std::string> content(std::in_place);
     char piece[4096];
-    while (content.size() < kMaxProcFileSize) {
-        const ssize_t got = ::read(fd, piece, std::min(sizeof piece, kMaxProcFileSize - content.size()));
+    while (content->size() <= kMaxProcFileSize) {
+        const ssize_t got = ::read(fd, piece, std::min(sizeof piece, kMaxProcFileSize + 1 - content->size()));
         if (got < 0 && errno == EINTR)
             continue;
-        if (got < 0) {
-            content.clear();
+        if (got < 0)
+            content.reset();
+        if (got <= 0)
             break;
-        }
-        if (got == 0)
-            break;
-        content.append(piece, static_cast<std::size_t>(got));
+        content->append(piece, static_cast<std::size_t>(got));
     }
     ::close(fd);
+    return content;
+}
+
+// The file's first bytes up to the bound; empty when it cannot be read.
+std::string ReadSmallFile(const fs::path& path)
+{
+    std::string content = ReadProcFile(path).value_or(std::string());
+    content.resize(std::min(content.size(), kMaxProcFileSize));
     return content;
 }
 
@@ -92,6 +101,39 @@ bool AnyProcess(const std::function<bool(const TProcessInfo&)>& predicate)
             return true;
     }
     return false;
+}
+
+std::vector<int> PosixWriteLockHolderIds(std::string_view locks)
+{
+    std::vector<int> holders;
+    std::istringstream lines{std::string(locks)};
+    for (std::string line; std::getline(lines, line);) {
+        // "1: POSIX  ADVISORY  WRITE 1234 08:01:5678 0 EOF"; a waiter has "->" after the number.
+        std::istringstream fields(line);
+        std::string number, kind, mode, access, pid;
+        fields >> number >> kind >> mode >> access >> pid;
+        int id = 0;
+        const auto [end, error] = std::from_chars(pid.data(), pid.data() + pid.size(), id);
+        if (kind == "POSIX" && access == "WRITE" && error == std::errc() && end == pid.data() + pid.size() && id > 0)
+            holders.push_back(id);
+    }
+    return holders;
+}
+
+std::optional<std::vector<TProcessInfo>> PosixWriteLockHolders()
+{
+    const std::optional<std::string> locks = ReadProcFile("/proc/locks");
+    if (!locks || locks->size() > kMaxProcFileSize)
+        return std::nullopt;
+    std::vector<int> ids = PosixWriteLockHolderIds(*locks);
+    std::ranges::sort(ids);
+    const auto [first, last] = std::ranges::unique(ids);
+    ids.erase(first, last);
+    std::erase(ids, static_cast<int>(::getpid()));
+    std::vector<TProcessInfo> holders;
+    for (const int id : ids)
+        holders.emplace_back(fs::path("/proc") / std::to_string(id));
+    return holders;
 }
 
 }  // namespace quorvex

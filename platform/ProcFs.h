@@ -3,7 +3,9 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvex {
@@ -24,5 +26,15 @@ private:
 
 // Whether the predicate holds for any process but this one.
 bool AnyProcess(const std::function<bool(const TProcessInfo&)>& predicate);
+
+// The ids of the processes that hold a POSIX write lock (fcntl) in a text of
+// /proc/locks' form; processes waiting for a lock, other kinds of lock and
+// processes of other namespaces (id 0 or -1) are left out.
+std::vector<int> PosixWriteLockHolderIds(std::string_view locks);
+
+// The processes but this one that hold a POSIX write lock, as /proc/locks
+// lists them: a few on most systems, where there are hundreds of processes.
+// Nothing when the list cannot be read whole.
+std::optional<std::vector<TProcessInfo>> PosixWriteLockHolders();
 
 }  // namespace quorvex

@@ -3,14 +3,17 @@
 #include "platform/PrivateFolder.h"
 #include "platform/ProcFs.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvex {
@@ -44,13 +47,18 @@ TServerLock ServerLock(const fs::path& folder)
     return probe.l_type == F_UNLCK ? TServerLock::Free : TServerLock::Held;
 }
 
-// A wineserver process of the prefix, found among all processes.
+// A wineserver process of the prefix. A running wineserver holds the lock in
+// its server folder, so only the lock holders need looking at; all processes
+// are where the list of locks cannot be read.
 bool WineserverProcessRunning(const std::string& serverFolder)
 {
-    return AnyProcess([&](const TProcessInfo& process) {
+    const auto isServer = [&](const TProcessInfo& process) {
         // The working folder first: one system call, where the name takes several.
         return process.WorkingFolder().filename() == serverFolder && process.Name().starts_with("wineserver");
-    });
+    };
+    if (const auto holders = PosixWriteLockHolders())
+        return std::ranges::any_of(*holders, isServer);
+    return AnyProcess(isServer);
 }
 
 fs::path& ChosenPrefix()
@@ -86,11 +94,16 @@ void UseWinePrefix(const fs::path& prefix)
 std::vector<fs::path> ServerFolderParents()
 {
     std::vector<fs::path> parents{"/tmp/.wine-" + std::to_string(::getuid())};
-    std::error_code error;
-    for (fs::directory_iterator entry("/tmp", error), end; !error && entry != end; entry.increment(error)) {
-        if (entry->path().filename().string().starts_with("wine-"))
-            parents.push_back(entry->path());
+    // The names alone: /tmp holds hundreds of entries on a busy system, and
+    // the check that reads this runs before every registry change.
+    DIR* tmp = ::opendir("/tmp");
+    if (tmp == nullptr)
+        return parents;
+    while (const dirent* entry = ::readdir(tmp)) {
+        if (std::string_view(entry->d_name).starts_with("wine-"))
+            parents.push_back(fs::path("/tmp") / entry->d_name);
     }
+    ::closedir(tmp);
     return parents;
 }
 
@@ -113,8 +126,8 @@ bool WineserverRunning(const fs::path& prefix)
     bool lockSeen = false;
     for (const fs::path& parent : ServerFolderParents()) {
         const fs::path folder = parent / serverFolder;
-        // The folder first: most parents hold other prefixes' folders only.
-        if (!OwnFolder(folder) || !OwnFolder(parent))
+        // Whether the folder is there first: most parents hold other prefixes' folders only.
+        if (::access(folder.c_str(), F_OK) != 0 || !OwnFolder(folder) || !OwnFolder(parent))
             continue;
         switch (ServerLock(folder)) {
         case TServerLock::Held: return true;

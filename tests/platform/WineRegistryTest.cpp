@@ -215,7 +215,7 @@ TEST(WineRegistry, AKeyRemovedFromTheFileAfterOpeningMakesTheWriteFail)
 // Where a fake wineserver keeps its server folder, and how it shows itself.
 enum class TServerKind {
     LockInTmp,      // in a /tmp/wine-XXXXXX folder, holding the write lock on its "lock" file
-    ProcessOnly,    // in a folder the check does not look into: found by its name and working folder
+    ProcessOnly,    // in a folder the check does not look into: found by its lock, name and working folder
 };
 
 // A process that looks like the prefix's wineserver to the check: named
@@ -233,7 +233,7 @@ public:
         fs::create_directories(folder_);
         test::WriteText(folder_ / "lock", "");
         fs::copy_file("/bin/sleep", scratch_.Path() / name, fs::copy_options::overwrite_existing);
-        const fs::path lock = kind == TServerKind::LockInTmp && holdLock ? folder_ / "lock" : fs::path();
+        const fs::path lock = holdLock ? folder_ / "lock" : fs::path();
         process_.emplace((scratch_.Path() / name).string(), std::vector<std::string>{name, seconds}, folder_, lock);
     }
     ~TFakeWineserver()
