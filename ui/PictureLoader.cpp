@@ -10,6 +10,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include <jpeglib.h>
 
@@ -111,12 +112,17 @@ QSize FitPicture(QSize picture, QSize control)
     return {w * control.height() / h, control.height()};
 }
 
-void LoadPicture(TmxStoredItem& item, QLabel& control)
+QImage FittedPicture(TmxStoredItem& item, QSize control)
 {
-    const TDecoded decoded = DecodeOrThrow(item.GetAsStream().Bytes(), control.size());
-    control.setPixmap(QPixmap::fromImage(decoded.Image.size() == decoded.Fitted
-            ? decoded.Image
-            : decoded.Image.scaled(decoded.Fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    TDecoded decoded = DecodeOrThrow(item.GetAsStream().Bytes(), control);
+    if (decoded.Image.size() == decoded.Fitted)
+        return std::move(decoded.Image);
+    return decoded.Image.scaled(decoded.Fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+void ShowPicture(const QImage& picture, QLabel& control)
+{
+    control.setPixmap(QPixmap::fromImage(picture));
 }
 
 }  // namespace quorvex

@@ -24,10 +24,13 @@ QImage DecodeJpeg(std::span<const std::uint8_t> bytes);
 // rounded down (the product first, in 32-bit signed arithmetic).
 QSize FitPicture(QSize picture, QSize control);
 
-// Shows the stored item's picture in the control at the fitted size, drawn at
-// the control's top left and clipped to it. The picture is decoded at the
-// smallest scale the decoder offers that covers that size, then scaled
-// smoothly. On error the old picture stays.
-void LoadPicture(TmxStoredItem& item, QLabel& control);
+// The stored item's picture at its fitted size in a control of this size:
+// decoded at the smallest scale the decoder offers that covers that size,
+// then scaled smoothly. Throws Error when the item holds no JPEG picture.
+// Needs no window, so it may run on another thread.
+QImage FittedPicture(TmxStoredItem& item, QSize control);
+
+// Shows a picture in the control, drawn at its top left and clipped to it.
+void ShowPicture(const QImage& picture, QLabel& control);
 
 }  // namespace quorvex

@@ -99,6 +99,11 @@ TfrmQuorvex::TfrmQuorvex(TfrmUpdate* splash, QWidget* parent)
       VelkAppUpdate(Seams())
 {
     ui_->setupUi(this);
+    LoadStoredCatalogue(mxStorage);
+    // Decoded beside the rest of the set-up; FormCreate shows it.
+    firstPreview_ = std::async(std::launch::async, [&item = mxStorage.ItemByIndex(0), size = ui_->imgPreview->size()] {
+        return FittedPicture(item, size);
+    });
     setFixedSize(size());
     tmrDrop->setObjectName(QStringLiteral("tmrDrop"));
     colorRow_ = new TColorRow({ui_->shColor, ui_->shDrop, ui_->imgDrop, ui_->imgCDrop, ui_->imgBlank, tmrDrop},
@@ -113,7 +118,6 @@ TfrmQuorvex::TfrmQuorvex(TfrmUpdate* splash, QWidget* parent)
     ConnectHandlers();
     ConfigureUpdateChecker();
     CentreOnScreen(this);
-    LoadStoredCatalogue(mxStorage);
     mxOne.Loaded(this);
     FormCreate();
 }
@@ -240,7 +244,7 @@ void TfrmQuorvex::FormCreate()
     ui_->deUpath->setText(defaultFolder);
     RegisterCursor(crDropper, LoadDropperCursor());
     ui_->shColor->setAttribute(Qt::WA_OpaquePaintEvent);
-    lvAboutAdsSelectItem(0);
+    ShowPreview(0, firstPreview_.get());
     engine_ = std::make_unique<TQuorvex>();
     engine_->YahooMessengerPath = MessengerFolder().toStdString();
     facts_ = std::make_unique<TMessengerFacts>(*engine_);
@@ -378,7 +382,12 @@ void TfrmQuorvex::imgDonateClick()
 
 void TfrmQuorvex::lvAboutAdsSelectItem(int index)
 {
-    LoadPicture(mxStorage.ItemByIndex(index), *ui_->imgPreview);
+    ShowPreview(index, FittedPicture(mxStorage.ItemByIndex(index), ui_->imgPreview->size()));
+}
+
+void TfrmQuorvex::ShowPreview(int index, const QImage& picture)
+{
+    ShowPicture(picture, *ui_->imgPreview);
     ui_->lbDisc->setText(ui_->lvAboutAds->Item(index)->text(1));
 }
 

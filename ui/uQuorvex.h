@@ -9,10 +9,12 @@
 #include "workflows/MessengerFacts.h"
 #include "update/VelkAppUpdate.h"
 
+#include <QImage>
 #include <QWidget>
 
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -99,6 +101,8 @@ private:
     void ConfigureUpdateChecker();
     void RunUpdateCheck(bool noMessageDlg);
     void lvAboutAdsSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+    // Shows an About Adverts item's picture, already fitted to the preview, and its description.
+    void ShowPreview(int index, const QImage& picture);
     void FormCreate();
     // The facts the option lists' rules read: while a list is drawn, each is
     // read once for all its rows.
@@ -117,6 +121,8 @@ private:
     bool updateCheckRunning_ = false;
     TmxOneInstance mxOne;
     TmxStorage mxStorage;
+    // The first advert preview, decoded on another thread while the window is set up.
+    std::future<QImage> firstPreview_;
     QTimer* tmrDrop;
     TColorDialog* cdColor;
     TColorRow* colorRow_ = nullptr;

@@ -44,7 +44,7 @@ TEST(PictureLoader, DecodesTheStoredPreviews)
 
     QLabel preview;
     preview.resize(189, 202);
-    LoadPicture(storage.ItemByIndex(1), preview);
+    ShowPicture(FittedPicture(storage.ItemByIndex(1), preview.size()), preview);
     EXPECT_EQ(preview.pixmap().size(), QSize(189, 109));
 }
 
@@ -79,7 +79,7 @@ TEST(PictureLoader, DecodesIntoTheFormatItIsDrawnInAndShowsThePictureAsScaledWho
 
         QLabel preview;
         preview.resize(189, 202);
-        LoadPicture(storage.ItemByIndex(item), preview);
+        ShowPicture(FittedPicture(storage.ItemByIndex(item), preview.size()), preview);
         const QSize fitted = FitPicture(whole.size(), preview.size());
         const QImage shown = preview.pixmap().toImage().convertToFormat(QImage::Format_RGB32);
         ASSERT_EQ(shown.size(), fitted);
@@ -97,10 +97,10 @@ TEST(PictureLoader, BytesThatAreNoJpegRaiseAnErrorAndKeepThePicture)
     LoadStoredCatalogue(storage);
     QLabel preview;
     preview.resize(189, 202);
-    LoadPicture(storage.ItemByIndex(0), preview);
+    ShowPicture(FittedPicture(storage.ItemByIndex(0), preview.size()), preview);
 
     TmxStoredItem& help = storage.ItemByIndex(6);  // the help page, not a picture
-    EXPECT_THROW(LoadPicture(help, preview), Error);
+    EXPECT_THROW(ShowPicture(FittedPicture(help, preview.size()), preview), Error);
     EXPECT_EQ(preview.pixmap().size(), QSize(100, 202));
 
     try {
