@@ -6,9 +6,10 @@
 
 namespace quorvex {
 
-char32_t SimpleCaseFold(char32_t codePoint)
+namespace {
+
+char32_t FoldByRuns(std::span<const TCaseFoldRun> runs, char32_t codePoint)
 {
-    const auto runs = CaseFoldRuns();
     const auto after = std::upper_bound(runs.begin(), runs.end(), codePoint,
                                         [](char32_t cp, const TCaseFoldRun& run) { return cp < run.First; });
     if (after == runs.begin())
@@ -17,6 +18,25 @@ char32_t SimpleCaseFold(char32_t codePoint)
     if (codePoint > run.Last || (codePoint - run.First) % run.Stride != 0)
         return codePoint;
     return static_cast<char32_t>(static_cast<std::int64_t>(codePoint) + run.Delta);
+}
+
+}  // namespace
+
+char32_t SimpleCaseFold(char32_t codePoint)
+{
+    return FoldByRuns(CaseFoldRuns(), codePoint);
+}
+
+char16_t RegistryCaseFold(char16_t unit)
+{
+    if (unit < 0x80)  // most names: no table search
+        return unit >= u'A' && unit <= u'Z' ? static_cast<char16_t>(unit - u'A' + u'a') : unit;
+    return static_cast<char16_t>(FoldByRuns(RegistryCaseRuns(), unit));
+}
+
+bool SameRegistryName(std::u16string_view a, std::u16string_view b)
+{
+    return std::ranges::equal(a, b, [](char16_t x, char16_t y) { return RegistryCaseFold(x) == RegistryCaseFold(y); });
 }
 
 namespace {

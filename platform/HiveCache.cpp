@@ -33,7 +33,7 @@ public:
             if (cached != entries_.end() && identity && cached->Identity == *identity)
                 return cached->Snapshot;
         }
-        auto snapshot = std::make_shared<const THiveSnapshot>(ReadNativeFileToPages(file));
+        auto snapshot = std::make_shared<const THiveSnapshot>(ReadNativeFileToPages(file, kMaxRegistryFileSize));
         if (identity)
             Keep(file, *identity, snapshot);
         else

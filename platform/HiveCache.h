@@ -10,6 +10,7 @@
 #include "platform/PageBuffer.h"
 #include "platform/RegistryHive.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -46,8 +47,14 @@ private:
     mutable TKnownKeys keys_;
 };
 
-// The registry file as it is on disk now. Throws Error (with the system's
-// reason) when it cannot be read.
+// The largest registry file read: Wine's largest real ones hold tens of MB,
+// so this leaves room to grow, yet a planted huge or sparse file is refused
+// before its size is allocated.
+constexpr std::uintmax_t kMaxRegistryFileSize = std::uintmax_t{256} << 20;
+
+// The registry file as it is on disk now. Throws Error (with the reason)
+// when it cannot be read, is not a regular file or holds more than
+// kMaxRegistryFileSize bytes.
 std::shared_ptr<const THiveSnapshot> CurrentHive(const std::filesystem::path& file);
 
 // This process has just written the snapshot's text to file, which then had

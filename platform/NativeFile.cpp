@@ -8,9 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 
 namespace quorvex {
 
@@ -62,29 +64,65 @@ TPageBuffer Buffer<TPageBuffer>(std::size_t size)
     return TPageBuffer(size);
 }
 
-template <class Container>
-Container ReadWhole(const fs::path& path)
+// No bound on what ReadNativeFile reads but the memory at hand.
+constexpr std::uintmax_t kNoSizeLimit = std::numeric_limits<std::size_t>::max() / 2;
+
+// What a file that is not a regular one is, for the error that refuses it.
+std::string NotARegularFile(mode_t mode)
 {
-    const auto fail = [&path](int code) {
-        return Error("Cannot open file \"" + path.string() + "\". " + SystemErrorText(code));
+    if (S_ISFIFO(mode))
+        return "Not a regular file (a pipe)";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "Not a regular file (a device)";
+    if (S_ISSOCK(mode))
+        return "Not a regular file (a socket)";
+    return "Not a regular file";
+}
+
+std::string SizeText(std::uintmax_t bytes)
+{
+    constexpr std::uintmax_t kMiB = std::uintmax_t{1} << 20;
+    return bytes % kMiB == 0 ? std::to_string(bytes / kMiB) + " MiB" : std::to_string(bytes) + " bytes";
+}
+
+// Reads a regular file whole, at most limit bytes. Opening never waits (a
+// pipe without a writer, a device), and anything but a regular file is
+// refused before a byte is read; so is a file larger than limit, before its
+// size is allocated.
+template <class Container>
+Container ReadWhole(const fs::path& path, std::uintmax_t limit)
+{
+    const auto fail = [&path](const std::string& reason) {
+        return Error("Cannot open file \"" + path.string() + "\". " + reason);
     };
-    TFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    TFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     struct stat info {};
     if (file.Get() < 0 || ::fstat(file.Get(), &info) != 0)
-        throw fail(errno);
+        throw fail(SystemErrorText(errno));
     if (S_ISDIR(info.st_mode))
-        throw fail(EISDIR);
-    // One read for the size the file has now; more if it grows meanwhile.
-    Container data = Buffer<Container>(static_cast<std::size_t>(info.st_size) + 1);
+        throw fail(SystemErrorText(EISDIR));
+    if (!S_ISREG(info.st_mode))
+        throw fail(NotARegularFile(info.st_mode));
+    const std::string tooLarge = "File too large (more than " + SizeText(limit) + ")";
+    const auto size = static_cast<std::uintmax_t>(info.st_size);
+    if (size > limit)
+        throw fail(tooLarge);
+    // One read for the size the file has now; more if it grows meanwhile, up
+    // to one byte past the limit, which tells a file grown too large.
+    const std::uintmax_t bound = limit + 1;
+    Container data = Buffer<Container>(static_cast<std::size_t>(size + 1));
     std::size_t filled = 0;
     for (;;) {
-        if (filled == data.size())
-            data.resize(data.size() * 2);
+        if (filled == data.size()) {
+            if (filled == bound)
+                throw fail(tooLarge);
+            data.resize(static_cast<std::size_t>(std::min<std::uintmax_t>(data.size() * std::uintmax_t{2}, bound)));
+        }
         const ssize_t count = ::read(file.Get(), data.data() + filled, data.size() - filled);
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
-            throw fail(errno);
+            throw fail(SystemErrorText(errno));
         if (count == 0)
             break;
         filled += static_cast<std::size_t>(count);
@@ -132,17 +170,17 @@ std::string SystemErrorText(int code)
 
 std::vector<std::uint8_t> ReadNativeFile(const fs::path& path)
 {
-    return ReadWhole<std::vector<std::uint8_t>>(path);
+    return ReadWhole<std::vector<std::uint8_t>>(path, kNoSizeLimit);
 }
 
 std::string ReadNativeText(const fs::path& path)
 {
-    return ReadWhole<std::string>(path);
+    return ReadWhole<std::string>(path, kNoSizeLimit);
 }
 
-TPageBuffer ReadNativeFileToPages(const fs::path& path)
+TPageBuffer ReadNativeFileToPages(const fs::path& path, std::uintmax_t limit)
 {
-    return ReadWhole<TPageBuffer>(path);
+    return ReadWhole<TPageBuffer>(path, limit);
 }
 
 std::optional<TFileIdentity> WriteNativeFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes)

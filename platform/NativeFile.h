@@ -13,11 +13,16 @@
 
 namespace quorvex {
 
-// Throws Error("Cannot open file "<path>". <reason>") when the file cannot be read.
+// Reads a regular file whole. Throws Error("Cannot open file "<path>".
+// <reason>") when it cannot be read, and when it is not a regular file (a
+// pipe, a device, a socket, a folder): opening one never waits for a writer
+// or a device, and nothing is read from it.
 std::vector<std::uint8_t> ReadNativeFile(const std::filesystem::path& path);
 std::string ReadNativeText(const std::filesystem::path& path);
 // The same into a page buffer, for large files read often (the registry's).
-TPageBuffer ReadNativeFileToPages(const std::filesystem::path& path);
+// A file of more than limit bytes is refused ("File too large (more than ...)")
+// before its size is allocated, and so is one that grows past it while read.
+TPageBuffer ReadNativeFileToPages(const std::filesystem::path& path, std::uintmax_t limit);
 
 // Replaces the file's whole content, or creates it: the bytes go to a new file
 // in the same folder, which is then renamed over the target, so the target

@@ -1,5 +1,6 @@
 #include "platform/RegistryHive.h"
 
+#include "platform/CaseFolding.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -321,7 +322,7 @@ THeaderMatch MatchDecodedHeader(std::string_view line, std::size_t header, std::
     TEscapedReader reader(line, 1, ']');
     char16_t unit = 0;
     for (char16_t wanted : path) {
-        if (!reader.Next(unit) || FoldCase(unit) != FoldCase(wanted))
+        if (!reader.Next(unit) || RegistryCaseFold(unit) != RegistryCaseFold(wanted))
             return {};
     }
     const std::size_t end = header + reader.Position();
@@ -477,7 +478,7 @@ std::optional<TValueEntry> TRegistryText::FindValue(TTextRange key, std::u16stri
             entryName = TDecoded{u"", 1};
         else if (line.starts_with('"'))
             entryName = ReadEscaped(line, 1, '"');
-        if (!entryName || !line.substr(entryName->End).starts_with('=') || !EqualsNoCase(entryName->Text, name)) {
+        if (!entryName || !line.substr(entryName->End).starts_with('=') || !SameRegistryName(entryName->Text, name)) {
             begin = end;
             continue;
         }
@@ -536,8 +537,12 @@ void TRegistryHive::SetDword(TTextRange key, std::u16string_view name, std::uint
         return;
     }
     std::string line = (name.empty() ? std::string("@") : "\"" + EscapeRegistryString(name) + "\"") + data;
-    const std::size_t at = Searches().EndOfValues(key);
-    if (at > 0 && text_[at - 1] != '\n')
+    std::size_t at = Searches().EndOfValues(key);
+    // The text may end without a line end: after the key's header, which
+    // gets its own, or after its last value line.
+    if (at > 0 && text_[at - 1] != '\n' && at == key.Begin)
+        EndLastHeader(at++);
+    else if (at > 0 && text_[at - 1] != '\n')
         line.insert(0, "\n");
     EditValues(at, 0, line);
 }
@@ -549,6 +554,15 @@ bool TRegistryHive::DeleteValue(TTextRange key, std::u16string_view name)
         return false;
     EditValues(entry->Lines.Begin, entry->Lines.End - entry->Lines.Begin, {});
     return true;
+}
+
+void TRegistryHive::EndLastHeader(std::size_t at)
+{
+    text_.insert(at, 1, '\n');
+    for (auto& [path, key] : known_) {
+        if (key && key->Begin == at)
+            *key = TTextRange{at + 1, at + 1};
+    }
 }
 
 void TRegistryHive::EditValues(std::size_t at, std::size_t count, std::string_view bytes)

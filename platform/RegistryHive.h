@@ -61,13 +61,15 @@ public:
     bool Is64Bit() const;
 
     // The lines below the header of the key at path (components separated by
-    // single backslashes, compared without regard to case); empty when the
-    // key has no section of its own.
+    // single backslashes, compared with the header's escapes decoded as Wine
+    // compares names, SameRegistryName); empty when the key has no section of
+    // its own.
     std::optional<TTextRange> FindKey(std::u16string_view path) const;
     // Whether the key exists: it has a section of its own or a section lies
     // below it (Wine writes no section for a key with subkeys but no values).
     bool KeyExists(std::u16string_view path) const;
-    // The named value of the key ("" is the key's default value "@").
+    // The named value of the key ("" is the key's default value "@"), its
+    // name compared as a key's.
     std::optional<TValueEntry> FindValue(TTextRange key, std::u16string_view name) const;
     // For a key without a section of its own (FindKey finds none): the
     // section as Wine writes it at the time now, and where (just before the
@@ -130,6 +132,9 @@ public:
     const std::string& Text() const { return text_; }
 
 private:
+    // Gives the header that ends the text at at, without a line end, its line
+    // end; its key's lines start after it.
+    void EndLastHeader(std::size_t at);
     // Replaces count bytes at offset at, all within the value lines of one
     // key, by bytes; the known keys move along.
     void EditValues(std::size_t at, std::size_t count, std::string_view bytes);

@@ -326,9 +326,35 @@ private:
 
 }  // namespace
 
+namespace {
+
+fs::path HiveFile(const fs::path& prefix, TRootKey root)
+{
+    return prefix / (root == TRootKey::CurrentUser ? "user.reg" : "system.reg");
+}
+
+}  // namespace
+
+std::vector<std::string> RegistryFileErrors(const fs::path& prefix)
+{
+    std::vector<std::string> errors;
+    for (const TRootKey root : {TRootKey::CurrentUser, TRootKey::LocalMachine}) {
+        const fs::path file = HiveFile(prefix, root);
+        std::error_code missing;
+        if (!fs::exists(fs::symlink_status(file, missing)))
+            continue;
+        try {
+            CurrentHive(file);
+        } catch (const Error& error) {
+            errors.emplace_back(error.what());
+        }
+    }
+    return errors;
+}
+
 std::unique_ptr<TRegistryKey> TWineRegistry::OpenKey(TRootKey root, const std::string& path, TKeyAccess access) const
 {
-    const fs::path hiveFile = WinePrefix() / (root == TRootKey::CurrentUser ? "user.reg" : "system.reg");
+    const fs::path hiveFile = HiveFile(WinePrefix(), root);
     std::shared_ptr<const THiveSnapshot> hive = groupSlot_->Current ? groupSlot_->Current->Working(hiveFile) : nullptr;
     try {
         if (!hive)

@@ -11,7 +11,10 @@
 #include "platform/Registry.h"
 
 #include <chrono>
+#include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace quorvex {
 
@@ -39,5 +42,10 @@ private:
     std::chrono::milliseconds wineserverWait_;
     std::shared_ptr<TChangeGroupSlot> groupSlot_ = std::make_shared<TChangeGroupSlot>();
 };
+
+// Why the prefix's registry files that are there cannot be read (not a
+// regular file, too large, not readable): one message per such file, as the
+// read gives it. A key in such a file does not open, as in a missing one.
+std::vector<std::string> RegistryFileErrors(const std::filesystem::path& prefix);
 
 }  // namespace quorvex

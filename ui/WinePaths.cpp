@@ -1,8 +1,10 @@
 #include "ui/WinePaths.h"
 
+#include "platform/Error.h"
 #include "platform/Platform.h"
 #include "platform/PrefixDiscovery.h"
 #include "platform/WinePrefix.h"
+#include "platform/WineRegistry.h"
 
 #include <QDir>
 
@@ -45,9 +47,11 @@ QString PrefixToolTip()
 {
     const std::filesystem::path prefix = WinePrefix();
     const QString path = QString::fromStdString(prefix.string());
-    if (IsWinePrefix(prefix))
-        return QStringLiteral("Wine prefix: %1").arg(path);
-    return QStringLiteral("No Wine prefix found at %1").arg(path);
+    QString tip = IsWinePrefix(prefix) ? QStringLiteral("Wine prefix: %1").arg(path)
+                                       : QStringLiteral("No Wine prefix found at %1").arg(path);
+    for (const std::string& error : RegistryFileErrors(prefix))
+        tip += QLatin1Char('\n') + QString::fromStdString(ErrorReportText(error));
+    return tip;
 }
 
 }  // namespace quorvex

@@ -15,7 +15,8 @@ std::optional<QString> ExistingNativeFolder(const QString& folderText);
 // "C:\..." as a Windows program sees it; anywhere else it stays native.
 QString WindowsFolderText(const QString& nativeFolder);
 
-// Names the Wine prefix in use, or, when there is none, the path examined.
+// Names the Wine prefix in use, or, when there is none, the path examined;
+// below it, why a registry file there cannot be read, one line each.
 QString PrefixToolTip();
 
 }  // namespace quorvex

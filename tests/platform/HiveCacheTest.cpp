@@ -1,3 +1,4 @@
+#include "platform/Error.h"
 #include "platform/HiveCache.h"
 #include "platform/NativeFile.h"
 #include "tests/fixtures/TestSupport.h"
@@ -6,6 +7,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <functional>
 
@@ -140,6 +142,63 @@ TEST(HiveCache, AFileThatCannotBeReadGivesTheSystemsReason)
     } catch (const std::exception& error) {
         EXPECT_NE(std::string(error.what()).find("No such file or directory"), std::string::npos) << error.what();
     }
+}
+
+// A registry file that is a pipe without a writer, a link to an endless
+// device or a sparse file just over the bound: each is refused with the reason
+// at once, before anything is read, in a child that a hang or a runaway read
+// would stop (not Finished) and whose memory is measured.
+TEST(HiveCache, ARegistryFileThatIsNotARegularFileOrTooLargeIsRefusedBeforeItIsRead)
+{
+    test::TTempFolder folder;
+    const fs::path pipe = folder.Path() / "pipe" / "user.reg";
+    const fs::path zero = folder.Path() / "zero" / "user.reg";
+    const fs::path random = folder.Path() / "random" / "system.reg";
+    const fs::path sparse = folder.Path() / "sparse" / "system.reg";
+    for (const fs::path& file : {pipe, zero, random, sparse})
+        fs::create_directory(file.parent_path());
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", zero);
+    fs::create_symlink("/dev/urandom", random);
+    test::WriteText(sparse, "");
+    ASSERT_EQ(::truncate(sparse.c_str(), static_cast<off_t>(kMaxRegistryFileSize + 1)), 0);
+    const struct {
+        fs::path file;
+        const char* reason;
+    } cases[] = {
+        {pipe, "Not a regular file (a pipe)"},
+        {zero, "Not a regular file (a device)"},
+        {random, "Not a regular file (a device)"},
+        {sparse, "File too large (more than 256 MiB)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.string());
+        const test::TBoundedRun run = test::RunBounded([&c] {
+            try {
+                CurrentHive(c.file);
+                return std::string("(read)");
+            } catch (const Error& error) {
+                return std::string(error.what());
+            }
+        });
+        ASSERT_TRUE(run.Finished) << "the read blocked, ran on or failed otherwise";
+        EXPECT_EQ(run.Output, "Cannot open file \"" + c.file.string() + "\". " + c.reason);
+        EXPECT_LT(run.GrowthKiB, 32 * 1024) << "memory taken for a file that is refused";
+    }
+}
+
+TEST(HiveCache, ARegistryFileAtTheBoundIsRead)
+{
+    test::TTempFolder folder;
+    const fs::path file = folder.Path() / "system.reg";
+    test::WriteText(file, kBefore);
+    ASSERT_EQ(::truncate(file.c_str(), static_cast<off_t>(kMaxRegistryFileSize)), 0);
+    const test::TBoundedRun run = test::RunBounded([&file] {
+        const auto hive = CurrentHive(file);
+        return std::to_string(hive->Hive().Text().size()) + (hive->Hive().IsValid() ? " valid" : " invalid");
+    });
+    ASSERT_TRUE(run.Finished);
+    EXPECT_EQ(run.Output, std::to_string(kMaxRegistryFileSize) + " valid");
 }
 
 }  // namespace

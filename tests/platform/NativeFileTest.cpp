@@ -179,5 +179,36 @@ TEST(NativeFile, ReadingAMissingFileOrAFolderFailsWithTheReason)
     EXPECT_TRUE(ReadNativeFile(folder.Path() / "empty").empty());
 }
 
+// The messenger's files are read as the registry's are: a pipe planted in
+// their place is refused without waiting for a writer, a device without
+// reading it.
+TEST(NativeFile, OnlyARegularFileIsReadAndOpeningAnotherNeverWaits)
+{
+    TTempFolder folder;
+    const fs::path pipe = folder.Path() / "YahooMessenger.exe";
+    const fs::path device = folder.Path() / "YahooMessenger.bak";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", device);
+    const struct {
+        fs::path file;
+        const char* reason;
+    } cases[] = {
+        {pipe, "Not a regular file (a pipe)"},
+        {device, "Not a regular file (a device)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.string());
+        const test::TBoundedRun run = test::RunBounded([&c] {
+            try {
+                return std::to_string(ReadNativeFile(c.file).size()) + " bytes read";
+            } catch (const Error& error) {
+                return std::string(error.what());
+            }
+        });
+        ASSERT_TRUE(run.Finished) << "the read blocked, ran on or failed otherwise";
+        EXPECT_EQ(run.Output, "Cannot open file \"" + c.file.string() + "\". " + c.reason);
+    }
+}
+
 }  // namespace
 }  // namespace quorvex

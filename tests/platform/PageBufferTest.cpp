@@ -1,16 +1,13 @@
+#include "platform/Error.h"
 #include "platform/NativeFile.h"
 #include "platform/PageBuffer.h"
 #include "tests/fixtures/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <string>
-#include <thread>
 
 namespace quorvex {
 namespace {
@@ -36,7 +33,7 @@ TEST(PageBuffer, AFileIsReadExactlyWhateverItsSizeAgainstTheBuffersBoundaries)
         const fs::path file = folder.Path() / "system.reg";
         const std::string bytes = Pattern(size);
         test::WriteText(file, bytes);
-        const TPageBuffer read = ReadNativeFileToPages(file);
+        const TPageBuffer read = ReadNativeFileToPages(file, 8 * kMiB);
         ASSERT_EQ(read.size(), size);
         EXPECT_TRUE(read.View() == bytes) << "the bytes read differ from the file's";
     }
@@ -61,28 +58,33 @@ TEST(PageBuffer, ResizingKeepsTheBytesAndShowsZerosWhereNoneWereWritten)
 }
 
 // Bytes keep coming after the size seen at the start, as from a file that
-// grows while it is read: through a pipe, whose size shows as 0.
+// grows while it is read: a file of the kernel's, whose size shows as 0.
 TEST(PageBuffer, AFileThatGivesMoreThanItsSizeIsReadToItsEnd)
 {
-    test::TTempFolder folder;
-    const fs::path pipe = folder.Path() / "growing.reg";
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    const std::string bytes = Pattern(3 * kMiB + 5);
-    std::thread writer([&] {
-        const int fd = ::open(pipe.c_str(), O_WRONLY | O_CLOEXEC);
-        for (std::size_t done = 0; fd >= 0 && done < bytes.size();) {
-            const ssize_t count = ::write(fd, bytes.data() + done, bytes.size() - done);
-            if (count <= 0)
-                break;
-            done += static_cast<std::size_t>(count);
-        }
-        if (fd >= 0)
-            ::close(fd);
-    });
-    const TPageBuffer read = ReadNativeFileToPages(pipe);
-    writer.join();
+    const fs::path file = "/proc/self/cmdline";
+    ASSERT_EQ(fs::file_size(file), 0u);
+    const std::string bytes = test::ReadText(file);
+    ASSERT_FALSE(bytes.empty());
+    const TPageBuffer read = ReadNativeFileToPages(file, kMiB);
     ASSERT_EQ(read.size(), bytes.size());
-    EXPECT_TRUE(read.View() == bytes) << "the bytes read differ from those written";
+    EXPECT_TRUE(read.View() == bytes) << "the bytes read differ from the file's";
+}
+
+// A file that grows past the bound while it is read is refused, not read on.
+TEST(PageBuffer, AFileThatGrowsPastTheBoundIsRefused)
+{
+    const fs::path file = "/proc/self/cmdline";
+    const std::size_t size = test::ReadText(file).size();
+    ASSERT_GT(size, 1u);
+    try {
+        (void)ReadNativeFileToPages(file, size - 1);
+        ADD_FAILURE() << "a file past the bound was read";
+    } catch (const Error& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Cannot open file \"/proc/self/cmdline\". File too large (more than " + std::to_string(size - 1) +
+                      " bytes)");
+    }
+    EXPECT_EQ(ReadNativeFileToPages(file, size).size(), size) << "a file at the bound is read";
 }
 
 }  // namespace

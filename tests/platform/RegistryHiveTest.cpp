@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
+#include <vector>
 
 namespace quorvex {
 namespace {
@@ -67,7 +69,8 @@ TEST(RegistryHive, KeysAreFoundWithoutRegardToCaseAndOnlyWhereTheirHeaderIs)
     const TRegistryHive odd("WINE REGISTRY Version 2\n[Soft\\x0077are\\\\Y\\x61hoo] 1\n[Caf\xc3\xa9\\\\\\[1\\]] 1\n");
     EXPECT_TRUE(odd.FindKey(u"software\\yahoo").has_value());
     EXPECT_TRUE(odd.FindKey(u"CAF\u00e9\\[1]").has_value());
-    EXPECT_FALSE(odd.FindKey(u"caf\u00c9\\[1]").has_value());  // only ASCII letters fold
+    EXPECT_TRUE(odd.FindKey(u"caf\u00c9\\[1]").has_value());  // é and É match, as in Wine
+    EXPECT_FALSE(odd.FindKey(u"cafe\\[1]").has_value());
 
     EXPECT_FALSE(TRegistryHive("WINE REGISTRY Version 2\n#arch=win32\n").Is64Bit());
     EXPECT_FALSE(TRegistryHive("REGEDIT4\n[HKEY_CURRENT_USER\\Software]\n").IsValid());
@@ -270,6 +273,104 @@ TEST(RegistryHive, KnownKeysMoveAlongWithTheEditsOfValues)
                 EXPECT_EQ(known->Begin, found->Begin);
                 EXPECT_EQ(known->End, found->End);
             }
+        }
+    }
+}
+
+// Names as Wine writes them: escapes for every unit beyond ASCII (four digits
+// where a hex digit follows); one header in plain UTF-8 as a hand edit leaves it.
+const std::string kNamesHive =
+    "WINE REGISTRY Version 2\n"
+    "\n"
+    "[Software\\\\Caf\\xe9] 1\n"
+    "\"\\x00d1ame\"=dword:00000001\n"
+    "\n"
+    "[Software\\\\\\x416] 1\n"
+    "\"\\xff21b\"=dword:00000002\n"
+    "\n"
+    "[Software\\\\\xc3\x91u] 1\n"
+    "\"\\x131\"=dword:00000003\n"
+    "\"\\x212a\"=dword:00000004\n";
+
+TEST(RegistryHive, NamesBeyondAsciiMatchInEitherCaseAsWineMatchesThem)
+{
+    const TRegistryHive hive(kNamesHive);
+    const struct {
+        std::u16string key;
+        std::u16string value;
+        std::optional<std::uint8_t> data;  // empty: the value is not found
+    } cases[] = {
+        {u"Software\\Caf\u00e9", u"\u00d1ame", 1},   // as written
+        {u"SOFTWARE\\CAF\u00c9", u"\u00f1AME", 1},   // the key's é found as É, the value's Ñ as ñ
+        {u"software\\\u0436", u"\uff41B", 2},         // Ж as ж, Ａ as ａ
+        {u"Software\\\u0416", u"\uff21b", 2},
+        {u"SOFTWARE\\\u00d1U", u"\u0131", 3},         // a header in UTF-8: Ñ as Ñ
+        {u"software\\\u00f1u", u"\u0131", 3},         // and as ñ
+        {u"Software\\\u00d1u", u"I", std::nullopt},   // dotless i is no I
+        {u"Software\\\u00d1u", u"i", std::nullopt},
+        {u"Software\\\u00d1u", u"k", std::nullopt},   // nor the Kelvin sign a k
+        {u"Software\\\u00d1u", u"K", std::nullopt},
+        {u"Software\\\u00d1u", u"\u212a", 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::vector<unsigned>(c.key.begin(), c.key.end())) + " " +
+                     testing::PrintToString(std::vector<unsigned>(c.value.begin(), c.value.end())));
+        const auto key = hive.FindKey(c.key);
+        ASSERT_TRUE(key.has_value());
+        const auto entry = hive.FindValue(*key, c.value);
+        ASSERT_EQ(entry.has_value(), c.data.has_value());
+        if (entry) {
+            ASSERT_TRUE(entry->Data.has_value());
+            EXPECT_EQ(entry->Data->Bytes, (std::vector<std::uint8_t>{*c.data, 0, 0, 0}));
+        }
+    }
+    EXPECT_FALSE(hive.FindKey(u"Software\\Cafe").has_value());
+    EXPECT_FALSE(hive.FindKey(u"Software\\\u212a").has_value()) << "no header names a Kelvin sign";
+}
+
+// As Wine's reg does: the value keeps the spelling it has in the file.
+TEST(RegistryHive, AWriteUnderAnotherSpellingReplacesTheValueWhereItIs)
+{
+    TRegistryHive hive(kNamesHive);
+    hive.SetDword(*hive.WritableKey(u"SOFTWARE\\CAF\u00c9", {}), u"\u00f1AME", 5);
+    hive.SetDword(*hive.WritableKey(u"software\\\u0436", {}), u"\uff41B", 6);
+    EXPECT_EQ(hive.Text(), Replaced(Replaced(kNamesHive, "\"\\x00d1ame\"=dword:00000001", "\"\\x00d1ame\"=dword:00000005"),
+                                    "\"\\xff21b\"=dword:00000002", "\"\\xff21b\"=dword:00000006"));
+    EXPECT_TRUE(hive.DeleteValue(*hive.FindKey(u"Software\\Caf\u00c9"), u"\u00d1AME"));
+    EXPECT_EQ(hive.Text().find("\\x00d1ame"), std::string::npos);
+}
+
+// A file whose last line is a key's header without a line end: the header
+// gets one, and the key's remembered lines start after it, so that later
+// edits through them add no blank line.
+TEST(RegistryHive, ValuesAddedBelowALastHeaderWithoutLineEndKeepTheKeysPlace)
+{
+    const std::string start = "WINE REGISTRY Version 2\n\n[a] 1";
+    const struct {
+        const char* name;
+        std::function<void(TRegistryHive&)> edit;
+        std::string after;
+    } steps[] = {
+        {"add", [](TRegistryHive& hive) { hive.SetDword(*hive.FindKnownKey(u"a"), u"x", 1); },
+         start + "\n\"x\"=dword:00000001\n"},
+        {"delete", [](TRegistryHive& hive) { hive.DeleteValue(*hive.FindKnownKey(u"a"), u"x"); }, start + "\n"},
+        {"add again", [](TRegistryHive& hive) { hive.SetDword(*hive.FindKnownKey(u"a"), u"y", 2); },
+         start + "\n\"y\"=dword:00000002\n"},
+        {"add one more", [](TRegistryHive& hive) { hive.SetDword(*hive.FindKnownKey(u"A"), u"z", 3); },
+         start + "\n\"y\"=dword:00000002\n\"z\"=dword:00000003\n"},
+    };
+    TRegistryHive hive(start);
+    hive.FindKnownKey(u"A");
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.edit(hive);
+        EXPECT_EQ(hive.Text(), step.after);
+        for (const auto path : {u"a", u"A"}) {
+            const auto known = hive.FindKnownKey(path);
+            const auto found = hive.FindKey(path);
+            ASSERT_TRUE(known && found);
+            EXPECT_EQ(known->Begin, found->Begin);
+            EXPECT_EQ(known->End, found->End);
         }
     }
 }

@@ -173,6 +173,52 @@ TEST_F(WinePeer, AKeyWineStoresWithoutASectionIsFoundAndGetsTheSectionWineWouldW
     WaitForWineserver();
 }
 
+// Names beyond ASCII against Wine's own reg, in both directions and both
+// cases: what Wine writes under one spelling Quorvex reads under another; a
+// value Quorvex writes under another spelling replaces Wine's, which Wine
+// then reads under either; a value Quorvex adds Wine finds under a third.
+TEST_F(WinePeer, NamesBeyondAsciiMatchAsWineMatchesThemBothWays)
+{
+    const test::TScopedEnv utf8("LC_ALL", "C.UTF-8");  // Wine's reg takes its arguments as UTF-8
+    const struct {
+        std::string wineKey;
+        std::string wineValue;
+        std::string ourKey;
+        std::string ourValue;
+        std::string newValue;   // added by Quorvex
+        std::string wineNew;    // the same name as Wine is asked for it
+    } cases[] = {
+        {"Software\\Caf\u00e9\\\u0416", "\u00d1ame", "SOFTWARE\\CAF\u00c9\\\u0436", "\u00f1AME", "\u03a9mega",
+         "\u03c9MEGA"},
+        {"Software\\\u0436\u0443\u0440\u043d\u0430\u043b", "\uff21b", "software\\\u0416\u0423\u0420\u041d\u0410\u041b",
+         "\uff41B", "\u00e9t\u00e9", "\u00c9T\u00c9"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ourKey + " " + c.ourValue);
+        Add({"HKCU\\" + c.wineKey, "/v", c.wineValue, "/t", "REG_DWORD", "/d", "1"});
+        WaitForWineserver();
+        const auto key = TWineRegistry().OpenKey(TRootKey::CurrentUser, c.ourKey, TKeyAccess::ReadWrite);
+        ASSERT_NE(key, nullptr);
+        EXPECT_EQ(key->ReadInteger(c.ourValue), 1);
+
+        const std::string before = test::ReadText(Prefix() / "user.reg");
+        key->WriteInteger(c.ourValue, 7);
+        const std::string after = test::ReadText(Prefix() / "user.reg");
+        ASSERT_EQ(test::LinesMissingFrom(after, before).size(), 1u) << "one line replaced, none added";
+        ASSERT_EQ(test::LinesMissingFrom(before, after).size(), 1u);
+        EXPECT_NE(Query("HKCU\\" + c.wineKey, c.wineValue).find("REG_DWORD    0x7"), std::string::npos);
+        EXPECT_NE(Query("HKCU\\" + c.ourKey, c.ourValue).find("REG_DWORD    0x7"), std::string::npos);
+        WaitForWineserver();
+
+        key->WriteInteger(c.newValue, 3);
+        EXPECT_NE(Query("HKCU\\" + c.wineKey, c.wineNew).find("REG_DWORD    0x3"), std::string::npos);
+        WaitForWineserver();
+        const auto saved = TWineRegistry().OpenKey(TRootKey::CurrentUser, c.wineKey, TKeyAccess::Read);
+        ASSERT_NE(saved, nullptr);
+        EXPECT_EQ(saved->ReadInteger(c.wineNew), 3) << "Wine's save keeps the value Quorvex wrote";
+    }
+}
+
 TEST_F(WinePeer, AChangeWhileTheWineserverRunsFailsAndSucceedsOnceItHasGone)
 {
     Add({"HKCU\\Software\\yahoo\\pager", "/v", "SmileySearch", "/t", "REG_DWORD", "/d", "1"});

@@ -11,6 +11,8 @@
 #include <chrono>
 #include <fstream>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace quorvex {
 namespace {
@@ -189,6 +191,59 @@ TEST(WineRegistry, AKeyWithOnlyKeysBelowItOpensAndGetsItsSectionWhenWritten)
     EXPECT_EQ(ticks / 10000000 - 11644473600ULL, seconds);
     EXPECT_TRUE(section.ends_with("\n\"Plural\"=dword:00000001\n\n")) << section;
     EXPECT_EQ(Replaced(after, section, ""), before);  // nothing else changed
+}
+
+// Keys and values named beyond ASCII open, read and write under any case of
+// their letters, as Wine finds them: a write under another spelling changes
+// the value where it is, under the spelling it has.
+TEST(WineRegistry, NamesBeyondAsciiAreTheSameInEitherCase)
+{
+    TFakePrefix prefix;
+    const fs::path userReg = prefix.Path() / "user.reg";
+    const std::string line = "\"\\x00d1ame\"=dword:00000001\n";
+    test::WriteText(userReg, test::ReadText(userReg) + "\n[Software\\\\Caf\\xe9\\\\\\x416] 1\n" + line);
+    const std::string before = test::ReadText(userReg);
+    const struct {
+        const char* key;
+        const char* value;
+    } spellings[] = {
+        {"Software\\Caf\u00e9\\\u0416", "\u00d1ame"},  // as in the file
+        {"SOFTWARE\\CAF\u00c9\\\u0436", "\u00f1AME"},
+        {"software\\caf\u00c9\\\u0416", "\u00f1ame"},
+    };
+    const TWineRegistry registry;
+    std::int32_t data = 1;
+    for (const auto& written : spellings) {
+        SCOPED_TRACE(std::string(written.key) + " " + written.value);
+        const auto key = registry.OpenKey(TRootKey::CurrentUser, written.key, TKeyAccess::ReadWrite);
+        ASSERT_NE(key, nullptr);
+        key->WriteInteger(written.value, ++data);
+        EXPECT_EQ(test::ReadText(userReg),
+                  Replaced(before, line, "\"\\x00d1ame\"=dword:0000000" + std::to_string(data) + "\n"));
+        for (const auto& read : spellings) {
+            const auto again = registry.OpenKey(TRootKey::CurrentUser, read.key, TKeyAccess::Read);
+            ASSERT_NE(again, nullptr) << read.key;
+            EXPECT_EQ(again->ReadInteger(read.value), data) << read.key << " " << read.value;
+        }
+    }
+    EXPECT_EQ(registry.OpenKey(TRootKey::CurrentUser, "Software\\Cafe\\\u0416", TKeyAccess::Read), nullptr);
+}
+
+// A registry file that cannot be read opens no key, as a missing one, and
+// says why.
+TEST(WineRegistry, RegistryFileErrorsNameEachFileThatCannotBeRead)
+{
+    TFakePrefix prefix;
+    EXPECT_TRUE(RegistryFileErrors(prefix.Path()).empty());
+    const fs::path userReg = prefix.Path() / "user.reg";
+    fs::remove(userReg);
+    ASSERT_EQ(::mkfifo(userReg.c_str(), 0600), 0);
+    EXPECT_EQ(RegistryFileErrors(prefix.Path()),
+              std::vector<std::string>{"Cannot open file \"" + userReg.string() + "\". Not a regular file (a pipe)"});
+    EXPECT_EQ(TWineRegistry().OpenKey(TRootKey::CurrentUser, kPager, TKeyAccess::Read), nullptr);
+    EXPECT_NE(TWineRegistry().OpenKey(TRootKey::LocalMachine, "Software\\yahoo\\pager", TKeyAccess::Read), nullptr);
+    fs::remove(userReg);
+    EXPECT_TRUE(RegistryFileErrors(prefix.Path()).empty()) << "a missing file is no prefix's error";
 }
 
 TEST(WineRegistry, AReadOnlyRegistryFileOpensForReadingOnly)

@@ -2,6 +2,7 @@
 // installed messenger, the small buttons and the folder fields.
 #include "WindowsFixture.h"
 #include "engine/TQuorvex.h"
+#include "platform/HiveCache.h"
 #include "ui/Cursors.h"
 #include "ui/FolderEdit.h"
 #include "ui/OptionListView.h"
@@ -16,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+
+#include <sys/stat.h>
 
 namespace quorvex::test {
 namespace {
@@ -121,6 +124,32 @@ TEST(MainWindowStartUp, NoMessengerInstalledStillComesUpWithTheAdvertsTabDisable
         EXPECT_FALSE(fixture.Find(control)->isEnabled()) << control;
     EXPECT_TRUE(fixture.Find("dePath")->isEnabled()) << "a folder in another prefix can still be chosen";
     EXPECT_TRUE(fixture.seams.Messages->Shown.empty());
+}
+
+// A registry file planted as a pipe, or grown past the bound, is not read:
+// the window comes up as for a missing messenger, and the prefix's tool tip
+// says what is wrong with each file.
+TEST(MainWindowStartUp, RegistryFilesThatCannotBeReadLeaveTheWindowUpSayingWhy)
+{
+    TFakeSeams seams;
+    TTestPrefix prefix({.Version = "10.0.0.1270"});
+    const QString userReg = prefix.Path() + "/user.reg";
+    const QString systemReg = prefix.Path() + "/system.reg";
+    ASSERT_TRUE(QFile::remove(userReg));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(userReg).constData(), 0600), 0);
+    QFile system(systemReg);
+    ASSERT_TRUE(system.resize(static_cast<qint64>(kMaxRegistryFileSize) + 1));
+
+    TQuorvexWindows windows = CreateWindows();
+    windows.main->show();
+
+    EXPECT_EQ(windows.main->findChild<QLabel*>("lbVersion")->text(), "0.0.0.0");
+    EXPECT_TRUE(seams.Messages->Shown.empty());
+    const QString why = "No Wine prefix found at " + prefix.Path() + "\nCannot open file \"" + userReg +
+                        "\". Not a regular file (a pipe)\nCannot open file \"" + systemReg +
+                        "\". File too large (more than 256 MiB)";
+    for (const char* name : {"dePath", "deUpath", "lbVersion", "lbUIVer"})
+        EXPECT_EQ(windows.main->findChild<QWidget*>(name)->toolTip(), why) << name;
 }
 
 struct TAvailabilityCase {
