@@ -332,11 +332,17 @@ TEST(RegistryHive, NamesBeyondAsciiMatchInEitherCaseAsWineMatchesThem)
 TEST(RegistryHive, AWriteUnderAnotherSpellingReplacesTheValueWhereItIs)
 {
     TRegistryHive hive(kNamesHive);
-    hive.SetDword(*hive.WritableKey(u"SOFTWARE\\CAF\u00c9", {}), u"\u00f1AME", 5);
-    hive.SetDword(*hive.WritableKey(u"software\\\u0436", {}), u"\uff41B", 6);
+    const auto cafe = hive.WritableKey(u"SOFTWARE\\CAF\u00c9", {});
+    ASSERT_TRUE(cafe.has_value());
+    hive.SetDword(*cafe, u"\u00f1AME", 5);
+    const auto journal = hive.WritableKey(u"software\\\u0436", {});
+    ASSERT_TRUE(journal.has_value());
+    hive.SetDword(*journal, u"\uff41B", 6);
     EXPECT_EQ(hive.Text(), Replaced(Replaced(kNamesHive, "\"\\x00d1ame\"=dword:00000001", "\"\\x00d1ame\"=dword:00000005"),
                                     "\"\\xff21b\"=dword:00000002", "\"\\xff21b\"=dword:00000006"));
-    EXPECT_TRUE(hive.DeleteValue(*hive.FindKey(u"Software\\Caf\u00c9"), u"\u00d1AME"));
+    const auto upper = hive.FindKey(u"Software\\Caf\u00c9");
+    ASSERT_TRUE(upper.has_value());
+    EXPECT_TRUE(hive.DeleteValue(*upper, u"\u00d1AME"));
     EXPECT_EQ(hive.Text().find("\\x00d1ame"), std::string::npos);
 }
 
