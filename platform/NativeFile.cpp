@@ -103,10 +103,10 @@ Container ReadWhole(const fs::path& path, std::uintmax_t limit)
         throw fail(SystemErrorText(EISDIR));
     if (!S_ISREG(info.st_mode))
         throw fail(NotARegularFile(info.st_mode));
-    const std::string tooLarge = "File too large (more than " + SizeText(limit) + ")";
+    const auto tooLarge = [&] { return fail("File too large (more than " + SizeText(limit) + ")"); };
     const auto size = static_cast<std::uintmax_t>(info.st_size);
     if (size > limit)
-        throw fail(tooLarge);
+        throw tooLarge();
     // One read for the size the file has now; more if it grows meanwhile, up
     // to one byte past the limit, which tells a file grown too large.
     const std::uintmax_t bound = limit + 1;
@@ -115,7 +115,7 @@ Container ReadWhole(const fs::path& path, std::uintmax_t limit)
     for (;;) {
         if (filled == data.size()) {
             if (filled == bound)
-                throw fail(tooLarge);
+                throw tooLarge();
             data.resize(static_cast<std::size_t>(std::min<std::uintmax_t>(data.size() * std::uintmax_t{2}, bound)));
         }
         const ssize_t count = ::read(file.Get(), data.data() + filled, data.size() - filled);

@@ -23,6 +23,11 @@ namespace {
 // key exists only through the keys below it.
 using TEdit = std::function<bool(TRegistryHive&, std::optional<TTextRange> key)>;
 
+fs::path HiveFile(const fs::path& prefix, TRootKey root)
+{
+    return prefix / (root == TRootKey::CurrentUser ? "user.reg" : "system.reg");
+}
+
 // A 32-bit program's view of HKEY_LOCAL_MACHINE\Software in a 64-bit prefix.
 std::u16string RedirectTo32Bit(std::u16string_view path)
 {
@@ -323,15 +328,6 @@ private:
     std::chrono::milliseconds wineserverWait_;
     std::shared_ptr<TChangeGroupSlot> groupSlot_;
 };
-
-}  // namespace
-
-namespace {
-
-fs::path HiveFile(const fs::path& prefix, TRootKey root)
-{
-    return prefix / (root == TRootKey::CurrentUser ? "user.reg" : "system.reg");
-}
 
 }  // namespace
 
