@@ -6,12 +6,10 @@
 #include "UpdateSite.h"
 #include "tests/http/peers/Peers.h"
 #include "update/VelkAppUpdateDownload.h"
-#include "update/VelkAppUpdateNotify.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QThread>
@@ -53,15 +51,6 @@ protected:
         Serve(Mine(QStringLiteral("QuorvexUpdate.txt")),
               UpdateInfo({{"Version", "1.0.5.0"}, {"DownloadFileURL", downloadUrl}}));
         return installer;
-    }
-
-    // A check whose notification window starts the download at once.
-    bool CheckAndDownload()
-    {
-        TWhenShown<TVelkAppUpdateNotifyBox> whenShown([](TVelkAppUpdateNotifyBox& notify) {
-            QTimer::singleShot(0, notify.DownloadButton, &QPushButton::click);
-        });
-        return update.Execute(true);
     }
 
     // A file of the size that takes no room: nginx serves its zeros.
