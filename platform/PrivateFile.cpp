@@ -185,7 +185,8 @@ void TPrivateFile::Write(std::span<const std::uint8_t> bytes)
 
 void TPrivateFile::RenameTo(const std::string& name)
 {
-    if (::renameat(folder_->Descriptor(), name_.c_str(), folder_->Descriptor(), name.c_str()) != 0)
+    const int folder = folder_.value().Descriptor();  // none once the file is closed
+    if (::renameat(folder, name_.c_str(), folder, name.c_str()) != 0)
         throw Error(RenameError(name));
     Close();
 }
@@ -193,9 +194,10 @@ void TPrivateFile::RenameTo(const std::string& name)
 void TPrivateFile::RenameToNew(const std::string& name)
 {
     // A hard link is made only where the name is free; the old name then goes.
-    if (::linkat(folder_->Descriptor(), name_.c_str(), folder_->Descriptor(), name.c_str(), 0) != 0)
+    const int folder = folder_.value().Descriptor();  // none once the file is closed
+    if (::linkat(folder, name_.c_str(), folder, name.c_str(), 0) != 0)
         throw Error(RenameError(name));
-    ::unlinkat(folder_->Descriptor(), name_.c_str(), 0);
+    ::unlinkat(folder, name_.c_str(), 0);
     Close();
 }
 

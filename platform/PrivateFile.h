@@ -48,7 +48,7 @@ public:
     TPrivateFile& operator=(const TPrivateFile&) = delete;
     ~TPrivateFile();
 
-    // The folder's path and the file's name, for messages.
+    // The file's path: its folder's path and its name.
     const std::filesystem::path& Path() const { return path_; }
     // The open descriptor, owned by this object; -1 once closed.
     int Descriptor() const { return descriptor_; }
