@@ -153,7 +153,7 @@ bool TVelkAppUpdateDownloadBox::EndTransfer(bool success)
 // The checksum rule, then the publisher's signature when a key is set.
 bool TVelkAppUpdateDownloadBox::Verify(const TInstallerCheck& check)
 {
-    if (check.HashType != THashType::None && !ChecksumMatches(sink_->FileName(), check.HashType, check.ExpectedChecksum)) {
+    if (check.HashType != THashType::None && !ChecksumMatches(sink_->Device(), check.HashType, check.ExpectedChecksum)) {
         ShowError(QStringLiteral("The downloaded file is corrupted."));
         return false;
     }

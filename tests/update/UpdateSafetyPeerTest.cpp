@@ -7,6 +7,7 @@
 #include "tests/http/peers/Peers.h"
 #include "update/VelkAppUpdateDownload.h"
 
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -184,9 +185,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.Name); });
 
 // The download folder held open while the installer arrives: replacing it by
-// a link to another folder during the transfer sends nothing there, and the
-// installer, saved in the folder that was checked, is not started through
-// the link.
+// a link to another folder during the transfer sends nothing there, the
+// checksum is taken of the file that arrived, and the installer, saved in
+// the folder that was checked, is not started through the link.
 TEST_F(UpdateSafety, DownloadFolderReplacedByALinkWhileSavingIsNotFollowed)
 {
     const QString folder = DownloadFolderPath();
@@ -200,7 +201,9 @@ TEST_F(UpdateSafety, DownloadFolderReplacedByALinkWhileSavingIsNotFollowed)
     });
     TVelkAppUpdateDownloadBox box(seams.Update);
     try {
-        box.Download(Url(QStringLiteral("slow.exe")), SystemSpecialFolders(), {});
+        const QByteArray md5 = QCryptographicHash::hash(QByteArray(163840, 'q'), QCryptographicHash::Md5);
+        box.Download(Url(QStringLiteral("slow.exe")), SystemSpecialFolders(),
+                     {THashType::MD5, QString::fromLatin1(md5.toHex().toUpper()), {}, {}});
         ADD_FAILURE() << "no error";
     } catch (const std::exception& error) {
         EXPECT_EQ(QString::fromStdString(error.what()),
