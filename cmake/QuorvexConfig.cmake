@@ -18,8 +18,13 @@ set(QUORVEX_DESKTOP_ID com.example.Quorvex)
 # When set, a downloaded installer is started only with a valid signature of
 # it in the update information file; empty: installers are not signed.
 set(QUORVEX_UPDATE_PUBLIC_KEY "" CACHE STRING "Publisher's Ed25519 public key for update signatures (base64)")
-if(NOT QUORVEX_UPDATE_PUBLIC_KEY STREQUAL "" AND NOT QUORVEX_UPDATE_PUBLIC_KEY MATCHES "^[A-Za-z0-9+/]{43}=$")
-  message(FATAL_ERROR "QUORVEX_UPDATE_PUBLIC_KEY must be an Ed25519 public key in base64 (44 characters)")
+# Its 32 bytes are 43 base64 characters and one "=", and the last of those
+# characters leaves its two unused bits zero. (CMake's expressions have no {n}.)
+string(LENGTH "${QUORVEX_UPDATE_PUBLIC_KEY}" quorvex_key_length)
+if(NOT QUORVEX_UPDATE_PUBLIC_KEY STREQUAL ""
+   AND (NOT quorvex_key_length EQUAL 44 OR NOT QUORVEX_UPDATE_PUBLIC_KEY MATCHES "^[A-Za-z0-9+/]+[AEIMQUYcgkosw048]=$"))
+  message(FATAL_ERROR "QUORVEX_UPDATE_PUBLIC_KEY must be an Ed25519 public key in base64 (44 characters), "
+                      "as quorvex-update-sign keygen prints it; \"${QUORVEX_UPDATE_PUBLIC_KEY}\" is not one")
 endif()
 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/BuildConfig.h.in

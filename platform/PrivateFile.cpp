@@ -76,6 +76,17 @@ std::string RandomPart()
     return part;
 }
 
+// The folder at path, opened for new files in it; FileCreateError for the
+// file fileName in it when it cannot be.
+TFolderHandle OpenFolder(const fs::path& folder, const std::string& fileName)
+{
+    int error = 0;
+    std::optional<TFolderHandle> handle = TFolderHandle::Open(folder, error);
+    if (!handle)
+        throw FileCreateError((folder / fileName).string(), SystemErrorText(error));
+    return std::move(*handle);
+}
+
 }  // namespace
 
 fs::path PrivateTemporaryFolder()
@@ -92,32 +103,52 @@ fs::path PrivateTemporaryFolder()
     return folder;
 }
 
+TPrivateFile TPrivateFile::Create(const TFolderHandle& folder, const std::string& prefix, const std::string& suffix)
+{
+    int error = 0;
+    std::optional<TFolderHandle> own = folder.Duplicate(error);
+    for (int attempt = 0;; ++attempt) {
+        const std::string name = prefix + RandomPart() + suffix;
+        if (!own)
+            throw FileCreateError((folder.Path() / name).string(), SystemErrorText(error));
+        const int descriptor =
+            ::openat(own->Descriptor(), name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (descriptor >= 0)
+            return TPrivateFile(std::move(*own), name, descriptor);
+        error = errno;
+        if (error != EEXIST || attempt == kCreateAttempts)
+            throw FileCreateError((folder.Path() / name).string(), SystemErrorText(error));
+    }
+}
+
 TPrivateFile TPrivateFile::Create(const fs::path& folder, const std::string& prefix, const std::string& suffix)
 {
-    for (int attempt = 0;; ++attempt) {
-        const fs::path path = folder / (prefix + RandomPart() + suffix);
-        const int descriptor = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (descriptor >= 0)
-            return TPrivateFile(path, descriptor);
-        if (errno != EEXIST || attempt == kCreateAttempts)
-            throw FileCreateError(path.string(), SystemErrorText(errno));
-    }
+    return Create(OpenFolder(folder, prefix + RandomPart() + suffix), prefix, suffix);
+}
+
+TPrivateFile TPrivateFile::CreateBeside(const TFolderHandle& folder, const std::string& name)
+{
+    struct stat info {};
+    if (::fstatat(folder.Descriptor(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(info.st_mode))
+        throw FileCreateError((folder.Path() / name).string(), SystemErrorText(EISDIR));
+    return Create(folder, name + ".", ".part");
 }
 
 TPrivateFile TPrivateFile::CreateBeside(const fs::path& target)
 {
-    struct stat info {};
-    if (::lstat(target.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
-        throw FileCreateError(target.string(), SystemErrorText(EISDIR));
-    return Create(target.parent_path(), target.filename().string() + ".", ".part");
+    return CreateBeside(OpenFolder(target.parent_path(), target.filename().string()), target.filename().string());
 }
 
-TPrivateFile::TPrivateFile(fs::path path, int descriptor) : path_(std::move(path)), descriptor_(descriptor)
+TPrivateFile::TPrivateFile(TFolderHandle folder, std::string name, int descriptor)
+    : folder_(std::move(folder)), name_(std::move(name)), path_(folder_->Path() / name_), descriptor_(descriptor)
 {
 }
 
 TPrivateFile::TPrivateFile(TPrivateFile&& other) noexcept
-    : path_(std::move(other.path_)), descriptor_(std::exchange(other.descriptor_, -1))
+    : folder_(std::exchange(other.folder_, std::nullopt)),
+      name_(std::move(other.name_)),
+      path_(std::move(other.path_)),
+      descriptor_(std::exchange(other.descriptor_, -1))
 {
     other.path_.clear();
 }
@@ -126,6 +157,8 @@ TPrivateFile& TPrivateFile::operator=(TPrivateFile&& other) noexcept
 {
     if (this != &other) {
         Discard();
+        folder_ = std::exchange(other.folder_, std::nullopt);
+        name_ = std::move(other.name_);
         path_ = std::move(other.path_);
         descriptor_ = std::exchange(other.descriptor_, -1);
         other.path_.clear();
@@ -150,24 +183,28 @@ void TPrivateFile::Write(std::span<const std::uint8_t> bytes)
     }
 }
 
-void TPrivateFile::RenameTo(const fs::path& target)
+void TPrivateFile::RenameTo(const std::string& name)
 {
-    if (::rename(path_.c_str(), target.c_str()) != 0)
-        throw Error("Cannot rename " + Quoted(path_) + " to " + Quoted(target) + ". " + SystemErrorText(errno));
-    path_ = target;
+    const int folder = folder_.value().Descriptor();  // none once the file is closed
+    if (::renameat(folder, name_.c_str(), folder, name.c_str()) != 0)
+        throw Error(RenameError(name));
     Close();
-    path_.clear();
 }
 
-void TPrivateFile::RenameToNew(const fs::path& target)
+void TPrivateFile::RenameToNew(const std::string& name)
 {
     // A hard link is made only where the name is free; the old name then goes.
-    if (::link(path_.c_str(), target.c_str()) != 0)
-        throw Error("Cannot rename " + Quoted(path_) + " to " + Quoted(target) + ". " + SystemErrorText(errno));
-    ::unlink(path_.c_str());
-    path_ = target;
+    const int folder = folder_.value().Descriptor();  // none once the file is closed
+    if (::linkat(folder, name_.c_str(), folder, name.c_str(), 0) != 0)
+        throw Error(RenameError(name));
+    ::unlinkat(folder, name_.c_str(), 0);
     Close();
-    path_.clear();
+}
+
+std::string TPrivateFile::RenameError(const std::string& name) const
+{
+    const int error = errno;
+    return "Cannot rename " + Quoted(path_) + " to " + Quoted(folder_->Path() / name) + ". " + SystemErrorText(error);
 }
 
 void TPrivateFile::Discard()
@@ -176,18 +213,22 @@ void TPrivateFile::Discard()
         return;
     struct stat opened {};
     struct stat named {};
-    const bool same = ::fstat(descriptor_, &opened) == 0 && ::lstat(path_.c_str(), &named) == 0
+    const bool same = ::fstat(descriptor_, &opened) == 0
+                      && ::fstatat(folder_->Descriptor(), name_.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0
                       && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
     if (same)
-        ::unlink(path_.c_str());
+        ::unlinkat(folder_->Descriptor(), name_.c_str(), 0);
     Close();
-    path_.clear();
 }
 
+// Closes the file and lets go of its folder: nothing is left to delete.
 void TPrivateFile::Close()
 {
     if (descriptor_ >= 0)
         ::close(std::exchange(descriptor_, -1));
+    folder_.reset();
+    name_.clear();
+    path_.clear();
 }
 
 }  // namespace quorvex

@@ -5,8 +5,11 @@
 // they are complete.
 #pragma once
 
+#include "platform/PrivateFolder.h"
+
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -18,19 +21,25 @@ namespace quorvex {
 // 0700. Throws Error naming the folder and the reason when neither will do.
 std::filesystem::path PrivateTemporaryFolder();
 
-// A file created here, open for reading and writing. Unless it is renamed
-// into place, it is closed and deleted when the object goes, and then only if
-// the name still leads to this very file.
+// A file created here, open for reading and writing, in a folder that it
+// holds open: it is written, renamed and deleted in that very folder
+// (platform/PrivateFolder.h) whatever becomes of the folder's path. Unless
+// it is renamed into place, it is closed and deleted when the object goes,
+// and then only if its name still leads to this very file.
 class TPrivateFile {
 public:
     // A new file named prefix + six random characters + suffix in folder,
     // created exclusively with mode 0600. Throws FileCreateError with the
     // system's reason.
+    static TPrivateFile Create(const TFolderHandle& folder, const std::string& prefix, const std::string& suffix);
+    // The same in the folder at path, reached through links as any path.
     static TPrivateFile Create(const std::filesystem::path& folder, const std::string& prefix,
                                const std::string& suffix);
-    // A new file beside target ("<target name>.XXXXXX.part"), to be renamed
-    // to it once complete. Throws FileCreateError for target when target is
-    // a folder, which no file can replace.
+    // A new file beside the file name in folder ("<name>.XXXXXX.part"), to be
+    // renamed to it once complete. Throws FileCreateError for the target when
+    // it is a folder, which no file can replace.
+    static TPrivateFile CreateBeside(const TFolderHandle& folder, const std::string& name);
+    // The same beside target, whose folder is reached through links as any path.
     static TPrivateFile CreateBeside(const std::filesystem::path& target);
 
     TPrivateFile(TPrivateFile&& other) noexcept;
@@ -39,6 +48,7 @@ public:
     TPrivateFile& operator=(const TPrivateFile&) = delete;
     ~TPrivateFile();
 
+    // The file's path: its folder's path and its name.
     const std::filesystem::path& Path() const { return path_; }
     // The open descriptor, owned by this object; -1 once closed.
     int Descriptor() const { return descriptor_; }
@@ -46,20 +56,23 @@ public:
     // Writes all of bytes at the current position. Throws Error("Cannot
     // write file "<path>". <reason>").
     void Write(std::span<const std::uint8_t> bytes);
-    // Gives the file the name target: whatever is there (a file, a link) is
-    // replaced, never followed. Throws Error with the system's reason; the
-    // file stays as it was then.
-    void RenameTo(const std::filesystem::path& target);
-    // Like RenameTo, but only while nothing has the name target; otherwise
-    // throws Error with the system's reason ("File exists").
-    void RenameToNew(const std::filesystem::path& target);
+    // Gives the file the name `name` in its folder: whatever has that name (a
+    // file, a link) is replaced, never followed. Throws Error with the
+    // system's reason; the file stays as it was then.
+    void RenameTo(const std::string& name);
+    // Like RenameTo, but only while nothing has the name; otherwise throws
+    // Error with the system's reason ("File exists").
+    void RenameToNew(const std::string& name);
     // Closes the file and deletes it if its name still leads to it.
     void Discard();
 
 private:
-    TPrivateFile(std::filesystem::path path, int descriptor);
+    TPrivateFile(TFolderHandle folder, std::string name, int descriptor);
     void Close();
+    std::string RenameError(const std::string& name) const;
 
+    std::optional<TFolderHandle> folder_;  // none once moved from
+    std::string name_;
     std::filesystem::path path_;
     int descriptor_ = -1;
 };

@@ -2,6 +2,7 @@
 // them: upper-case hexadecimal text.
 #pragma once
 
+#include <QIODevice>
 #include <QString>
 
 #include <optional>
@@ -10,13 +11,14 @@ namespace quorvex {
 
 enum class THashType { None, CRC32, MD5, SHA1 };
 
-// The file's checksum of the given type, read block by block: CRC-32 as in
-// zlib (8 digits), MD5 (32) or SHA-1 (40). Nothing for None or a file that
-// cannot be read.
+// The file's checksum of the given type, read block by block from its
+// start: CRC-32 as in zlib (8 digits), MD5 (32) or SHA-1 (40). Nothing for
+// None or a file that cannot be read.
+std::optional<QString> FileChecksum(QIODevice& file, THashType type);
 std::optional<QString> FileChecksum(const QString& path, THashType type);
 
 // Whether the file's checksum is exactly the expected text (letter case
 // included); an empty expectation or an unreadable file never matches.
-bool ChecksumMatches(const QString& path, THashType type, const QString& expected);
+bool ChecksumMatches(QIODevice& file, THashType type, const QString& expected);
 
 }  // namespace quorvex

@@ -2,7 +2,6 @@
 
 #include "update/UpdateText.h"
 
-
 namespace quorvex {
 namespace {
 
@@ -16,6 +15,12 @@ QString WithoutEnclosingQuotes(const QString& value)
     if (value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front())
         return value.mid(1, value.size() - 2);
     return value;
+}
+
+// The value as the system's C string holds it: up to its first NUL.
+QString UpToNul(const QString& value)
+{
+    return value.left(value.indexOf(QChar(u'\0')));
 }
 
 bool SameName(const QString& a, const QString& b)
@@ -42,16 +47,17 @@ QString TPrivateProfile::ReadString(const QString& section, const QString& key) 
 {
     bool inSection = false;
     for (const QString& line : lines_) {
-        if (line.startsWith(QLatin1Char('['))) {
+        // A "[" without its "]" makes no header: the line is read as any other.
+        const qsizetype close = line.startsWith(QLatin1Char('[')) ? line.indexOf(QLatin1Char(']')) : -1;
+        if (close > 0) {
             if (inSection)
                 return {};  // the end of the first section of that name
-            const qsizetype close = line.indexOf(QLatin1Char(']'));
-            inSection = SameName(line.mid(1, close < 0 ? -1 : close - 1).trimmed(), section);
+            inSection = SameName(line.mid(1, close - 1).trimmed(), section);
             continue;
         }
         const qsizetype equals = line.indexOf(QLatin1Char('='));
         if (inSection && equals >= 0 && SameName(line.left(equals).trimmed(), key))
-            return WithoutEnclosingQuotes(line.mid(equals + 1).trimmed()).left(kMaxValueLength);
+            return WithoutEnclosingQuotes(UpToNul(line.mid(equals + 1).trimmed())).left(kMaxValueLength);
     }
     return {};
 }

@@ -29,10 +29,10 @@ QByteArray TPrivateSink::ReadBack(qint64 max)
     return device_.read(max);
 }
 
-void TPrivateSink::RenameTo(const QString& target)
+void TPrivateSink::RenameTo(const QString& name)
 {
     device_.close();
-    file_.RenameTo(target.toStdString());
+    file_.RenameTo(name.toStdString());
 }
 
 void TPrivateSink::Discard()

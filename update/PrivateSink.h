@@ -23,8 +23,8 @@ public:
     std::int64_t Size() const { return device_.size(); }
     // Up to max bytes from the start of the file.
     QByteArray ReadBack(qint64 max);
-    // Closes the file and gives it the name target (see TPrivateFile).
-    void RenameTo(const QString& target);
+    // Closes the file and gives it the name `name` in its folder (see TPrivateFile).
+    void RenameTo(const QString& name);
     // Closes the file and deletes it, if it is still ours.
     void Discard();
 

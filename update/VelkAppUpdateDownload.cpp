@@ -1,6 +1,7 @@
 #include "update/VelkAppUpdateDownload.h"
 
 #include "http/HttpCli.h"
+#include "platform/Error.h"
 #include "update/InstallerSignature.h"
 #include "update/UpdateHttp.h"
 #include "update/UpdateWindows.h"
@@ -81,7 +82,10 @@ void TVelkAppUpdateDownloadBox::Download(const QString& url, const TSpecialFolde
     Timer1->start();
     show();
     if (EndTransfer(Transfer()) && Verify(check)) {
-        sink_->RenameTo(target_);
+        sink_->RenameTo(fileName_);
+        // The installer starts by its path: that must still lead into the folder it was saved in.
+        if (!folder_->StillAtItsPath())
+            throw Error("The folder \"" + folder_->Path().string() + "\" was replaced while the update was saved in it.");
         StartInstaller();
     }
 }
@@ -95,8 +99,11 @@ bool TVelkAppUpdateDownloadBox::CreateTarget(const QString& url, const TSpecialF
         ShowError(QStringLiteral("The update cannot be saved under the name \"%1\": it is not a plain file name.").arg(name));
         return false;
     }
-    target_ = DownloadFolder(folders) + name;
-    sink_ = std::make_unique<TPrivateSink>(TPrivateFile::CreateBeside(target_.toStdString()));
+    const QString folder = DownloadFolder(folders);
+    folder_.emplace(TFolderHandle::OpenPrivate(folder.toStdString()));
+    fileName_ = name;
+    target_ = folder + name;
+    sink_ = std::make_unique<TPrivateSink>(TPrivateFile::CreateBeside(*folder_, name.toStdString()));
     HttpCli1->SetURL(url);
     FileLabel->setText(name);
     ProgressBar1->setValue(0);
@@ -146,7 +153,7 @@ bool TVelkAppUpdateDownloadBox::EndTransfer(bool success)
 // The checksum rule, then the publisher's signature when a key is set.
 bool TVelkAppUpdateDownloadBox::Verify(const TInstallerCheck& check)
 {
-    if (check.HashType != THashType::None && !ChecksumMatches(sink_->FileName(), check.HashType, check.ExpectedChecksum)) {
+    if (check.HashType != THashType::None && !ChecksumMatches(sink_->Device(), check.HashType, check.ExpectedChecksum)) {
         ShowError(QStringLiteral("The downloaded file is corrupted."));
         return false;
     }

@@ -63,9 +63,12 @@ public:
     // folder and the URL's file name), shows this window while the transfer
     // runs, verifies the checksum and the publisher's signature as check
     // asks, and only then renames the file to its target (replacing what was
-    // there) and starts the installer while the application closes. Every
-    // other outcome deletes the new file and leaves the target as it was. A
-    // file that cannot be created, written or renamed raises its error here.
+    // there) and starts the installer while the application closes. The
+    // folder is opened once, never through a link, and the file is written
+    // and renamed in that very folder. Every other outcome deletes the new
+    // file and leaves the target as it was. A folder that is not private, a
+    // file that cannot be created, written or renamed, and a folder replaced
+    // while the file was saved in it raise their errors here.
     void Download(const QString& url, const TSpecialFolders& folders, const TInstallerCheck& check);
 
     // Handlers.
@@ -107,6 +110,8 @@ private:
 
     TUpdateSeams& seams_;
     std::unique_ptr<Ui::TVelkAppUpdateDownloadBox> ui_;
+    std::optional<TFolderHandle> folder_;  // the download folder, held open while the file is saved in it
+    QString fileName_;
     QString target_;
     std::unique_ptr<TPrivateSink> sink_;  // the download, until it is renamed to target_
     std::int64_t maximum_ = 0;

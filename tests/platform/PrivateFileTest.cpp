@@ -86,6 +86,57 @@ INSTANTIATE_TEST_SUITE_P(
                     TFolderCase{"Missing", [](const fs::path&) {}, std::string(std::strerror(ENOENT)) + "."}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+// A link to a private folder is no private folder, however it is written: a
+// trailing separator would make the system follow it.
+TEST(PrivateFolderLink, IsRefusedWithOrWithoutATrailingSeparator)
+{
+    TTempFolder root;
+    MakeFolder(root.Path() / "real", 0700);
+    const fs::path link = root.Path() / "link";
+    fs::create_directory_symlink(root.Path() / "real", link);
+    for (const std::string& path : {link.string(), link.string() + "/", link.string() + "//"}) {
+        EXPECT_EQ(PrivateFolderRefusal(path), "It is not a folder but a link or a file.") << path;
+        try {
+            TFolderHandle::OpenPrivate(path);
+            ADD_FAILURE() << "opened " << path;
+        } catch (const Error& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      "Cannot use the folder \"" + path + "\". It is not a folder but a link or a file.");
+        }
+    }
+    EXPECT_EQ(PrivateFolderRefusal(root.Path() / "real/"), "");
+    EXPECT_EQ(TFolderHandle::OpenPrivate(root.Path() / "real/").Path(), root.Path() / "real");
+}
+
+// A folder held open keeps the files made in it when its path is taken over
+// by a link to another folder between the check and the writing: the file is
+// written, renamed and deleted in the folder that was checked, and nothing
+// appears in the other.
+TEST(FolderHandle, FilesStayInTheFolderCheckedWhenItsPathBecomesALink)
+{
+    TTempFolder root;
+    const fs::path folder = root.Path() / "Downloaded Installations";
+    const fs::path moved = root.Path() / "moved";
+    const fs::path other = root.Path() / "other";
+    MakeFolder(folder, 0700);
+    MakeFolder(other, 0700);
+    const TFolderHandle handle = TFolderHandle::OpenPrivate(folder);
+    EXPECT_TRUE(handle.StillAtItsPath());
+    TPrivateFile kept = TPrivateFile::CreateBeside(handle, "setup.exe");
+    TPrivateFile discarded = TPrivateFile::Create(handle, "AU", ".tmp");
+    fs::rename(folder, moved);
+    fs::create_directory_symlink(other, folder);
+    EXPECT_FALSE(handle.StillAtItsPath());
+
+    kept.Write(std::vector<std::uint8_t>{'n', 'e', 'w'});
+    kept.RenameTo("setup.exe");
+    discarded.Discard();
+
+    EXPECT_EQ(ReadText(moved / "setup.exe"), "new");
+    EXPECT_EQ(std::distance(fs::directory_iterator(moved), fs::directory_iterator()), 1);
+    EXPECT_TRUE(fs::is_empty(other));
+}
+
 // The temporary folder is the one Wine gives the user in the prefix when it
 // is private, else a private folder in the user's cache folder.
 class PrivateTemporaryFolderTest : public testing::Test {
@@ -191,7 +242,7 @@ TEST(PrivateFile, RenameReplacesALinkOrFileWithoutTouchingWhatItLedTo)
         TPrivateFile file = TPrivateFile::CreateBeside(target);
         EXPECT_TRUE(file.Path().filename().string().starts_with("setup.exe.")) << file.Path();
         file.Write(std::vector<std::uint8_t>{'n', 'e', 'w'});
-        file.RenameTo(target);
+        file.RenameTo(target.filename());
         EXPECT_FALSE(fs::is_symlink(target));
         EXPECT_EQ(ReadText(target), "new");
         EXPECT_EQ(ModeOf(target), 0600u);
@@ -213,14 +264,14 @@ TEST(PrivateFile, RenameToNewNeverReplaces)
     WriteText(key, "old key");
     TPrivateFile file = TPrivateFile::CreateBeside(key);
     try {
-        file.RenameToNew(key);
+        file.RenameToNew(key.filename());
         ADD_FAILURE() << "no error";
     } catch (const Error& error) {
         EXPECT_TRUE(std::string(error.what()).ends_with(std::strerror(EEXIST))) << error.what();
     }
     EXPECT_EQ(ReadText(key), "old key");
     fs::remove(key);
-    file.RenameToNew(key);
+    file.RenameToNew(key.filename());
     EXPECT_EQ(ModeOf(key), 0600u);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
 }

@@ -27,6 +27,14 @@ protected:
     QTemporaryDir folder;
 };
 
+// Whether the file at path, opened if it can be, has the expected checksum.
+bool Matches(const QString& path, THashType type, const QString& expected)
+{
+    QFile file(path);
+    static_cast<void>(file.open(QIODevice::ReadOnly));  // one that cannot be opened is given unopened
+    return ChecksumMatches(file, type, expected);
+}
+
 TEST_F(Checksums, KnownValues)
 {
     const QString digits = Write("123456789");
@@ -57,17 +65,22 @@ TEST_F(Checksums, ManyBlocksGiveTheWholeFilesChecksum)
               QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().toUpper()));
     EXPECT_EQ(FileChecksum(path, THashType::SHA1),
               QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex().toUpper()));
+    // An open file is read from its start, wherever it stood.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(file.seek(123'456));
+    EXPECT_EQ(FileChecksum(file, THashType::CRC32), FileChecksum(path, THashType::CRC32));
 }
 
 TEST_F(Checksums, MatchIsExact)
 {
     const QString path = Write("abc");
-    EXPECT_TRUE(ChecksumMatches(path, THashType::MD5, QStringLiteral("900150983CD24FB0D6963F7D28E17F72")));
-    EXPECT_FALSE(ChecksumMatches(path, THashType::MD5, QStringLiteral("900150983cd24fb0d6963f7d28e17f72")));
-    EXPECT_FALSE(ChecksumMatches(path, THashType::MD5, QStringLiteral(" 900150983CD24FB0D6963F7D28E17F72")));
-    EXPECT_FALSE(ChecksumMatches(path, THashType::SHA1, QString()));
-    EXPECT_TRUE(ChecksumMatches(path, THashType::CRC32, QStringLiteral("352441C2")));
-    EXPECT_FALSE(ChecksumMatches(path, THashType::MD5, QStringLiteral("352441C2")));  // the CRC given for an MD5
+    EXPECT_TRUE(Matches(path, THashType::MD5, QStringLiteral("900150983CD24FB0D6963F7D28E17F72")));
+    EXPECT_FALSE(Matches(path, THashType::MD5, QStringLiteral("900150983cd24fb0d6963f7d28e17f72")));
+    EXPECT_FALSE(Matches(path, THashType::MD5, QStringLiteral(" 900150983CD24FB0D6963F7D28E17F72")));
+    EXPECT_FALSE(Matches(path, THashType::SHA1, QString()));
+    EXPECT_TRUE(Matches(path, THashType::CRC32, QStringLiteral("352441C2")));
+    EXPECT_FALSE(Matches(path, THashType::MD5, QStringLiteral("352441C2")));  // the CRC given for an MD5
 }
 
 TEST_F(Checksums, UnreadableFileHasNone)
@@ -75,7 +88,7 @@ TEST_F(Checksums, UnreadableFileHasNone)
     const QString missing = folder.filePath(QStringLiteral("missing.exe"));
     for (const THashType type : {THashType::CRC32, THashType::MD5, THashType::SHA1}) {
         EXPECT_FALSE(FileChecksum(missing, type).has_value());
-        EXPECT_FALSE(ChecksumMatches(missing, type, QString()));
+        EXPECT_FALSE(Matches(missing, type, QString()));
     }
     EXPECT_FALSE(FileChecksum(Write("abc"), THashType::None).has_value());
 }

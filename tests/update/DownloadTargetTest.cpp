@@ -86,6 +86,22 @@ TEST(DownloadFolderRule, OnlyPrivateFoldersAreChosen)
     EXPECT_EQ(DownloadFolder(folders), root.filePath(QStringLiteral("windows/Downloaded Installations/")));
 }
 
+// A candidate that is a link, even to a private folder of this user, is
+// passed over: the download goes to a real folder only.
+TEST(DownloadFolderRule, LinksAreNotChosen)
+{
+    QTemporaryDir root;
+    for (const char* folder : {"elsewhere", "local", "windows", "tmp"})
+        ASSERT_TRUE(QDir(root.path()).mkpath(QLatin1String(folder)));
+    ASSERT_TRUE(QFile::setPermissions(root.filePath(QStringLiteral("elsewhere")),
+                                      QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    for (const char* link : {"local/Downloaded Installations", "local/Temp", "windows/Downloaded Installations"})
+        ASSERT_TRUE(QFile::link(root.filePath(QStringLiteral("elsewhere")), root.filePath(QLatin1String(link))));
+    const TSpecialFolders folders{root.filePath(QStringLiteral("local")), root.filePath(QStringLiteral("windows")),
+                                  root.filePath(QStringLiteral("tmp"))};
+    EXPECT_EQ(DownloadFolder(folders), root.filePath(QStringLiteral("tmp/")));
+}
+
 struct TNameCase {
     const char* Url;
     const char* Name;

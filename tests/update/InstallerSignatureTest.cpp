@@ -6,7 +6,6 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -73,29 +72,6 @@ TEST(InstallerSignature, PublicKeyText)
     EXPECT_EQ(DecodePublicKey(QString::fromLatin1(key.toBase64())), key);
     for (const char* text : {"", "a2tr", "not base64 at all!", "a2tra2tra2tra2tra2tra2tra2tra2tra2tra2tra2tr"})
         EXPECT_FALSE(DecodePublicKey(QString::fromLatin1(text)).has_value()) << text;
-}
-
-// Runs the publisher's tool; its standard output, or nothing when it failed.
-std::optional<QString> Tool(const QStringList& arguments, QString* errors = nullptr)
-{
-    QProcess tool;
-    tool.start(QStringLiteral(QUORVEX_UPDATE_SIGN), arguments);
-    if (!tool.waitForFinished(30000))
-        return std::nullopt;
-    if (errors != nullptr)
-        *errors = QString::fromLocal8Bit(tool.readAllStandardError());
-    if (tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0)
-        return std::nullopt;
-    return QString::fromLocal8Bit(tool.readAllStandardOutput());
-}
-
-// The value of "name=value" on the single line of a tool's output.
-QString ValueOf(const std::optional<QString>& output, const QString& name)
-{
-    if (!output || !output->startsWith(name + QLatin1Char('=')) || !output->endsWith(QLatin1Char('\n'))
-        || output->count(QLatin1Char('\n')) != 1)
-        return {};
-    return output->mid(name.size() + 1).chopped(1);
 }
 
 TEST(PublisherTool, SignaturesItMakesAreThoseTheCheckAccepts)

@@ -6,12 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+
 namespace quorvex {
 namespace {
 
+using namespace std::string_view_literals;
+
 struct TProfileCase {
     const char* Name;
-    const char* Text;
+    std::string_view Text;  // may hold NULs
     const char* Section;
     const char* Key;
     const char* Value;
@@ -27,7 +31,8 @@ class PrivateProfileRules : public testing::TestWithParam<TProfileCase> {};
 TEST_P(PrivateProfileRules, ReadString)
 {
     const TProfileCase& c = GetParam();
-    const TPrivateProfile profile = TPrivateProfile::FromText(QString::fromUtf8(c.Text));
+    const TPrivateProfile profile =
+        TPrivateProfile::FromText(QString::fromUtf8(c.Text.data(), static_cast<qsizetype>(c.Text.size())));
     EXPECT_EQ(profile.ReadString(QString::fromLatin1(c.Section), QString::fromLatin1(c.Key)), QString::fromUtf8(c.Value));
 }
 
@@ -57,6 +62,13 @@ INSTANTIATE_TEST_SUITE_P(
         TProfileCase{"comment line is no key", "[Quorvex]\n;Version=2\n", "Quorvex", "Version", ""},
         TProfileCase{"line without equals", "[Quorvex]\nVersion\n", "Quorvex", "Version", ""},
         TProfileCase{"not a section header", "[Quorvex]\n x[Other]\nVersion=5\n", "Quorvex", "Version", "5"},
+        TProfileCase{"unclosed bracket starts no section", "[Quorvex\n[Quorvex]\nVersion=6\n", "Quorvex", "Version", "6"},
+        TProfileCase{"unclosed bracket ends no section", "[Quorvex]\n[Other\nVersion=7\n", "Quorvex", "Version", "7"},
+        TProfileCase{"unclosed bracket is not the section asked for", "[Quorvex\nVersion=8\n", "Quorvex", "Version", ""},
+        TProfileCase{"NUL ends the value", "[Quorvex]\nVersion=1.0\0.5.0\n"sv, "Quorvex", "Version", "1.0"},
+        TProfileCase{"NUL first leaves an empty value", "[Quorvex]\nVersion=\0 1.0\n"sv, "Quorvex", "Version", ""},
+        TProfileCase{"quotes around the value before a NUL", "[Quorvex]\nVersion='9'\0'\n"sv, "Quorvex", "Version",
+                     "9"},
         TProfileCase{"empty text", "", "Quorvex", "Version", ""}));
 
 TEST(PrivateProfile, ValuesAreCutAt2047Characters)

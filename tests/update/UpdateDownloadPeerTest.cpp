@@ -26,9 +26,6 @@
 namespace quorvex::test {
 namespace {
 
-const TShownMessage kWillClose{QStringLiteral("Information"),
-                               QStringLiteral("The application will close to start the update."),
-                               TMsgDlgType::Information, TMsgDlgButtons::Ok};
 const TShownMessage kCorrupted{QStringLiteral("Error"), QStringLiteral("The downloaded file is corrupted."),
                                TMsgDlgType::Error, TMsgDlgButtons::Ok};
 const TShownMessage kCancelQuestion{QStringLiteral("Confirm"), QStringLiteral("Do you want to cancel the download?"),
@@ -145,12 +142,6 @@ INSTANTIATE_TEST_SUITE_P(
                     TChecksumCase{"Md5LowerCase", THashType::MD5, "lower", false},
                     TChecksumCase{"Sha1Missing", THashType::SHA1, "none", false}));
 
-const TShownMessage kNotSigned{QStringLiteral("Error"), QStringLiteral("The downloaded file is not signed by its publisher."),
-                                TMsgDlgType::Error, TMsgDlgButtons::Ok};
-const TShownMessage kNotThePublishers{QStringLiteral("Error"),
-                                      QStringLiteral("The downloaded file's signature is not its publisher's."),
-                                      TMsgDlgType::Error, TMsgDlgButtons::Ok};
-
 struct TSignatureCase {
     const char* Name;
     bool KeyConfigured;
@@ -193,11 +184,8 @@ TEST_P(SignedDownload, OnlyThePublishersInstallerIsStarted)
     update.SetHashType(THashType::CRC32);
     if (GetParam().KeyConfigured)
         update.SetUpdatePublicKey(publisher.PublicKey);
-    TWhenShown<TVelkAppUpdateNotifyBox> whenShown([](TVelkAppUpdateNotifyBox& notify) {
-        QTimer::singleShot(0, notify.DownloadButton, &QPushButton::click);
-    });
 
-    EXPECT_TRUE(update.Execute(true));
+    EXPECT_TRUE(CheckAndDownload());
     if (!GetParam().Refusal) {
         EXPECT_EQ(seams.Messages->Shown, std::vector<TShownMessage>{kWillClose});
         EXPECT_EQ(seams.Shell->Requests, Started("QuorvexSetup.exe"));

@@ -6,12 +6,11 @@
 #include "UpdateSite.h"
 #include "tests/http/peers/Peers.h"
 #include "update/VelkAppUpdateDownload.h"
-#include "update/VelkAppUpdateNotify.h"
 
+#include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QThread>
@@ -53,15 +52,6 @@ protected:
         Serve(Mine(QStringLiteral("QuorvexUpdate.txt")),
               UpdateInfo({{"Version", "1.0.5.0"}, {"DownloadFileURL", downloadUrl}}));
         return installer;
-    }
-
-    // A check whose notification window starts the download at once.
-    bool CheckAndDownload()
-    {
-        TWhenShown<TVelkAppUpdateNotifyBox> whenShown([](TVelkAppUpdateNotifyBox& notify) {
-            QTimer::singleShot(0, notify.DownloadButton, &QPushButton::click);
-        });
-        return update.Execute(true);
     }
 
     // A file of the size that takes no room: nginx serves its zeros.
@@ -155,6 +145,77 @@ INSTANTIATE_TEST_SUITE_P(
                     TPlantCase{"PrivateTempLink", "cache/quorvex", true},
                     TPlantCase{"PrivateTempFile", "cache/quorvex", false}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+struct TLinkedFolderCase {
+    const char* Name;
+    const char* Link;  // under the test's home: a candidate download folder made a link
+};
+
+void PrintTo(const TLinkedFolderCase& c, std::ostream* out)
+{
+    *out << c.Name;
+}
+
+class LinkedDownloadFolder : public UpdateSafety, public testing::WithParamInterface<TLinkedFolderCase> {};
+
+// A download folder that is a link, even to a private folder of this user,
+// is not used: the installer is saved in and started from the private
+// temporary folder, and nothing reaches the folder the link leads to.
+TEST_P(LinkedDownloadFolder, IsNotUsed)
+{
+    ASSERT_TRUE(QDir(DownloadFolderPath()).removeRecursively());
+    const QString elsewhere = Folder("elsewhere");
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    ASSERT_EQ(::chmod(elsewhere.toLocal8Bit().constData(), 0700), 0);
+    ASSERT_TRUE(QFile::link(elsewhere, Folder(GetParam().Link)));
+    const QByteArray installer = ServeInstaller(Url(Mine(QStringLiteral("QuorvexSetup.exe"))));
+
+    EXPECT_TRUE(CheckAndDownload());
+
+    const QString target = TemporaryFolderPath() + QStringLiteral("/QuorvexSetup.exe");
+    EXPECT_EQ(seams.Shell->Requests, (std::vector<TShellRequest>{{QStringLiteral("open"), target, SW_SHOWNORMAL}}));
+    EXPECT_EQ(FileBytes(target), installer);
+    EXPECT_TRUE(QDir(elsewhere).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, LinkedDownloadFolder,
+    testing::Values(TLinkedFolderCase{"DataDownloads", "data/Downloaded Installations"},
+                    TLinkedFolderCase{"WindowsDownloads", "wine/drive_c/windows/Downloaded Installations"}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// The download folder held open while the installer arrives: replacing it by
+// a link to another folder during the transfer sends nothing there, the
+// checksum is taken of the file that arrived, and the installer, saved in
+// the folder that was checked, is not started through the link.
+TEST_F(UpdateSafety, DownloadFolderReplacedByALinkWhileSavingIsNotFollowed)
+{
+    const QString folder = DownloadFolderPath();
+    const QString moved = Folder("moved");
+    const QString elsewhere = Folder("elsewhere");
+    ASSERT_TRUE(QDir().mkpath(elsewhere));
+    ASSERT_EQ(::chmod(elsewhere.toLocal8Bit().constData(), 0700), 0);
+    bool swapped = false;
+    TWhenShown<TVelkAppUpdateDownloadBox> whenShown([&](TVelkAppUpdateDownloadBox&) {
+        swapped = QDir().rename(folder, moved) && QFile::link(elsewhere, folder);
+    });
+    TVelkAppUpdateDownloadBox box(seams.Update);
+    try {
+        const QByteArray md5 = QCryptographicHash::hash(QByteArray(163840, 'q'), QCryptographicHash::Md5);
+        box.Download(Url(QStringLiteral("slow.exe")), SystemSpecialFolders(),
+                     {THashType::MD5, QString::fromLatin1(md5.toHex().toUpper()), {}, {}});
+        ADD_FAILURE() << "no error";
+    } catch (const std::exception& error) {
+        EXPECT_EQ(QString::fromStdString(error.what()),
+                  QStringLiteral("The folder \"%1\" was replaced while the update was saved in it.").arg(folder));
+    }
+    EXPECT_TRUE(swapped);
+    EXPECT_TRUE(seams.Shell->Requests.empty());
+    EXPECT_EQ(seams.Application->Requests, 0);
+    EXPECT_TRUE(QDir(elsewhere).isEmpty());
+    EXPECT_EQ(QDir(moved).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("slow.exe")});
+    EXPECT_EQ(FileBytes(moved + QStringLiteral("/slow.exe")), QByteArray(163840, 'q'));
+}
 
 // A download that fails or is found corrupt leaves a file that already had
 // the installer's name as it was, and nothing of its own.

@@ -1,10 +1,12 @@
 #include "UpdateSite.h"
 
 #include "tests/http/peers/Peers.h"
+#include "update/VelkAppUpdateNotify.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QThread>
 #include <QWidget>
@@ -119,6 +121,14 @@ QString UpdateSite::DownloadFolderPath() const
 QStringList UpdateSite::Downloaded() const
 {
     return QDir(DownloadFolderPath()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
+bool UpdateSite::CheckAndDownload()
+{
+    TWhenShown<TVelkAppUpdateNotifyBox> whenShown([](TVelkAppUpdateNotifyBox& notify) {
+        QTimer::singleShot(0, notify.DownloadButton, &QPushButton::click);
+    });
+    return update.Execute(true);
 }
 
 QString UpdateSite::PeerLog(const char* name)

@@ -71,6 +71,18 @@ protected:
 
 QByteArray RandomBytes(qsizetype size);
 
+// What the download says when it starts an installer, and when it refuses one
+// for its signature.
+inline const TShownMessage kWillClose{QStringLiteral("Information"),
+                                      QStringLiteral("The application will close to start the update."),
+                                      TMsgDlgType::Information, TMsgDlgButtons::Ok};
+inline const TShownMessage kNotSigned{QStringLiteral("Error"),
+                                      QStringLiteral("The downloaded file is not signed by its publisher."),
+                                      TMsgDlgType::Error, TMsgDlgButtons::Ok};
+inline const TShownMessage kNotThePublishers{QStringLiteral("Error"),
+                                             QStringLiteral("The downloaded file's signature is not its publisher's."),
+                                             TMsgDlgType::Error, TMsgDlgButtons::Ok};
+
 class UpdateSite : public testing::Test {
 protected:
     void SetUp() override;
@@ -86,6 +98,8 @@ protected:
     // Where downloads go in this test: its data folder's "Downloaded Installations".
     QString DownloadFolderPath() const;
     QStringList Downloaded() const;
+    // A check whose notification window starts the download at once.
+    bool CheckAndDownload();
     // A peer's log: "nginx/access.log" or "proxy/stdout.log".
     static QString PeerLog(const char* log);
     QString AccessLog() const { return PeerLog("nginx/access.log"); }

@@ -18,6 +18,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,7 @@ int KeyGen(const std::string& secretKeyFile)
     sodium_memzero(secretKey, sizeof secretKey);
     quorvex::TPrivateFile file = quorvex::TPrivateFile::CreateBeside(secretKeyFile);
     file.Write({reinterpret_cast<const std::uint8_t*>(secretText.data()), secretText.size()});
-    file.RenameToNew(secretKeyFile);
+    file.RenameToNew(std::filesystem::path(secretKeyFile).filename().string());
     std::printf("QUORVEX_UPDATE_PUBLIC_KEY=%s\n", Base64(publicKey, sizeof publicKey).c_str());
     return 0;
 }
