@@ -41,13 +41,21 @@ QString WindowsFolderText(const QString& nativeFolder)
     return QStringLiteral("C:") + folder.mid(drive.size()).replace(QLatin1Char('/'), QLatin1Char('\\'));
 }
 
-QString PrefixToolTip()
+QString PrefixToolTip(const TMessengerLocation& location)
 {
-    const std::filesystem::path prefix = WinePrefix();
-    const QString path = QString::fromStdString(prefix.string());
-    if (IsWinePrefix(prefix))
-        return QStringLiteral("Wine prefix: %1").arg(path);
-    return QStringLiteral("No Wine prefix found at %1").arg(path);
+    if (!location.Prefix)
+        return {};
+    const QString reason = QString::fromStdString(PrefixReasonText(location.Prefix->Reason));
+    const std::optional<std::string> problem = PrefixProblem(location);
+    if (!problem)
+        return QStringLiteral("Wine prefix: %1, %2").arg(QString::fromStdString(location.Prefix->Prefix.string()), reason);
+    QString tip = QStringLiteral("%1 (%2).").arg(QString::fromStdString(*problem), reason);
+    if (location.Prefix->Reason == TPrefixReason::Environment || location.Prefix->Reason == TPrefixReason::Default) {
+        tip += QStringLiteral("\nNo messenger in the Wine front-ends' folders searched:");
+        for (const std::filesystem::path& folder : FrontEndFolders())
+            tip += QStringLiteral("\n") + QString::fromStdString(folder.string());
+    }
+    return tip;
 }
 
 }  // namespace quorvex
