@@ -88,7 +88,7 @@ TExitStatus Run(const TCommandLine& line, std::ostream& out, std::ostream& err)
 {
     switch (line.Command) {
     case TCommand::Help: out << UsageText() << std::flush; return kCompleted;
-    case TCommand::Version: out << "quorvex-cli " << config::kVersion << std::endl; return kCompleted;
+    case TCommand::Version: out << config::kVersionLine << std::flush; return kCompleted;
     default: break;
     }
     const TMessengerLocation location = LocateMessenger(line.Prefix, line.Folder);

@@ -19,11 +19,6 @@ constexpr std::array<std::string_view, 14> kToolkitOptionsWithValue = {
 constexpr std::array<std::string_view, 6> kToolkitFlags = {"reverse", "widgetcount", "nograb", "dograb", "sync",
                                                            "qmljsdebugger"};
 
-std::string VersionText()
-{
-    return std::string("Quorvex ") + config::kVersion + "\n";
-}
-
 std::string HelpText()
 {
     return "Usage: quorvex [--prefix DIR] [--help | --version]\n"
@@ -71,7 +66,7 @@ TProgramArguments ReadProgramArguments(std::span<char* const> arguments)
         const bool valueFollows = index + 1 < arguments.size() && *arguments[index + 1] != '\0';
         if (argument == "--version" || argument == "--help") {
             if (!read.Answer)
-                read.Answer = argument == "--version" ? VersionText() : HelpText();
+                read.Answer = argument == "--version" ? config::kVersionLine : HelpText();
         } else if (argument == "--prefix") {
             if (!valueFollows)
                 read.Error = "--prefix needs a folder";

@@ -398,7 +398,7 @@ TEST_F(Cli, HelpAndVersion)
 
     const TCliRun version = Run({"--version"});
     EXPECT_EQ(version.Status, 0);
-    EXPECT_EQ(version.Out, std::string("quorvex-cli ") + config::kVersion + "\n");
+    EXPECT_EQ(version.Out, std::string("Quorvex ") + config::kVersion + "\n") << "as quorvex --version prints it";
 }
 
 // status --json against installations: every field, each list's rows.
