@@ -27,6 +27,7 @@
 #include <QMouseEvent>
 #include <QProxyStyle>
 #include <QScopeGuard>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTimer>
 
@@ -116,6 +117,7 @@ TfrmQuorvex::TfrmQuorvex(TfrmUpdate* splash, const TMessengerLocation& location,
     SetUpLinkLabels();
     ui_->lbAboutVersion->setText(QStringLiteral("Version: ") + QString::fromLatin1(config::kVersion));
     ConnectHandlers();
+    SetUpTabKeys();
     ConfigureUpdateChecker();
     CentreOnScreen(this);
     mxOne.Loaded(this);
@@ -220,6 +222,19 @@ void TfrmQuorvex::ConnectHandlers()
     ui_->tbAdverts->installEventFilter(this);
     ui_->tbUI->installEventFilter(this);
     ui_->imgDonate->installEventFilter(this);
+}
+
+// Ctrl+PageDown and Ctrl+PageUp go to the next and the previous tab, round
+// the end, wherever the focus is: the tab control answers them only while it
+// has the focus itself, and the lists take PageUp and PageDown for their rows.
+void TfrmQuorvex::SetUpTabKeys()
+{
+    for (const auto& [key, step] : {std::pair{Qt::Key_PageDown, 1}, std::pair{Qt::Key_PageUp, -1}}) {
+        auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | key), this);
+        connect(shortcut, &QShortcut::activated, this, [tabs = ui_->pcMain, step] {
+            tabs->setCurrentIndex((tabs->currentIndex() + step + tabs->count()) % tabs->count());
+        });
+    }
 }
 
 void TfrmQuorvex::ConfigureUpdateChecker()

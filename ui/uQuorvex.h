@@ -100,6 +100,7 @@ private:
     void PlaceVersionLabels();
     void SetUpLinkLabels();
     void ConnectHandlers();
+    void SetUpTabKeys();
     void ConfigureUpdateChecker();
     void RunUpdateCheck(bool noMessageDlg);
     void lvAboutAdsSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
