@@ -47,8 +47,10 @@ if(output MATCHES "wine")
 endif()
 
 run("dpkg-deb -x" ${DPKG_DEB} -x ${package} ${SCRATCH}/root)
+# Without the control-flow check: no program linked with this system's C
+# library start files can carry its mark (see cmake/Hardening.cmake).
 foreach(program quorvex quorvex-cli)
-  run("hardening-check ${program}" ${HARDENING_CHECK} ${SCRATCH}/root/usr/bin/${program})
+  run("hardening-check ${program}" ${HARDENING_CHECK} --nocfprotection ${SCRATCH}/root/usr/bin/${program})
   message(STATUS "${output}")
 endforeach()
 check_installed_program(${SCRATCH}/root/usr/bin/quorvex ${VERSION})
