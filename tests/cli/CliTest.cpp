@@ -549,12 +549,35 @@ TEST_P(CliLocation, StatusNamesThePrefixWhyAndTheFolderAndReadsTheVersionThere)
 INSTANTIATE_TEST_SUITE_P(Cases, CliLocation, ::testing::ValuesIn(LocationCases()),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// An apply on a native folder inside another prefix works there: its
+// executable, its registry, its drive C:; the environment's prefix is left
+// as it was.
+TEST(CliLocationApply, ANativeFolderInAnotherPrefixIsPatchedThere)
+{
+    const TLocationCase& moves = LocationCase("NativeFolderMovesToItsPrefix");
+    const TLocationHome home(moves);
+    const TTempFolder working;
+    const fs::path lutris = home.Path("Games/yim");
+    CreateFakeMessenger(lutris, Messenger("10.0.0.1270"));  // a build whose adverts are known
+    const fs::path executable = lutris / "drive_c/Program Files/Yahoo!/Messenger/YahooMessenger.exe";
+    const std::vector<std::uint8_t> before = ReadBytes(executable);
+    const std::string envUserReg = ReadText(home.Path("env/user.reg"));
+
+    const TCliRun run = RunCli({"adverts", "--folder", home.Text(moves.Folder), "banner", "smiley"}, working.Path());
+
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_FALSE(ReadBytes(executable) == before) << "patched in place";
+    EXPECT_TRUE(fs::exists(lutris / "drive_c" / "BlankQuorvex.html"));
+    EXPECT_FALSE(fs::exists(home.Path("env/drive_c/BlankQuorvex.html")));
+    EXPECT_THAT(ReadText(lutris / "user.reg"), Not(HasSubstr("\"SmileySearch\"")));
+    EXPECT_EQ(ReadText(home.Path("env/user.reg")), envUserReg);
+}
+
 // What the text form says about the prefix: why it is the one, and what is
 // wrong with it in place of a version.
 TEST(CliLocationText, SaysWhyThePrefixAndWhatIsWrongWithIt)
 {
-    const TLocationCase& foundInLutris = LocationCases()[2];
-    ASSERT_EQ(foundInLutris.ExpectedReason, TPrefixReason::FrontEnd);
+    const TLocationCase& foundInLutris = LocationCase("FrontEndWhenTheEnvironmentsHoldsNone");
     const TLocationHome lutris(foundInLutris);
     const TTempFolder working;
     const TCliRun found = RunCli({"status"}, working.Path());

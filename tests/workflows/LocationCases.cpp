@@ -4,6 +4,7 @@
 #include "tools/fakemessenger/FakeMessenger.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace quorvex::test {
 
@@ -67,6 +68,15 @@ const std::vector<TLocationCase>& LocationCases()
          kDefault},
     };
     return cases;
+}
+
+const TLocationCase& LocationCase(std::string_view name)
+{
+    const auto& cases = LocationCases();
+    const auto found = std::ranges::find(cases, name, [](const TLocationCase& c) { return std::string_view(c.Name); });
+    if (found == cases.end())
+        throw std::invalid_argument("no location case " + std::string(name));
+    return *found;
 }
 
 TLocationHome::TLocationHome(const TLocationCase& c)

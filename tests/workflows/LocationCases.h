@@ -13,6 +13,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvex::test {
@@ -45,6 +46,8 @@ struct TLocationCase {
 void PrintTo(const TLocationCase& c, std::ostream* out);
 
 const std::vector<TLocationCase>& LocationCases();
+// The case of that name; a test fails where there is none.
+const TLocationCase& LocationCase(std::string_view name);
 
 // A case's home folder, made and set as HOME (XDG_DATA_HOME unset,
 // $WINEPREFIX as the case says) for its lifetime; the prefix put in use is
