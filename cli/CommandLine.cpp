@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "engine/MessengerInfo.h"
+#include "workflows/MessengerLocation.h"
 
 #include <array>
 #include <charconv>
@@ -107,7 +108,6 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& arguments)
     if (arguments.empty())
         throw TUsageError("name a command");
     TCommandLine line;
-    line.Folder = std::string(kDefaultMessengerFolder);
     line.Color = kDefaultAdvertColor;
     for (const std::string& word : arguments) {
         if (word == "--help" || word == "-h") {
@@ -155,11 +155,13 @@ std::string UsageText()
         text += "\n";
     }
     text += "\n"
-            "--folder F     the messenger folder (default \"" + std::string(kDefaultMessengerFolder) + "\")\n"
+            "--folder F     the messenger folder (default \"" + std::string(kDefaultMessengerFolder) + "\", or\n"
+            "               \"" + std::string(kDefaultMessengerFolderX86) + "\" where only that holds it)\n"
             "--color RRGGBB the colour of a new HTML replacement file (default FFFFFF)\n"
             "--json         status as one JSON object\n";
     if (kWinePrefixOption)
-        text += "--prefix DIR   the Wine prefix (default $WINEPREFIX, else ~/.wine)\n";
+        text += "--prefix DIR   the Wine prefix (default $WINEPREFIX, else ~/.wine; where that holds no\n"
+                "               messenger, the first prefix of a Wine front-end that does)\n";
     text += "\n"
             "Exit status: 0 completed, 1 refused (a precondition or an option not available now),\n"
             "2 usage error, 3 an error ended the run midway.\n";

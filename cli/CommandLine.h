@@ -23,7 +23,7 @@ struct TRowSelection {
 
 struct TCommandLine {
     TCommand Command = TCommand::Help;
-    std::string Folder;
+    std::string Folder;       // empty when --folder was not given: the default folder
     std::uint32_t Color = 0;  // bits 0-7 red, 8-15 green, 16-23 blue
     bool Json = false;
     std::string Prefix;       // a Wine prefix chosen with --prefix; empty when none was
@@ -37,7 +37,7 @@ public:
 };
 
 // Whether this build works on a Wine prefix, and so takes --prefix.
-#ifdef QUORVEX_CLI_WINE_PREFIX
+#ifdef QUORVEX_WINE_PREFIX
 inline constexpr bool kWinePrefixOption = true;
 #else
 inline constexpr bool kWinePrefixOption = false;

@@ -10,14 +10,10 @@
 #include "platform/Error.h"
 #include "quorvex/BuildConfig.h"
 #include "workflows/MessengerFacts.h"
+#include "workflows/MessengerLocation.h"
 #include "workflows/Workflows.h"
 
-#ifdef QUORVEX_CLI_WINE_PREFIX
-#include "platform/WinePrefix.h"
-#endif
-
 #include <exception>
-#include <optional>
 
 namespace quorvex::cli {
 namespace {
@@ -27,23 +23,6 @@ class TRefusal : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-std::optional<std::string> PrefixInUse()
-{
-#ifdef QUORVEX_CLI_WINE_PREFIX
-    return WinePrefix().string();
-#else
-    return std::nullopt;
-#endif
-}
-
-void ChoosePrefix([[maybe_unused]] const TCommandLine& line)
-{
-#ifdef QUORVEX_CLI_WINE_PREFIX
-    if (!line.Prefix.empty())
-        UseWinePrefix(line.Prefix);
-#endif
-}
 
 std::string RowLabel(const TOptionList& list, int row)
 {
@@ -74,10 +53,10 @@ std::vector<bool> TicksOf(const TOptionList& list, const TRowSelection& selectio
     return ticks;
 }
 
-TExitStatus Status(const TCommandLine& line, TQuorvex& engine, std::ostream& out)
+TExitStatus Status(const TCommandLine& line, const TMessengerLocation& location, TQuorvex& engine, std::ostream& out)
 {
     TMessengerFacts facts(engine);
-    const TMessengerStatus status = ReadStatus(line.Folder, PrefixInUse(), facts);
+    const TMessengerStatus status = ReadStatus(location, facts);
     if (line.Json)
         PrintStatusJson(status, out);
     else
@@ -85,10 +64,12 @@ TExitStatus Status(const TCommandLine& line, TQuorvex& engine, std::ostream& out
     return kCompleted;
 }
 
-TExitStatus Apply(const TCommandLine& line, TQuorvex& engine, std::ostream& out, std::ostream& err)
+TExitStatus Apply(const TCommandLine& line, const TMessengerLocation& location, TQuorvex& engine, std::ostream& out,
+                  std::ostream& err)
 {
     TMessengerFacts facts(engine);
-    TConsoleHost host(TicksOf(OptionListOf(line.Command), line.Selection, facts), line.Folder, line.Color, out, err);
+    TConsoleHost host(TicksOf(OptionListOf(line.Command), line.Selection, facts), location.Folder, line.Color, out,
+                      err);
     TmxStorage storage;
     LoadStoredCatalogue(storage);
     switch (line.Command) {
@@ -105,14 +86,16 @@ TExitStatus Apply(const TCommandLine& line, TQuorvex& engine, std::ostream& out,
 
 TExitStatus Run(const TCommandLine& line, std::ostream& out, std::ostream& err)
 {
-    ChoosePrefix(line);
-    TQuorvex engine;
     switch (line.Command) {
     case TCommand::Help: out << UsageText() << std::flush; return kCompleted;
-    case TCommand::Version: out << "quorvex-cli " << config::kVersion << std::endl; return kCompleted;
-    case TCommand::Status: return Status(line, engine, out);
-    default: return Apply(line, engine, out, err);
+    case TCommand::Version: out << config::kVersionLine << std::flush; return kCompleted;
+    default: break;
     }
+    const TMessengerLocation location = LocateMessenger(line.Prefix, line.Folder);
+    TQuorvex engine;
+    if (line.Command == TCommand::Status)
+        return Status(line, location, engine, out);
+    return Apply(line, location, engine, out, err);
 }
 
 }  // namespace

@@ -2,9 +2,8 @@
 
 #include "cli/Json.h"
 #include "engine/MessengerInfo.h"
+#include "workflows/MessengerLocation.h"
 #include "workflows/WorkflowSteps.h"
-
-#include <utility>
 
 namespace quorvex::cli {
 namespace {
@@ -24,14 +23,28 @@ std::string_view RowName(const TListStatus& list, std::size_t index)
     return list.List->Names[index];
 }
 
+// The reason in one word, for scripts.
+const char* ReasonWord(TPrefixReason reason)
+{
+    switch (reason) {
+    case TPrefixReason::Given: return "given";
+    case TPrefixReason::Environment: return "environment";
+    case TPrefixReason::Default: return "default";
+    case TPrefixReason::FrontEnd: return "front-end";
+    case TPrefixReason::Folder: return "folder";
+    }
+    return "";
+}
+
 }  // namespace
 
-TMessengerStatus ReadStatus(const std::string& folder, std::optional<std::string> prefix, IOptionFacts& facts)
+TMessengerStatus ReadStatus(const TMessengerLocation& location, IOptionFacts& facts)
 {
     TMessengerStatus status;
-    status.Prefix = std::move(prefix);
-    status.Folder = folder;
-    status.ExecutableFound = ExecutableExists(folder);
+    status.Prefix = location.Prefix;
+    status.PrefixProblem = PrefixProblem(location);
+    status.Folder = location.Folder;
+    status.ExecutableFound = ExecutableExists(status.Folder);
     status.Version = facts.MessengerVersion();
     status.MajorVersion = UsableMajorVersion(status.Version);
     status.Running = YahooRunning();
@@ -45,10 +58,11 @@ TMessengerStatus ReadStatus(const std::string& folder, std::optional<std::string
 void PrintStatus(const TMessengerStatus& status, std::ostream& out)
 {
     if (status.Prefix)
-        out << "prefix: " << *status.Prefix << '\n';
+        out << "prefix: " << status.Prefix->Prefix.string() << '\n'
+            << "prefix chosen: " << PrefixReasonText(status.Prefix->Reason) << '\n';
     out << "folder: " << status.Folder << '\n'
         << "executable found: " << YesNo(status.ExecutableFound) << '\n'
-        << "version: " << status.Version << '\n'
+        << "version: " << status.PrefixProblem.value_or(status.Version) << '\n'
         << "major version: " << (status.MajorVersion ? std::to_string(*status.MajorVersion) : "none") << '\n'
         << "running: " << YesNo(status.Running) << '\n'
         << "backup: " << YesNo(status.BackupExists) << '\n'
@@ -70,7 +84,10 @@ void PrintStatusJson(const TMessengerStatus& status, std::ostream& out)
 {
     out << '{';
     if (status.Prefix)
-        out << "\"prefix\":" << JsonString(*status.Prefix) << ',';
+        out << "\"prefix\":" << JsonString(status.Prefix->Prefix.string()) << ",\"prefixChosen\":"
+            << JsonString(ReasonWord(status.Prefix->Reason)) << ',';
+    if (status.PrefixProblem)
+        out << "\"prefixProblem\":" << JsonString(*status.PrefixProblem) << ',';
     out << "\"folder\":" << JsonString(status.Folder) << ",\"executableFound\":" << JsonBool(status.ExecutableFound)
         << ",\"version\":" << JsonString(status.Version) << ",\"majorVersion\":"
         << (status.MajorVersion ? std::to_string(*status.MajorVersion) : "null")

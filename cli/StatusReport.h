@@ -4,6 +4,8 @@
 #pragma once
 
 #include "cli/OptionLists.h"
+#include "platform/PrefixChoice.h"
+#include "workflows/MessengerLocation.h"
 
 #include <cstdint>
 #include <optional>
@@ -19,7 +21,8 @@ struct TListStatus {
 };
 
 struct TMessengerStatus {
-    std::optional<std::string> Prefix;  // the Wine prefix, where there is one
+    std::optional<TPrefixChoice> Prefix;  // the Wine prefix, where there is one
+    std::optional<std::string> PrefixProblem;  // why the prefix cannot hold a messenger
     std::string Folder;
     bool ExecutableFound = false;
     std::string Version;
@@ -30,9 +33,8 @@ struct TMessengerStatus {
     std::vector<TListStatus> Lists;  // adverts, UI, clean
 };
 
-// Reads the state for the messenger folder; prefix is the Wine prefix in use,
-// if any.
-TMessengerStatus ReadStatus(const std::string& folder, std::optional<std::string> prefix, IOptionFacts& facts);
+// Reads the state for the messenger at the location in use.
+TMessengerStatus ReadStatus(const TMessengerLocation& location, IOptionFacts& facts);
 
 void PrintStatus(const TMessengerStatus& status, std::ostream& out);
 void PrintStatusJson(const TMessengerStatus& status, std::ostream& out);

@@ -16,12 +16,13 @@ execute_process(COMMAND ${QUORVEX_DATE} -u -R -d "${QUORVEX_RELEASE_DATE} 12:00"
 configure_file(${desktop_dir}/${QUORVEX_DESKTOP_ID}.metainfo.xml.in
                ${generated_dir}/${QUORVEX_DESKTOP_ID}.metainfo.xml @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/resources/man/quorvex.1.in ${generated_dir}/quorvex.1 @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/resources/man/quorvex-cli.1.in ${generated_dir}/quorvex-cli.1 @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/resources/doc/changelog.in ${generated_dir}/changelog @ONLY)
 
 # Manual pages and the changelog are installed compressed, without a time
 # stamp in the header, so the same sources give the same package.
 set(compressed)
-foreach(document quorvex.1 changelog)
+foreach(document quorvex.1 quorvex-cli.1 changelog)
   add_custom_command(OUTPUT ${generated_dir}/${document}.gz
     COMMAND ${QUORVEX_GZIP} -9 -n -c ${generated_dir}/${document} > ${generated_dir}/${document}.gz
     DEPENDS ${generated_dir}/${document}
@@ -33,7 +34,7 @@ add_custom_target(quorvex_install_documents ALL DEPENDS ${compressed})
 install(FILES ${desktop_dir}/${QUORVEX_DESKTOP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${generated_dir}/${QUORVEX_DESKTOP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/resources/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
-install(FILES ${generated_dir}/quorvex.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${generated_dir}/quorvex.1.gz ${generated_dir}/quorvex-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # Named after the package, not the project, as Debian wants.
 install(FILES ${PROJECT_SOURCE_DIR}/resources/doc/copyright ${generated_dir}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quorvex)

@@ -10,7 +10,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "remove or replace the adverts of a messen
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "Quorvex removes or replaces the adverts of a messenger (versions 8 to 11)\n"
   "installed in a Wine prefix and trims parts of its user interface. It keeps\n"
-  "a backup of everything it changes and can put it all back.")
+  "a backup of the messenger's executable and can put it back, with the stock\n"
+  "skin files; the three registry settings it changes (multiple instances,\n"
+  "launch on start-up, smiley search) are not put back.")
 list(JOIN CPACK_DEBIAN_PACKAGE_DESCRIPTION "" CPACK_DEBIAN_PACKAGE_DESCRIPTION)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

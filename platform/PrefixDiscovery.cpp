@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <system_error>
 
@@ -90,19 +89,32 @@ std::optional<fs::path> PrefixHolding(const fs::path& nativePath)
     }
 }
 
-std::vector<fs::path> FrontEndPrefixes()
+TPrefixState PrefixStateOf(const fs::path& folder)
+{
+    if (IsWinePrefix(folder))
+        return TPrefixState::Usable;
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(folder, error);
+    return status.type() == fs::file_type::not_found ? TPrefixState::Missing : TPrefixState::NotAPrefix;
+}
+
+std::vector<fs::path> FrontEndFolders()
 {
     const fs::path home = HomeFolder();
     const fs::path data = DataHome();
-    const std::array folders{
+    return {
         data / "wineprefixes",
         data / "bottles" / "bottles",
         home / ".var" / "app" / "com.usebottles.bottles" / "data" / "bottles" / "bottles",
         home / "Games",
         home / ".PlayOnLinux" / "wineprefix",
     };
+}
+
+std::vector<fs::path> FrontEndPrefixes()
+{
     std::vector<fs::path> prefixes;
-    for (const fs::path& folder : folders) {
+    for (const fs::path& folder : FrontEndFolders()) {
         std::vector<fs::path> found = PrefixesIn(folder);
         prefixes.insert(prefixes.end(), found.begin(), found.end());
     }
@@ -114,17 +126,26 @@ bool PrefixHoldsFile(const fs::path& prefix, const std::string& windowsFile)
     return IsWinePrefix(prefix) && IsFile(ResolvePath(windowsFile, prefix));
 }
 
-std::optional<fs::path> UseFrontEndPrefixHolding(const std::string& windowsFile)
+TPrefixChoice ChooseMessengerPrefix(const fs::path& given, std::span<const std::string> windowsFiles)
 {
-    if (PrefixHoldsFile(WinePrefix(), windowsFile))
-        return std::nullopt;
-    for (const fs::path& prefix : FrontEndPrefixes()) {
-        if (PrefixHoldsFile(prefix, windowsFile)) {
-            UseWinePrefix(prefix);
-            return prefix;
+    const auto choice = [](const fs::path& prefix, TPrefixReason reason) {
+        return TPrefixChoice{prefix, reason, PrefixStateOf(prefix)};
+    };
+    if (!given.empty())
+        return choice(given, TPrefixReason::Given);
+    const fs::path environment = EnvironmentPrefix();
+    const TPrefixReason environmentReason =
+        EnvironmentNamesPrefix() ? TPrefixReason::Environment : TPrefixReason::Default;
+    const auto holdsMessenger = [windowsFiles](const fs::path& prefix) {
+        return std::ranges::any_of(windowsFiles, [&](const std::string& file) { return PrefixHoldsFile(prefix, file); });
+    };
+    if (!holdsMessenger(environment)) {
+        for (const fs::path& prefix : FrontEndPrefixes()) {
+            if (holdsMessenger(prefix))
+                return choice(prefix, TPrefixReason::FrontEnd);
         }
     }
-    return std::nullopt;
+    return choice(environment, environmentReason);
 }
 
 std::optional<fs::path> UsePrefixOfFolder(const std::string& folderText)

@@ -3,8 +3,11 @@
 // them only reads; nothing is written anywhere.
 #pragma once
 
+#include "platform/PrefixChoice.h"
+
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -18,23 +21,32 @@ bool IsWinePrefix(const std::filesystem::path& folder);
 // prefix; nothing for a relative path or one inside no prefix.
 std::optional<std::filesystem::path> PrefixHolding(const std::filesystem::path& nativePath);
 
-// The prefixes of Wine front-ends, in the order they are searched:
-// winetricks' <data home>/wineprefixes/*, Bottles' <data home>/bottles/bottles/*
-// and its Flatpak twin ~/.var/app/com.usebottles.bottles/data/bottles/bottles/*,
-// Lutris' ~/Games/*, PlayOnLinux's ~/.PlayOnLinux/wineprefix/*. Inside one
-// folder they come in byte order of their names; folders that are not
-// prefixes are left out. The data home is $XDG_DATA_HOME, else
-// ~/.local/share.
+// Whether a folder is a Wine prefix of the user's own, is missing, or is
+// something else.
+TPrefixState PrefixStateOf(const std::filesystem::path& folder);
+
+// The folders in which Wine front-ends keep their prefixes, in the order they
+// are searched: winetricks' <data home>/wineprefixes, Bottles' <data
+// home>/bottles/bottles and its Flatpak twin
+// ~/.var/app/com.usebottles.bottles/data/bottles/bottles, Lutris' ~/Games,
+// PlayOnLinux's ~/.PlayOnLinux/wineprefix. The data home is $XDG_DATA_HOME,
+// else ~/.local/share.
+std::vector<std::filesystem::path> FrontEndFolders();
+
+// The prefixes directly inside the front-end folders, folder by folder and,
+// inside one folder, in byte order of their names; folders that are not
+// prefixes are left out.
 std::vector<std::filesystem::path> FrontEndPrefixes();
 
 // Whether a Windows path ("C:\...") names an existing file in a prefix,
 // resolved as the file system layer resolves it.
 bool PrefixHoldsFile(const std::filesystem::path& prefix, const std::string& windowsFile);
 
-// At start-up: when the prefix in use does not hold windowsFile, the first
-// front-end prefix that does becomes the prefix in use, and is returned.
-// Nothing is returned when the prefix in use stays.
-std::optional<std::filesystem::path> UseFrontEndPrefixHolding(const std::string& windowsFile);
+// The prefix to look for the messenger in, and why, at start: the given one
+// when it is not empty; else the environment's ($WINEPREFIX, else ~/.wine)
+// when it holds one of the Windows files or no front-end prefix does; else the
+// first front-end prefix that holds one. Only reads; puts nothing in use.
+TPrefixChoice ChooseMessengerPrefix(const std::filesystem::path& given, std::span<const std::string> windowsFiles);
 
 // For a messenger folder typed or picked as a native path inside a prefix
 // other than the one in use: that prefix becomes the one in use, and is

@@ -77,13 +77,20 @@ fs::path HomeFolder()
     return home.empty() ? fs::path("/") : fs::path(home);
 }
 
+bool EnvironmentNamesPrefix()
+{
+    const char* prefix = std::getenv("WINEPREFIX");
+    return prefix != nullptr && *prefix != '\0';
+}
+
+fs::path EnvironmentPrefix()
+{
+    return EnvironmentNamesPrefix() ? fs::path(std::getenv("WINEPREFIX")) : HomeFolder() / ".wine";
+}
+
 fs::path WinePrefix()
 {
-    if (!ChosenPrefix().empty())
-        return ChosenPrefix();
-    if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && *prefix != '\0')
-        return prefix;
-    return HomeFolder() / ".wine";
+    return ChosenPrefix().empty() ? EnvironmentPrefix() : ChosenPrefix();
 }
 
 void UseWinePrefix(const fs::path& prefix)

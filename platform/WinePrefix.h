@@ -14,6 +14,12 @@ std::filesystem::path HomeFolder();
 // else ~/.wine; the environment is read afresh at each call.
 std::filesystem::path WinePrefix();
 
+// The environment's prefix: $WINEPREFIX, else ~/.wine.
+std::filesystem::path EnvironmentPrefix();
+
+// Whether $WINEPREFIX names the environment's prefix (else it is ~/.wine).
+bool EnvironmentNamesPrefix();
+
 // Chooses the prefix for the rest of the process (a --prefix option, a
 // messenger folder inside another prefix); an empty path goes back to the
 // environment's choice.

@@ -31,6 +31,8 @@ test_packages=(
   xvfb xauth x11-utils imagemagick
   # the install tree and the Debian package and their validators
   desktop-file-utils appstream lintian dpkg-dev file
+  # hardening-check, on the packaged programs (about 3 MB beside lintian's)
+  devscripts
   # the backup's copy-on-write clone, tested on an xfs image mounted from a loop device
   xfsprogs
 )

@@ -1,5 +1,6 @@
 // What the program's command line asks for before any window exists: its
-// version or its help. Every other argument is ignored.
+// version, its help, or the windows on the Wine prefix it names. The toolkit's
+// own options are left to the toolkit; any other argument is refused.
 #pragma once
 
 #include <optional>
@@ -9,9 +10,16 @@
 
 namespace quorvex {
 
-// The text that "--version" or "--help" asks for, the first of them that
-// appears; nothing when the windows are to be shown.
-std::optional<std::string> CommandLineAnswer(std::span<char* const> arguments);
+struct TProgramArguments {
+    std::string Prefix;                 // given with --prefix; empty when none was
+    std::optional<std::string> Answer;  // the text of the first --version or --help
+    std::optional<std::string> Error;   // why the arguments are refused
+};
+
+TProgramArguments ReadProgramArguments(std::span<char* const> arguments);
+
+// The refusal of a command line, for standard error: the reason, then the usage.
+std::string UsageErrorText(std::string_view error);
 
 // Why no window can be shown, or nothing when a window system is named:
 // DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM or a "-platform" argument.

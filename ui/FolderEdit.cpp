@@ -16,7 +16,8 @@ TFolderEdit::TFolderEdit(QWidget* parent)
     edit_->setObjectName(QStringLiteral("edit"));
     browse_->setObjectName(QStringLiteral("browse"));
     browse_->setText(QStringLiteral("..."));
-    browse_->setFocusPolicy(Qt::NoFocus);
+    // Reached with Tab from the field, so the picker opens from the keyboard too.
+    browse_->setFocusPolicy(Qt::TabFocus);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);

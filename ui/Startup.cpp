@@ -2,10 +2,8 @@
 
 #include "engine/MessengerInfo.h"
 #include "engine/TQuorvex.h"
-#include "platform/PrefixDiscovery.h"
 #include "ui/Application.h"
 #include "ui/Seams.h"
-#include "workflows/WorkflowSteps.h"
 
 #include <QApplication>
 
@@ -13,18 +11,18 @@
 
 namespace quorvex {
 
-TQuorvexWindows CreateWindows()
+TQuorvexWindows CreateWindows(const TMessengerLocation& location)
 {
     TQuorvexWindows windows;
     windows.splash = std::make_unique<TfrmUpdate>();
     windows.splash->ShowNow();
-    windows.main = std::make_unique<TfrmQuorvex>(windows.splash.get());
+    windows.main = std::make_unique<TfrmQuorvex>(windows.splash.get(), location);
     return windows;
 }
 
-void UseMessengerPrefix()
+TMessengerLocation UseMessengerPrefix(const std::string& givenPrefix)
 {
-    UseFrontEndPrefixHolding(std::string(kDefaultMessengerFolder) + std::string(kExecutableName));
+    return LocateMessenger(givenPrefix, {});
 }
 
 namespace {
@@ -46,9 +44,8 @@ void ReadStartupValues()
 
 }  // namespace
 
-TStartupReadAhead::TStartupReadAhead()
+TStartupReadAhead::TStartupReadAhead(const std::string& givenPrefix) : location_(UseMessengerPrefix(givenPrefix))
 {
-    UseMessengerPrefix();
     reader_ = std::jthread(ReadStartupValues);
 }
 
@@ -63,7 +60,7 @@ int RunQuorvex(TStartupReadAhead readAhead)
     TQuorvexWindows windows;
     // Start-up runs before the event loop, whose error report it cannot reach:
     // an error here is reported the same way and ends the program.
-    const bool created = RunReportingErrors([&windows] { windows = CreateWindows(); });
+    const bool created = RunReportingErrors([&windows, &readAhead] { windows = CreateWindows(readAhead.Location()); });
     readAhead.Wait();
     if (!created)
         return 1;

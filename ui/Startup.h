@@ -3,8 +3,10 @@
 
 #include "ui/uQuorvex.h"
 #include "ui/uUpdate.h"
+#include "workflows/MessengerLocation.h"
 
 #include <memory>
+#include <string>
 #include <thread>
 
 namespace quorvex {
@@ -17,15 +19,17 @@ struct TQuorvexWindows {
 };
 
 // Shows and paints the update splash, then creates the main window (its guard
-// and FormCreate run inside); the status, help and editor windows are made by
+// and FormCreate run inside) on the messenger location chosen at start-up
+// (none: the prefix in use); the status, help and editor windows are made by
 // the main window when first needed.
-TQuorvexWindows CreateWindows();
+TQuorvexWindows CreateWindows(const TMessengerLocation& location = {});
 
-// When the Wine prefix in use holds no messenger under the default folder,
-// the first prefix of a Wine front-end that does becomes the one in use.
-void UseMessengerPrefix();
+// Chooses the messenger's location as quorvex-cli does (LocateMessenger):
+// the prefix given with --prefix (may be empty), else the environment's, else
+// the first prefix of a Wine front-end holding a messenger; the default folder.
+TMessengerLocation UseMessengerPrefix(const std::string& givenPrefix = {});
 
-// Chooses the prefix in use (UseMessengerPrefix), then reads the registry
+// Chooses the location (UseMessengerPrefix), then reads the registry
 // values that the main window shows as it is made, on another thread: made
 // before the application object, the reading overlaps the toolkit's start and
 // the windows find the registry files in memory. Wait() ends the reading; it
@@ -33,10 +37,12 @@ void UseMessengerPrefix();
 // prefix.
 class TStartupReadAhead {
 public:
-    TStartupReadAhead();
+    explicit TStartupReadAhead(const std::string& givenPrefix = {});
     void Wait();
+    const TMessengerLocation& Location() const { return location_; }
 
 private:
+    TMessengerLocation location_;
     std::jthread reader_;
 };
 

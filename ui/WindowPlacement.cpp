@@ -15,6 +15,12 @@ Qt::WindowFlags FixedDialogFlags()
     return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
 }
 
+// Under X11 only a dialog-typed window is made transient for its parent.
+Qt::WindowFlags OwnedWindowFlags(Qt::WindowFlags frame)
+{
+    return (frame & ~Qt::WindowType_Mask) | Qt::Dialog;
+}
+
 void MakeSecondaryWindow(QWidget* window, int width, int height)
 {
     window->setFixedSize(width, height);

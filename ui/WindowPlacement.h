@@ -13,6 +13,10 @@ namespace quorvex {
 Qt::WindowFlags FixedWindowFlags();
 // A fixed dialog border with the close box only.
 Qt::WindowFlags FixedDialogFlags();
+// The frame flags as those of a window that its parent owns: the window
+// system keeps it with the parent (transient for it, no task bar entry of
+// its own) whatever boxes its frame has.
+Qt::WindowFlags OwnedWindowFlags(Qt::WindowFlags frame);
 
 // Fixes a window that is not the main one at its size; closing it only hides it.
 void MakeSecondaryWindow(QWidget* window, int width, int height);

@@ -43,14 +43,29 @@ QString WindowsFolderText(const QString& nativeFolder)
     return QStringLiteral("C:") + folder.mid(drive.size()).replace(QLatin1Char('/'), QLatin1Char('\\'));
 }
 
-QString PrefixToolTip()
+QString PrefixToolTip(const TMessengerLocation& location)
 {
-    const std::filesystem::path prefix = WinePrefix();
-    const QString path = QString::fromStdString(prefix.string());
-    QString tip = IsWinePrefix(prefix) ? QStringLiteral("Wine prefix: %1").arg(path)
-                                       : QStringLiteral("No Wine prefix found at %1").arg(path);
+    if (!location.Prefix)
+        return {};
+    const std::filesystem::path& prefix = location.Prefix->Prefix;
+    const QString reason = QString::fromStdString(PrefixReasonText(location.Prefix->Reason));
+    const std::optional<std::string> problem = PrefixProblem(location);
+    QString tip;
+    if (!problem) {
+        tip = QStringLiteral("Wine prefix: %1, %2").arg(QString::fromStdString(prefix.string()), reason);
+    } else {
+        tip = QStringLiteral("%1 (%2).").arg(QString::fromStdString(*problem), reason);
+        if (location.Prefix->Reason == TPrefixReason::Environment || location.Prefix->Reason == TPrefixReason::Default) {
+            tip += QStringLiteral("
+No messenger in the Wine front-ends' folders searched:");
+            for (const std::filesystem::path& folder : FrontEndFolders())
+                tip += QStringLiteral("
+") + QString::fromStdString(folder.string());
+        }
+    }
     for (const std::string& error : RegistryFileErrors(prefix))
-        tip += QLatin1Char('\n') + QString::fromStdString(ErrorReportText(error));
+        tip += QLatin1Char('
+') + QString::fromStdString(ErrorReportText(error));
     return tip;
 }
 

@@ -2,6 +2,8 @@
 // folders inside the Wine prefix that they name.
 #pragma once
 
+#include "workflows/MessengerLocation.h"
+
 #include <QString>
 
 #include <optional>
@@ -15,8 +17,9 @@ std::optional<QString> ExistingNativeFolder(const QString& folderText);
 // "C:\..." as a Windows program sees it; anywhere else it stays native.
 QString WindowsFolderText(const QString& nativeFolder);
 
-// Names the Wine prefix in use, or, when there is none, the path examined;
-// below it, why a registry file there cannot be read, one line each.
-QString PrefixToolTip();
+// Names the Wine prefix in use and why it is the one, or says what is wrong
+// with it; when the Wine front-ends' folders were searched in vain, it lists
+// them; below it, why a registry file there cannot be read, one line each.
+QString PrefixToolTip(const TMessengerLocation& location);
 
 }  // namespace quorvex

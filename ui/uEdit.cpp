@@ -11,7 +11,7 @@
 namespace quorvex {
 
 TfrmEdit::TfrmEdit(QWidget* owner, TColorDialog& cdColor)
-    : QWidget(owner, FixedDialogFlags()), ui_(std::make_unique<Ui::TfrmEdit>()), tmrDropp(new QTimer(this))
+    : QWidget(owner, OwnedWindowFlags(FixedDialogFlags())), ui_(std::make_unique<Ui::TfrmEdit>()), tmrDropp(new QTimer(this))
 {
     ui_->setupUi(this);
     MakeSecondaryWindow(this, width(), height());

@@ -7,7 +7,7 @@
 namespace quorvex {
 
 TfrmHelp::TfrmHelp(TmxStorage& storage, QWidget* parent)
-    : QWidget(parent, FixedDialogFlags()), ui_(std::make_unique<Ui::TfrmHelp>()), storage_(storage)
+    : QWidget(parent, OwnedWindowFlags(FixedDialogFlags())), ui_(std::make_unique<Ui::TfrmHelp>()), storage_(storage)
 {
     ui_->setupUi(this);
     MakeSecondaryWindow(this, width(), height());

@@ -2,7 +2,6 @@
 
 #include "archive/Catalogue.h"
 #include "engine/TQuorvex.h"
-#include "platform/PrefixDiscovery.h"
 #include "ui/Application.h"
 #include "ui/ColorRow.h"
 #include "ui/Cursors.h"
@@ -28,6 +27,7 @@
 #include <QMouseEvent>
 #include <QProxyStyle>
 #include <QScopeGuard>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTimer>
 
@@ -90,13 +90,14 @@ QString SiteRoot()
 
 }  // namespace
 
-TfrmQuorvex::TfrmQuorvex(TfrmUpdate* splash, QWidget* parent)
+TfrmQuorvex::TfrmQuorvex(TfrmUpdate* splash, const TMessengerLocation& location, QWidget* parent)
     : QWidget(parent, FixedWindowFlags()),
       ui_(std::make_unique<Ui::TfrmQuorvex>()),
       splash_(splash),
       tmrDrop(new QTimer(this)),
       cdColor(new TColorDialog(this)),
-      VelkAppUpdate(Seams())
+      VelkAppUpdate(Seams()),
+      location_(location)
 {
     ui_->setupUi(this);
     LoadStoredCatalogue(mxStorage);
@@ -116,6 +117,7 @@ TfrmQuorvex::TfrmQuorvex(TfrmUpdate* splash, QWidget* parent)
     SetUpLinkLabels();
     ui_->lbAboutVersion->setText(QStringLiteral("Version: ") + QString::fromLatin1(config::kVersion));
     ConnectHandlers();
+    SetUpTabKeys();
     ConfigureUpdateChecker();
     CentreOnScreen(this);
     mxOne.Loaded(this);
@@ -222,6 +224,19 @@ void TfrmQuorvex::ConnectHandlers()
     ui_->imgDonate->installEventFilter(this);
 }
 
+// Ctrl+PageDown and Ctrl+PageUp go to the next and the previous tab, round
+// the end, wherever the focus is: the tab control answers them only while it
+// has the focus itself, and the lists take PageUp and PageDown for their rows.
+void TfrmQuorvex::SetUpTabKeys()
+{
+    for (const auto& [key, step] : {std::pair{Qt::Key_PageDown, 1}, std::pair{Qt::Key_PageUp, -1}}) {
+        auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | key), this);
+        connect(shortcut, &QShortcut::activated, this, [tabs = ui_->pcMain, step] {
+            tabs->setCurrentIndex((tabs->currentIndex() + step + tabs->count()) % tabs->count());
+        });
+    }
+}
+
 void TfrmQuorvex::ConfigureUpdateChecker()
 {
     const TWindowFont font{PixelFont(QStringLiteral("Tahoma"), 12), palette().color(QPalette::ToolTipText)};
@@ -239,7 +254,8 @@ void TfrmQuorvex::ConfigureUpdateChecker()
 
 void TfrmQuorvex::FormCreate()
 {
-    const QString defaultFolder = QString::fromLatin1(kDefaultMessengerFolder);
+    location_ = FollowMessengerFolder(location_, {});
+    const QString defaultFolder = QString::fromStdString(location_.Folder);
     ui_->dePath->setText(defaultFolder);
     ui_->deUpath->setText(defaultFolder);
     RegisterCursor(crDropper, LoadDropperCursor());
@@ -312,7 +328,7 @@ void TfrmQuorvex::btnCalluClick()
 void TfrmQuorvex::tbAdvertsShow()
 {
     const std::string version = YahooVersion();
-    ui_->lbVersion->setText(QString::fromStdString(version));
+    ui_->lbVersion->setText(VersionText());
     engine_->YahooMajor = UsableMajorVersion(version).value_or(0);
     AdvertOptionRefresh();
     EnableTabControls(ui_->tbAdverts, AdvertsTabEnabled(YahooVersion()), ui_->dePath);
@@ -321,14 +337,25 @@ void TfrmQuorvex::tbAdvertsShow()
 
 void TfrmQuorvex::tbUIShow()
 {
-    ui_->lbUIVer->setText(QString::fromStdString(YahooVersion()));
+    ui_->lbUIVer->setText(VersionText());
     EnableTabControls(ui_->tbUI, UITabEnabled(YahooVersion()), ui_->deUpath);
     ShowPrefixInUse();
 }
 
+QString TfrmQuorvex::VersionText() const
+{
+    if (location_.Prefix && location_.Prefix->State == TPrefixState::Missing)
+        return QStringLiteral("No Wine prefix");
+    if (location_.Prefix && location_.Prefix->State == TPrefixState::NotAPrefix)
+        return QStringLiteral("Not a Wine prefix");
+    return QString::fromStdString(YahooVersion());
+}
+
 void TfrmQuorvex::FolderChosen(const TFolderEdit& folder)
 {
-    if (!UsePrefixOfFolder(folder.text().toStdString()))
+    const TMessengerLocation previous = location_;
+    location_ = FollowMessengerFolder(location_, folder.text().toStdString());
+    if (location_.Prefix == previous.Prefix)
         return;
     ShowPrefixInUse();
     if (ui_->pcMain->currentWidget() == ui_->tbAdverts)
@@ -342,7 +369,7 @@ void TfrmQuorvex::FolderChosen(const TFolderEdit& folder)
 
 void TfrmQuorvex::ShowPrefixInUse()
 {
-    const QString tip = PrefixToolTip();
+    const QString tip = PrefixToolTip(location_);
     for (QWidget* widget : std::initializer_list<QWidget*>{ui_->dePath, ui_->deUpath, ui_->lbVersionCaption,
                                                           ui_->lbVersion, ui_->lbUIVerCaption, ui_->lbUIVer})
         widget->setToolTip(tip);

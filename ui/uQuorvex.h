@@ -8,6 +8,7 @@
 #include "instance/mxOneInstance.h"
 #include "workflows/MessengerFacts.h"
 #include "update/VelkAppUpdate.h"
+#include "workflows/MessengerLocation.h"
 
 #include <QImage>
 #include <QWidget>
@@ -42,8 +43,9 @@ class TfrmQuorvex : public QWidget {
     Q_OBJECT
 public:
     // splash is the update splash, up while an update check runs; FormCreate
-    // hides it at its end.
-    explicit TfrmQuorvex(TfrmUpdate* splash, QWidget* parent = nullptr);
+    // hides it at its end. location is the messenger's, as chosen at start-up
+    // (none: the prefix in use).
+    explicit TfrmQuorvex(TfrmUpdate* splash, const TMessengerLocation& location = {}, QWidget* parent = nullptr);
     ~TfrmQuorvex() override;
 
     // The status, help and editor windows, transient for this one. Each is
@@ -98,6 +100,7 @@ private:
     void PlaceVersionLabels();
     void SetUpLinkLabels();
     void ConnectHandlers();
+    void SetUpTabKeys();
     void ConfigureUpdateChecker();
     void RunUpdateCheck(bool noMessageDlg);
     void lvAboutAdsSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
@@ -110,6 +113,8 @@ private:
     void DrawWithRememberedFacts(const std::function<void()>& draw);
     // The tooltips of the folder fields and version labels name the prefix in use.
     void ShowPrefixInUse();
+    // The messenger's version, or what is wrong with the prefix in use.
+    QString VersionText() const;
     // The buttons and lists that could start a workflow or change its ticks.
     std::vector<QWidget*> ApplyControls() const;
     TWorkflowWidgets WorkflowWidgets(TOptionListView& list, TFolderEdit& folder);
@@ -130,6 +135,7 @@ private:
     std::unique_ptr<TQuorvex> engine_;
     std::unique_ptr<TMessengerFacts> facts_;
     IOptionFacts* drawFacts_ = nullptr;
+    TMessengerLocation location_;
     // Last, so that they go before everything they refer to.
     std::unique_ptr<TfrmStatus> status_;
     std::unique_ptr<TfrmHelp> help_;

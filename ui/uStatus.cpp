@@ -10,7 +10,7 @@
 namespace quorvex {
 
 TfrmStatus::TfrmStatus(std::function<QString()> messengerFolder, QWidget* parent)
-    : QWidget(parent, FixedWindowFlags()),
+    : QWidget(parent, OwnedWindowFlags(FixedWindowFlags())),
       ui_(std::make_unique<Ui::TfrmStatus>()),
       messengerFolder_(std::move(messengerFolder))
 {

@@ -5,6 +5,7 @@
 
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryFile>
 
@@ -17,6 +18,8 @@ namespace {
 constexpr qint64 kMaxOutput = 256 * 1024;
 constexpr qsizetype kMaxReasonLines = 8;
 constexpr char kWine32Missing[] = "it looks like wine32 is missing";
+constexpr char kWineNotInstalled[] =
+    "Wine is not installed. Install the package wine (as root: apt-get install wine) and try again.";
 
 // "0048:err:module:..." and the like (the thread, perhaps the process and a
 // time before it): Wine's debug channels, not its reasons.
@@ -88,7 +91,10 @@ private:
     {
         if (error != QProcess::FailedToStart)
             return;
-        onFailure_(QStringLiteral("Wine could not be started: ") + process_.errorString());
+        if (QStandardPaths::findExecutable(QStringLiteral("wine")).isEmpty())
+            onFailure_(QString::fromLatin1(kWineNotInstalled));
+        else
+            onFailure_(QStringLiteral("Wine could not be started: ") + process_.errorString());
         deleteLater();
     }
 

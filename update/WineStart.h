@@ -20,8 +20,9 @@ QString WineFailureReason(const QByteArray& output, int exitCode);
 // Starts the program that a path text names ("C:\..." or native) without
 // waiting for it; nothing is started when the file does not exist. With
 // onFailure, Wine is watched until it ends, and onFailure gets the reason
-// when it could not run (the system's error text) or could not start the
-// program; the watch holds no other event up.
+// when it is not installed (with the package to install), could not run (the
+// system's error text) or could not start the program; the watch holds no
+// other event up.
 void StartUnderWine(const QString& program, std::function<void(const QString& reason)> onFailure);
 
 }  // namespace quorvex

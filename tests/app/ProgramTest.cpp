@@ -90,11 +90,53 @@ INSTANTIATE_TEST_SUITE_P(
     Options, ProgramAnswers,
     ::testing::Values(TAnswerCase{"Version", {QStringLiteral("--version")}, false},
                       TAnswerCase{"Help", {QStringLiteral("--help")}, true},
-                      TAnswerCase{"OthersIgnored",
-                                  {QStringLiteral("C:\\Messenger"), QStringLiteral("-x"), QStringLiteral("--version")},
+                      TAnswerCase{"BesideAPrefixAndToolkitOptions",
+                                  {QStringLiteral("--prefix"), QStringLiteral("/nowhere"), QStringLiteral("-style"),
+                                   QStringLiteral("fusion"), QStringLiteral("--platform=xcb"),
+                                   QStringLiteral("-reverse"), QStringLiteral("--version")},
                                   false},
                       TAnswerCase{"FirstWins", {QStringLiteral("--help"), QStringLiteral("--version")}, true}),
     [](const ::testing::TestParamInfo<TAnswerCase>& info) { return std::string(info.param.Name); });
+
+struct TRefusedCase {
+    const char* Name;
+    QStringList Arguments;
+    const char* Problem;
+};
+
+void PrintTo(const TRefusedCase& refused, std::ostream* out)
+{
+    *out << refused.Name;
+}
+
+class ProgramRefuses : public ::testing::TestWithParam<TRefusedCase> {};
+
+// As quorvex-cli: the problem and the usage on standard error, exit status 2,
+// before any window (and even where one could be shown).
+TEST_P(ProgramRefuses, AnArgumentItDoesNotTakeWithItsUsageAndStatusTwo)
+{
+    const TRun run = RunProgram(GetParam().Arguments, {{QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen")}});
+    ASSERT_FALSE(run.Crashed) << run.Err.toStdString();
+    EXPECT_EQ(run.ExitCode, 2);
+    EXPECT_EQ(run.Out, QString());
+    EXPECT_TRUE(run.Err.startsWith(QStringLiteral("quorvex: ") + QString::fromLatin1(GetParam().Problem) +
+                                   QStringLiteral("\n\nUsage: quorvex ")))
+        << run.Err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, ProgramRefuses,
+    ::testing::Values(
+        TRefusedCase{"UnknownOption", {QStringLiteral("--no-such-option")}, "unknown argument \"--no-such-option\""},
+        TRefusedCase{"AWord", {QStringLiteral("C:\\Messenger")}, "unknown argument \"C:\\Messenger\""},
+        TRefusedCase{"BeforeVersion",
+                     {QStringLiteral("-x"), QStringLiteral("--version")},
+                     "unknown argument \"-x\""},
+        TRefusedCase{"PrefixWithoutFolder", {QStringLiteral("--prefix")}, "--prefix needs a folder"},
+        TRefusedCase{"PrefixWithAnEmptyFolder",
+                     {QStringLiteral("--prefix"), QString(), QStringLiteral("--version")},
+                     "--prefix needs a folder"}),
+    [](const ::testing::TestParamInfo<TRefusedCase>& info) { return std::string(info.param.Name); });
 
 struct TNoDisplayCase {
     const char* Name;

@@ -4,6 +4,7 @@
 // status report.
 #include "quorvex/BuildConfig.h"
 #include "tests/cli/CliRunner.h"
+#include "tests/workflows/LocationCases.h"
 #include "tests/workflows/WorkflowTestSupport.h"
 #include "workflows/WorkflowSteps.h"
 
@@ -71,6 +72,12 @@ TFakeMessengerOptions Messenger(const char* version, bool autoStart = true)
 
 class Cli : public WorkflowTest {
 public:
+    // A home of the test's own: a prefix that the user keeps for a Wine
+    // front-end is never found instead of the test's.
+    TTempFolder home;
+    TScopedEnv homeEnv{"HOME", home.Path().string()};
+    TScopedEnv dataHome{"XDG_DATA_HOME", std::nullopt};
+
     TCliRun Run(const std::vector<std::string>& arguments) { return RunCli(arguments, working.Path()); }
 
     // A fresh installation, with no backup and no HTML replacement file.
@@ -391,7 +398,7 @@ TEST_F(Cli, HelpAndVersion)
 
     const TCliRun version = Run({"--version"});
     EXPECT_EQ(version.Status, 0);
-    EXPECT_EQ(version.Out, std::string("quorvex-cli ") + config::kVersion + "\n");
+    EXPECT_EQ(version.Out, std::string("Quorvex ") + config::kVersion + "\n") << "as quorvex --version prints it";
 }
 
 // status --json against installations: every field, each list's rows.
@@ -499,6 +506,93 @@ TEST_F(Cli, StatusJsonEscapesAnyFolderAndFollowsThePrefixOption)
     EXPECT_EQ(status[QStringLiteral("prefix")].toString().toStdString(), prefix.Path().string());
     EXPECT_EQ(status[QStringLiteral("version")], QJsonValue(QStringLiteral("10.0.0.1270")));
     EXPECT_EQ(status[QStringLiteral("executableFound")], QJsonValue(false));
+}
+
+// The one rule for which messenger to work on, through quorvex-cli status.
+class CliLocation : public ::testing::TestWithParam<TLocationCase> {};
+
+std::string ReasonWord(TPrefixReason reason)
+{
+    switch (reason) {
+    case TPrefixReason::Given: return "given";
+    case TPrefixReason::Environment: return "environment";
+    case TPrefixReason::Default: return "default";
+    case TPrefixReason::FrontEnd: return "front-end";
+    case TPrefixReason::Folder: return "folder";
+    }
+    return "?";
+}
+
+TEST_P(CliLocation, StatusNamesThePrefixWhyAndTheFolderAndReadsTheVersionThere)
+{
+    const TLocationCase& c = GetParam();
+    const TLocationHome home(c);
+    const TTempFolder working;
+    std::vector<std::string> arguments{"status", "--json"};
+    if (*c.Given)
+        arguments.insert(arguments.end(), {"--prefix", home.Path(c.Given).string()});
+    if (*c.Folder)
+        arguments.insert(arguments.end(), {"--folder", home.Text(c.Folder)});
+
+    const TCliRun run = RunCli(arguments, working.Path());
+
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    const QJsonObject status = ParsedObject(run.Out);
+    EXPECT_EQ(status[QStringLiteral("prefix")].toString().toStdString(), home.Path(c.ExpectedPrefix).string());
+    EXPECT_EQ(status[QStringLiteral("prefixChosen")].toString().toStdString(), ReasonWord(c.ExpectedReason));
+    EXPECT_EQ(status[QStringLiteral("folder")].toString().toStdString(), home.Text(c.ExpectedFolder));
+    EXPECT_EQ(status[QStringLiteral("version")].toString().toStdString(), ExpectedVersion(home));
+    EXPECT_EQ(status[QStringLiteral("executableFound")], QJsonValue(ExpectedExecutableFound(home)));
+    EXPECT_EQ(status.contains(QStringLiteral("prefixProblem")), c.ExpectedState != TPrefixState::Usable);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CliLocation, ::testing::ValuesIn(LocationCases()),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// An apply on a native folder inside another prefix works there: its
+// executable, its registry, its drive C:; the environment's prefix is left
+// as it was.
+TEST(CliLocationApply, ANativeFolderInAnotherPrefixIsPatchedThere)
+{
+    const TLocationCase& moves = LocationCase("NativeFolderMovesToItsPrefix");
+    const TLocationHome home(moves);
+    const TTempFolder working;
+    const fs::path lutris = home.Path("Games/yim");
+    CreateFakeMessenger(lutris, Messenger("10.0.0.1270"));  // a build whose adverts are known
+    const fs::path executable = lutris / "drive_c/Program Files/Yahoo!/Messenger/YahooMessenger.exe";
+    const std::vector<std::uint8_t> before = ReadBytes(executable);
+    const std::string envUserReg = ReadText(home.Path("env/user.reg"));
+
+    const TCliRun run = RunCli({"adverts", "--folder", home.Text(moves.Folder), "banner", "smiley"}, working.Path());
+
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_FALSE(ReadBytes(executable) == before) << "patched in place";
+    EXPECT_TRUE(fs::exists(lutris / "drive_c" / "BlankQuorvex.html"));
+    EXPECT_FALSE(fs::exists(home.Path("env/drive_c/BlankQuorvex.html")));
+    EXPECT_THAT(ReadText(lutris / "user.reg"), Not(HasSubstr("\"SmileySearch\"")));
+    EXPECT_EQ(ReadText(home.Path("env/user.reg")), envUserReg);
+}
+
+// What the text form says about the prefix: why it is the one, and what is
+// wrong with it in place of a version.
+TEST(CliLocationText, SaysWhyThePrefixAndWhatIsWrongWithIt)
+{
+    const TLocationCase& foundInLutris = LocationCase("FrontEndWhenTheEnvironmentsHoldsNone");
+    const TLocationHome lutris(foundInLutris);
+    const TTempFolder working;
+    const TCliRun found = RunCli({"status"}, working.Path());
+    EXPECT_THAT(found.Out, StartsWith("prefix: " + lutris.Path("Games/yim").string() +
+                                      "\nprefix chosen: found in a Wine front-end's folder\n"));
+
+    const TCliRun missing = RunCli({"status", "--prefix", (working.Path() / "none").string()}, working.Path());
+    EXPECT_EQ(missing.Status, 0);
+    EXPECT_THAT(missing.Out, HasSubstr("\nprefix chosen: given with --prefix\n"));
+    EXPECT_THAT(missing.Out, HasSubstr("\nexecutable found: no\nversion: No Wine prefix at " +
+                                       (working.Path() / "none").string() + "\n"));
+
+    fs::create_directories(working.Path() / "half" / "drive_c");
+    const TCliRun half = RunCli({"status", "--prefix", (working.Path() / "half").string()}, working.Path());
+    EXPECT_THAT(half.Out, HasSubstr("\nversion: " + (working.Path() / "half").string() + " is not a Wine prefix\n"));
 }
 
 }  // namespace

@@ -16,6 +16,7 @@ using test::TScopedEnv;
 using test::TTempFolder;
 
 constexpr char kMessengerExe[] = "C:\\Program Files\\Yahoo!\\Messenger\\YahooMessenger.exe";
+const std::string kMessengerExes[] = {kMessengerExe};
 
 // A Wine-style prefix: the registry files, drive C: and its dosdevices link,
 // and, when messengerFolder is given, a file YahooMessenger.exe in that
@@ -143,7 +144,7 @@ TEST_F(PrefixDiscovery, FrontEndPrefixesComeFolderByFolderInAFixedOrderAndByName
     EXPECT_EQ(FrontEndPrefixes(), withXdg);
 }
 
-TEST_F(PrefixDiscovery, StartUpUsesTheFirstFrontEndPrefixHoldingTheMessengerAndWritesNothing)
+TEST_F(PrefixDiscovery, StartUpChoosesTheFirstFrontEndPrefixHoldingTheMessengerAndWritesNothing)
 {
     const fs::path data = Home() / ".local" / "share";
     MakePrefix(Home() / ".wine");
@@ -153,23 +154,52 @@ TEST_F(PrefixDiscovery, StartUpUsesTheFirstFrontEndPrefixHoldingTheMessengerAndW
     MakePrefix(Home() / "Games" / "also", kMessengerFolder);
     const auto before = Snapshot(Home());
 
-    EXPECT_EQ(UseFrontEndPrefixHolding(kMessengerExe), data / "bottles" / "bottles" / "messenger");
-    EXPECT_EQ(WinePrefix(), data / "bottles" / "bottles" / "messenger");
+    const TPrefixChoice choice = ChooseMessengerPrefix({}, kMessengerExes);
+
+    EXPECT_EQ(choice, (TPrefixChoice{data / "bottles" / "bottles" / "messenger", TPrefixReason::FrontEnd}));
+    EXPECT_EQ(WinePrefix(), Home() / ".wine") << "chosen, not yet put in use";
     EXPECT_EQ(Snapshot(Home()), before);
 }
 
-TEST_F(PrefixDiscovery, StartUpKeepsTheEnvironmentsPrefixWhenItHoldsTheMessengerOrNoneDoes)
+TEST_F(PrefixDiscovery, StartUpKeepsTheGivenOrTheEnvironmentsPrefixWhenItHoldsTheMessengerOrNoneDoes)
 {
     MakePrefix(Home() / "Games" / "other", kMessengerFolder);
     MakePrefix(Home() / "env", kMessengerFolder);
+    MakePrefix(Home() / "given");
     {
         TScopedEnv env("WINEPREFIX", (Home() / "env").string());
-        EXPECT_EQ(UseFrontEndPrefixHolding(kMessengerExe), std::nullopt);
-        EXPECT_EQ(WinePrefix(), Home() / "env");
+        EXPECT_EQ(ChooseMessengerPrefix({}, kMessengerExes), (TPrefixChoice{Home() / "env", TPrefixReason::Environment}));
+        EXPECT_EQ(ChooseMessengerPrefix(Home() / "given", kMessengerExes),
+                  (TPrefixChoice{Home() / "given", TPrefixReason::Given}))
+            << "a given prefix is never searched past";
     }
     // No ~/.wine, and no front-end prefix holds this file.
-    EXPECT_EQ(UseFrontEndPrefixHolding("C:\\Program Files\\Elsewhere\\YahooMessenger.exe"), std::nullopt);
-    EXPECT_EQ(WinePrefix(), Home() / ".wine");
+    const std::string elsewhere[] = {"C:\\Program Files\\Elsewhere\\YahooMessenger.exe"};
+    EXPECT_EQ(ChooseMessengerPrefix({}, elsewhere),
+              (TPrefixChoice{Home() / ".wine", TPrefixReason::Default, TPrefixState::Missing}));
+    // The second file is looked for as well.
+    const std::string either[] = {elsewhere[0], kMessengerExe};
+    EXPECT_EQ(ChooseMessengerPrefix({}, either), (TPrefixChoice{Home() / "Games" / "other", TPrefixReason::FrontEnd}));
+}
+
+TEST_F(PrefixDiscovery, APrefixIsUsableMissingOrSomethingElse)
+{
+    MakePrefix(Home() / "prefix");
+    fs::create_directories(Home() / "half" / "drive_c");
+    test::WriteText(Home() / "file", "");
+    fs::create_symlink(Home() / "nowhere", Home() / "dangling");
+    const struct {
+        fs::path Folder;
+        TPrefixState Expected;
+    } cases[] = {
+        {Home() / "prefix", TPrefixState::Usable},
+        {Home() / "missing", TPrefixState::Missing},
+        {Home() / "half", TPrefixState::NotAPrefix},
+        {Home() / "file", TPrefixState::NotAPrefix},
+        {Home() / "dangling", TPrefixState::NotAPrefix},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PrefixStateOf(c.Folder), c.Expected) << c.Folder;
 }
 
 TEST_F(PrefixDiscovery, ANativeFolderInsideAnotherPrefixChoosesItAnyOtherFolderKeepsThePrefixInUse)

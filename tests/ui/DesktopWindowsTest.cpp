@@ -27,6 +27,9 @@ TEST(DesktopWindows, StatusHelpAndEditorAreTransientForTheMainWindow)
         window->show();
         ASSERT_NE(window->windowHandle(), nullptr);
         EXPECT_EQ(window->windowHandle()->transientParent(), windows.main->windowHandle());
+        // The X11 platform marks only a dialog-typed window transient for its
+        // parent (WM_TRANSIENT_FOR), which keeps it off the task bar.
+        EXPECT_EQ(window->windowHandle()->type(), Qt::Dialog);
         window->hide();
     }
     EXPECT_EQ(windows.splash->parentWidget(), nullptr) << "the splash is the application's";

@@ -1,5 +1,6 @@
 // The HTML replacement file editor: its form, the preview of the file and of
 // each colour change, and saving the file as the engine writes it.
+#include "Captions.h"
 #include "FakeSeams.h"
 #include "TestPrefix.h"
 #include "engine/HtmlFile.h"
@@ -116,7 +117,7 @@ TEST_F(EditWindow, FormAsDefined)
     const QRect save = Find("btnSave")->geometry();
     EXPECT_NEAR(save.center().x(), edit.width() / 2, 1) << "centred";
     EXPECT_GT(save.top(), Find("gbPreview")->geometry().bottom());
-    EXPECT_EQ(Find<QPushButton>("btnSave")->text(), "Save Changes");
+    EXPECT_EQ(ShownCaption(Find<QPushButton>("btnSave")->text()), "Save Changes");
 
     QStringList captions;
     for (const QLabel* label : edit.findChildren<QLabel*>())

@@ -1,4 +1,5 @@
 // The main window as the form defines it: tabs, controls, texts and sizes.
+#include "Captions.h"
 #include "WindowsFixture.h"
 #include "ui/OptionListView.h"
 #include "ui/mxLinkLabel.h"
@@ -18,7 +19,7 @@ namespace {
 QString TextOf(QWidget* widget)
 {
     if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        return button->text();
+        return ShownCaption(button->text());
     if (auto* label = qobject_cast<QLabel*>(widget))
         return label->text();
     return {};
@@ -46,7 +47,7 @@ TEST_F(MainWindowLayout, WindowAndTabs)
     ASSERT_EQ(fixture.Tabs()->count(), 8);
     for (int index = 0; index < 8; ++index) {
         EXPECT_EQ(fixture.Tabs()->widget(index)->objectName(), tabs[index].first);
-        EXPECT_EQ(fixture.Tabs()->tabText(index), tabs[index].second);
+        EXPECT_EQ(ShownCaption(fixture.Tabs()->tabText(index)), tabs[index].second);
         EXPECT_TRUE(fixture.Tabs()->tabIcon(index).isNull());
     }
     EXPECT_EQ(fixture.Tabs()->currentIndex(), 0);
@@ -63,7 +64,8 @@ TEST_F(MainWindowLayout, EveryTabShowsItsWholeCaptionInOneRowWithoutScrollArrows
     for (int index = 0; index < bar->count(); ++index) {
         SCOPED_TRACE(bar->tabText(index).toStdString());
         EXPECT_TRUE(bar->rect().contains(bar->tabRect(index)));
-        EXPECT_GE(bar->tabRect(index).width(), bar->fontMetrics().horizontalAdvance(bar->tabText(index)) + 4);
+        EXPECT_GE(bar->tabRect(index).width(),
+                  bar->fontMetrics().horizontalAdvance(ShownCaption(bar->tabText(index))) + 4);
     }
 }
 

@@ -1,3 +1,4 @@
+#include "Captions.h"
 #include "WindowsFixture.h"
 #include "ui/FolderEdit.h"
 
@@ -61,10 +62,10 @@ TEST_F(StatusWindow, FormAsDefined)
     EXPECT_EQ(Find<QPlainTextEdit>("memStatus")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(Find("cbOpenYM")->pos(), QPoint(8, 316));
     EXPECT_EQ(Find("cbOpenYM")->width(), 346);
-    EXPECT_EQ(Find<QCheckBox>("cbOpenYM")->text(), "Load Yahoo Messenger after closing this window.");
+    EXPECT_EQ(ShownCaption(Find<QCheckBox>("cbOpenYM")->text()), "Load Yahoo Messenger after closing this window.");
     EXPECT_FALSE(Find<QCheckBox>("cbOpenYM")->isChecked());
     EXPECT_EQ(Find("btnClose")->geometry(), QRect(360, 316, 105, 25));
-    EXPECT_EQ(Find<QPushButton>("btnClose")->text(), "Close");
+    EXPECT_EQ(ShownCaption(Find<QPushButton>("btnClose")->text()), "Close");
     EXPECT_EQ(TabOrder(), (std::vector<QString>{"memStatus", "btnClose", "cbOpenYM"}));
     EXPECT_EQ(Find<QProgressBar>("pbStatus")->palette().color(QPalette::Highlight), QColor(0, 128, 255));
 }

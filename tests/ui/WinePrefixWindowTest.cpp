@@ -5,6 +5,7 @@
 #include "engine/TQuorvex.h"
 #include "platform/WinePrefix.h"
 #include "tests/fixtures/TestSupport.h"
+#include "tests/workflows/LocationCases.h"
 #include "tools/fakemessenger/FakeMessenger.h"
 #include "ui/FolderEdit.h"
 #include "ui/OptionListView.h"
@@ -132,7 +133,8 @@ TEST_P(PrefixFollowsEitherField, TypedOrPickedTheVisibleTabFollowsAndAWindowsPat
     EXPECT_EQ(Text(fixture, c.Version), "11.0.0.2009");
     EXPECT_TRUE(fixture.Find(c.Apply)->isEnabled());
     for (const char* name : {"dePath", "deUpath", "lbVersion", "lbUIVer"})
-        EXPECT_EQ(fixture.Find(name)->toolTip(), "Wine prefix: " + second.Path()) << name;
+        EXPECT_EQ(fixture.Find(name)->toolTip(), "Wine prefix: " + second.Path() + ", holds the messenger folder given")
+            << name;
 
     Type(field, "C:\\Program Files\\Yahoo!\\Messenger");
     EXPECT_EQ(WinePrefix(), second.Path().toStdString()) << "a Windows path keeps the prefix in use";
@@ -157,29 +159,98 @@ TEST(PrefixAtStartUp, AMessengerInAWineFrontEndsPrefixIsFoundWhenTheEnvironments
     options.Version = "10.0.0.1264";
     CreateFakeMessenger(home.Path() / "Games" / "messenger", options);
 
-    UseMessengerPrefix();
-    TQuorvexWindows windows = CreateWindows();
+    TQuorvexWindows windows = CreateWindows(UseMessengerPrefix());
     windows.main->show();
 
     const QString found = QString::fromStdString((home.Path() / "Games" / "messenger").string());
     EXPECT_EQ(windows.main->findChild<QLabel*>("lbVersion")->text(), "10.0.0.1264");
-    EXPECT_EQ(windows.main->findChild<QWidget*>("dePath")->toolTip(), "Wine prefix: " + found);
+    EXPECT_EQ(windows.main->findChild<QWidget*>("dePath")->toolTip(),
+              "Wine prefix: " + found + ", found in a Wine front-end's folder");
 }
 
-TEST(PrefixToolTips, NameThePrefixInUseOrThePathExaminedWhenThereIsNone)
+TEST(PrefixToolTips, NameThePrefixInUseAndWhyOrWhatIsWrongAndTheFoldersSearched)
 {
     {
         TWindowsFixture withPrefix;
-        EXPECT_EQ(withPrefix.Find("lbVersion")->toolTip(), "Wine prefix: " + withPrefix.prefix.Path());
+        EXPECT_EQ(withPrefix.Find("lbVersion")->toolTip(),
+                  "Wine prefix: " + withPrefix.prefix.Path() + ", from $WINEPREFIX");
     }
     TFakeSeams seams;
     TTestPrefix prefix;
+    TTempFolder home;
+    TScopedEnv homeEnv("HOME", home.Path().string());
+    TScopedEnv noDataHome("XDG_DATA_HOME", std::nullopt);
     const QString missing = prefix.Path() + "/not-a-prefix";
     qputenv("WINEPREFIX", missing.toLocal8Bit());
     TQuorvexWindows windows = CreateWindows();
+    windows.main->show();
+    const QString h = QString::fromStdString(home.Path().string());
+    const QString expected = "No Wine prefix at " + missing + " (from $WINEPREFIX).\n"
+                             "No messenger in the Wine front-ends' folders searched:\n" +
+                             h + "/.local/share/wineprefixes\n" + h + "/.local/share/bottles/bottles\n" + h +
+                             "/.var/app/com.usebottles.bottles/data/bottles/bottles\n" + h + "/Games\n" + h +
+                             "/.PlayOnLinux/wineprefix";
     for (const char* name : {"dePath", "deUpath", "lbVersion", "lbUIVer"})
-        EXPECT_EQ(windows.main->findChild<QWidget*>(name)->toolTip(), "No Wine prefix found at " + missing) << name;
+        EXPECT_EQ(windows.main->findChild<QWidget*>(name)->toolTip(), expected) << name;
+    EXPECT_EQ(windows.main->findChild<QLabel*>("lbVersion")->text(), "No Wine prefix") << "in place of 0.0.0.0";
 }
+
+// The one rule for which messenger to work on, through the window: started
+// as the program starts it (with --prefix where the case gives one), then the
+// folder typed into the Adverts tab's field.
+class WindowLocation : public ::testing::TestWithParam<TLocationCase> {};
+
+QString ReasonText(TPrefixReason reason)
+{
+    switch (reason) {
+    case TPrefixReason::Given: return "given with --prefix";
+    case TPrefixReason::Environment: return "from $WINEPREFIX";
+    case TPrefixReason::Default: return "the default, as $WINEPREFIX is not set";
+    case TPrefixReason::FrontEnd: return "found in a Wine front-end's folder";
+    case TPrefixReason::Folder: return "holds the messenger folder given";
+    }
+    return {};
+}
+
+TEST_P(WindowLocation, ShowsThePrefixWhyTheFolderAndTheVersionThere)
+{
+    const TLocationCase& c = GetParam();
+    TFakeSeams seams;
+    TTestPrefix working;  // the working folder; its prefix is left behind
+    const TLocationHome home(c);
+    TQuorvexWindows windows = CreateWindows(UseMessengerPrefix(*c.Given ? home.Path(c.Given).string() : ""));
+    windows.main->show();
+    auto* field = windows.main->findChild<TFolderEdit*>("dePath");
+    if (*c.Folder)
+        Type(field, QString::fromStdString(home.Text(c.Folder)));
+
+    const QString prefix = QString::fromStdString(home.Path(c.ExpectedPrefix).string());
+    EXPECT_EQ(WinePrefix(), home.Path(c.ExpectedPrefix));
+    EXPECT_EQ(field->text().toStdString(), home.Text(c.ExpectedFolder));
+    if (!*c.Folder) {
+        EXPECT_EQ(windows.main->findChild<TFolderEdit*>("deUpath")->text(), field->text());
+    }
+    const QString version = windows.main->findChild<QLabel*>("lbVersion")->text();
+    const QString tip = windows.main->findChild<QLabel*>("lbVersion")->toolTip();
+    switch (c.ExpectedState) {
+    case TPrefixState::Usable:
+        EXPECT_EQ(version.toStdString(), ExpectedVersion(home));
+        EXPECT_EQ(tip, "Wine prefix: " + prefix + ", " + ReasonText(c.ExpectedReason));
+        break;
+    case TPrefixState::Missing:
+        EXPECT_EQ(version, "No Wine prefix");
+        EXPECT_TRUE(tip.startsWith("No Wine prefix at " + prefix + " (" + ReasonText(c.ExpectedReason) + ").")) << tip.toStdString();
+        break;
+    case TPrefixState::NotAPrefix:
+        EXPECT_EQ(version, "Not a Wine prefix");
+        EXPECT_TRUE(tip.startsWith(prefix + " is not a Wine prefix (" + ReasonText(c.ExpectedReason) + ").")) << tip.toStdString();
+        break;
+    }
+    EXPECT_EQ(windows.main->findChild<QWidget*>("btnApply")->isEnabled(), ExpectedVersion(home) != "0.0.0.0");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WindowLocation, ::testing::ValuesIn(LocationCases()),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
 }  // namespace quorvex::test

@@ -83,7 +83,7 @@ esac
 printf '%s\n' "$@" "$WINEPREFIX" > "$QUORVEX_FAKE_WINE_LOG"
 )";
 
-enum class TWine { Fake, Missing };
+enum class TWine { Fake, Missing, NotRunnable };
 
 struct TStartCase {
     const char* Name;
@@ -100,6 +100,10 @@ protected:
     {
         fs::create_directories(bin.Path() / "fake");
         fs::create_directories(bin.Path() / "empty");
+        // A "wine" on PATH that the system cannot run: its interpreter is missing.
+        fs::create_directories(bin.Path() / "broken");
+        test::WriteText(bin.Path() / "broken" / "wine", "#!/nonexistent/interpreter\n");
+        fs::permissions(bin.Path() / "broken" / "wine", fs::perms::owner_all);
         test::WriteText(bin.Path() / "fake" / "wine", kFakeWine);
         fs::permissions(bin.Path() / "fake" / "wine", fs::perms::owner_all);
         test::WriteText(prefix.MessengerFolder() / "Fails.exe", "MZ");
@@ -126,7 +130,8 @@ protected:
 TEST_P(WineStart, RunsWineStartInThePrefixInUseAndReportsWhyAProgramDidNotStart)
 {
     const TStartCase& c = GetParam();
-    const TScopedEnv path("PATH", (bin.Path() / (c.Wine == TWine::Fake ? "fake" : "empty")).string());
+    const char* folder = c.Wine == TWine::Fake ? "fake" : c.Wine == TWine::Missing ? "empty" : "broken";
+    const TScopedEnv path("PATH", (bin.Path() / folder).string());
     std::optional<QString> failure;
 
     DesktopShell()->Open("Open", c.Program, SW_HIDE, [&failure](const QString& reason) { failure = reason; });
@@ -162,7 +167,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "as root, please execute \"apt-get install wine32:i386\"",
                    true},
         TStartCase{"NoWine", "C:\\Program Files\\Yahoo!\\Messenger\\YahooMessenger.exe", TWine::Missing, false,
-                   "Wine could not be started: ", false},
+                   "Wine is not installed. Install the package wine (as root: apt-get install wine) and try again.",
+                   true},
+        TStartCase{"WineCannotRun", "C:\\Program Files\\Yahoo!\\Messenger\\YahooMessenger.exe", TWine::NotRunnable,
+                   false, "Wine could not be started: ", false},
         TStartCase{"NoSuchProgram", "C:\\Program Files\\Yahoo!\\Gone\\YahooMessenger.exe", TWine::Fake, false,
                    nullptr, false}),
     [](const ::testing::TestParamInfo<TStartCase>& info) { return std::string(info.param.Name); });

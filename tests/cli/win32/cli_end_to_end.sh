@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # quorvex-cli.exe on the Wine prefix $WINEPREFIX, into which a synthetic
-# messenger is installed under a folder name outside the ANSI code page:
+# messenger is installed: first under the 32-bit programs' folder of a 64-bit
+# system, "C:\Program Files (x86)\Yahoo!\Messenger", where status finds it
+# with no folder given; then under a folder name outside the ANSI code page:
 # "adverts all", "ui all" and "clean all", each compared with the Linux
 # quorvex-cli's run on a copy of the same messenger (status lines, exit status,
 # every file byte for byte), the registry read back with Wine's own reg, and
@@ -18,9 +20,10 @@ done
 work=$(mktemp -d)
 folder_name="Messenger Ünï 信使 $$"
 native="$WINEPREFIX/drive_c/Program Files (x86)/Yahoo!/$folder_name"
+x86_default="$WINEPREFIX/drive_c/Program Files (x86)/Yahoo!/Messenger"
 cleanup() {
   chattr -i "$work/locked" 2>/dev/null || true
-  rm -rf "$work" "$native"
+  rm -rf "$work" "$native" "$x86_default"
 }
 trap cleanup EXIT
 failures=0
@@ -46,6 +49,21 @@ reg add "$pager\\Test" /f
 reg delete "$pager\\Test" /v Plural /f || true
 reg add "$run" /v "Yahoo! Pager" /d '"C:\Program Files\Yahoo!\Messenger\YahooMessenger.exe" -quiet' /f
 reg add "$run" /v "Messenger (Yahoo!)" /d '"C:\Program Files\Yahoo!\Messenger\YahooMessenger.exe" -quiet' /f
+
+# The default folder: under Program Files (x86) where only that holds the
+# messenger, as a 32-bit messenger is installed on a 64-bit system.
+if [ -e "$WINEPREFIX/drive_c/Program Files/Yahoo!/Messenger" ]; then
+  fail "the test prefix already holds a messenger under Program Files"
+fi
+mkdir -p "$x86_default"
+cp -R "$stock/." "$x86_default/"
+x86_rc=0
+(cd "$work/run-windows" && wine "$exe" status) >"$work/x86.out" 2>"$work/x86.err" || x86_rc=$?
+[ "$x86_rc" = 0 ] || fail "status on the (x86) folder: exit status $x86_rc: $(cat "$work/x86.err")"
+tr -d '\r' <"$work/x86.out" | head -n 4 >"$work/x86.lines"
+printf '%s\n' 'folder: C:\Program Files (x86)\Yahoo!\Messenger' 'executable found: yes' 'version: 10.0.0.1270' \
+  'major version: 10' | cmp -s - "$work/x86.lines" || fail "status on the (x86) folder printed: $(cat "$work/x86.lines")"
+rm -rf "$x86_default"
 
 # Runs one command with both programs; their output and exit status must agree.
 windows_folder="C:\\Program Files (x86)\\Yahoo!\\$folder_name"
