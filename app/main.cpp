@@ -2,7 +2,6 @@
 #include "engine/EventLoopHook.h"
 #include "ui/Application.h"
 #include "ui/CommandLine.h"
-#include "ui/QtEventPump.h"
 #include "ui/Startup.h"
 
 #include <cstdio>
@@ -25,7 +24,5 @@ int main(int argc, char** argv)
     quorvex::TQuorvexApplication application(argc, argv);
     // The engine's pattern scans serve the event loop while they run.
     quorvex::SetEventLoopHook([] { QCoreApplication::processEvents(); });
-    // So do the HTTP client's synchronous requests while they wait.
-    const quorvex::TQtEventPump httpEventPump;
     return quorvex::RunQuorvex(std::move(readAhead));
 }

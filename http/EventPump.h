@@ -21,6 +21,11 @@ public:
     virtual bool ServeOnce() = 0;
     // Runs action later from the program's own loop.
     virtual void Post(std::function<void()> action) = 0;
+    // Calls serve every few milliseconds from the program's loop until
+    // StopServing, also from a loop that a handler runs of its own (a modal
+    // window), so that a request waiting behind it goes on.
+    virtual void StartServing(std::function<void()> serve) = 0;
+    virtual void StopServing() = 0;
 };
 
 // Installs the pump of this process's user-interface thread (nullptr for

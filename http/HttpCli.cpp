@@ -129,11 +129,34 @@ void THttpCli::RunSynchronously(THttpRequest request)
         throw EHttpException(response_.ReasonPhrase, static_cast<std::uint16_t>(response_.StatusCode));
 }
 
+// While any request waits, the program's loop serves the sockets as well, so
+// a loop that a handler runs (a modal window) does not hold the transfer up.
+class THttpCli::TServingGuard {
+public:
+    explicit TServingGuard(TEventPump* pump) : pump_(pump)
+    {
+        if (pump_ != nullptr && depth_++ == 0)
+            pump_->StartServing([] { TSocketLoop::ThisThread().RunOnce(0); });
+    }
+    ~TServingGuard()
+    {
+        if (pump_ != nullptr && --depth_ == 0)
+            pump_->StopServing();
+    }
+    TServingGuard(const TServingGuard&) = delete;
+    TServingGuard& operator=(const TServingGuard&) = delete;
+
+private:
+    static inline int depth_ = 0;  // requests waiting on this thread, nested
+    TEventPump* pump_;
+};
+
 // Waits on the thread's sockets in slices; between them the installed pump
 // serves the program's events, and the time-out is looked at.
 void THttpCli::WaitUntilReady()
 {
     TSocketLoop& loop = TSocketLoop::ThisThread();
+    const TServingGuard serving(InstalledEventPump());
     const std::weak_ptr<char> alive = alive_;
     while (state_ != httpReady) {
         TEventPump* pump = InstalledEventPump();

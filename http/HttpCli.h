@@ -190,6 +190,7 @@ private:
         bool operator==(const TEndpoint&) const = default;
     };
     enum TAfterClose { afterCloseNothing, afterCloseComplete, afterCloseRelocate };
+    class TServingGuard;
 
     void RunSynchronously(THttpRequest request);
     void WaitUntilReady();

@@ -5,9 +5,15 @@
 #include <QTimer>
 
 namespace quorvex {
+namespace {
+
+constexpr int kServeIntervalMs = 5;
+
+}  // namespace
 
 TQtEventPump::TQtEventPump() : previous_(SetEventPump(this))
 {
+    serving_.setInterval(kServeIntervalMs);
 }
 
 TQtEventPump::~TQtEventPump()
@@ -30,6 +36,19 @@ bool TQtEventPump::ServeOnce()
 void TQtEventPump::Post(std::function<void()> action)
 {
     QTimer::singleShot(0, QCoreApplication::instance(), std::move(action));
+}
+
+void TQtEventPump::StartServing(std::function<void()> serve)
+{
+    serving_.disconnect();
+    QObject::connect(&serving_, &QTimer::timeout, std::move(serve));
+    serving_.start();
+}
+
+void TQtEventPump::StopServing()
+{
+    serving_.stop();
+    serving_.disconnect();
 }
 
 }  // namespace quorvex

@@ -5,6 +5,8 @@
 
 #include "http/EventPump.h"
 
+#include <QTimer>
+
 namespace quorvex {
 
 class TQtEventPump final : public TEventPump {
@@ -18,9 +20,12 @@ public:
 
     bool ServeOnce() override;
     void Post(std::function<void()> action) override;
+    void StartServing(std::function<void()> serve) override;
+    void StopServing() override;
 
 private:
     TEventPump* previous_;
+    QTimer serving_;
 };
 
 }  // namespace quorvex

@@ -589,6 +589,31 @@ TEST_F(HttpCliTest, TricklingDataNeverTimesOut)
     EXPECT_GE(ticks, 10);
 }
 
+// A handler that runs a loop of its own while the request waits (a modal
+// window) does not hold the transfer up: it completes behind the window.
+TEST_F(HttpCliTest, TransferGoesOnWhileAHandlerRunsItsOwnLoop)
+{
+    const QByteArray body(6, 'm');
+    server.Connection()
+        .ReadRequest()
+        .Send("HTTP/1.0 200 OK\r\nContent-Length: 6\r\n\r\n")
+        .SendInPieces(body, 2, 20)
+        .Close();
+    cli.SetURL(server.Url("/modal"));
+    bool readyInsideTheLoop = false;
+    QTimer::singleShot(0, [&] {
+        QElapsedTimer clock;
+        clock.start();
+        while (cli.State() != httpReady && clock.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        readyInsideTheLoop = cli.State() == httpReady;
+    });
+    const TOutcome outcome = Request(cli);
+    EXPECT_FALSE(outcome.raised) << outcome.message;
+    EXPECT_TRUE(readyInsideTheLoop);
+    EXPECT_EQ(Body(), body);
+}
+
 TEST_F(HttpCliTest, AbortFromDocDataRaisesAborted)
 {
     server.Connection().ReadRequest().Send("HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nabc").Pause(5000);
