@@ -88,7 +88,7 @@ void TTcpSocket::Connect(const std::string& port)
     if (!number)
         throw ESocketException(sockErrInvalidArgument);
     Abort();
-    address_.SetPort(*number);
+    address_.SetPortNumber(*number);
     bool notStarted = false;
     const int error = socket_.StartConnect(local_, address_, notStarted);
     if (notStarted)

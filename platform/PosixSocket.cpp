@@ -57,7 +57,7 @@ bool TSocketAddress::IsIpv6() const
     return static_cast<const sockaddr*>(Data())->sa_family == AF_INET6;
 }
 
-void TSocketAddress::SetPort(std::uint16_t port)
+void TSocketAddress::SetPortNumber(std::uint16_t port)
 {
     if (IsIpv6())
         static_cast<sockaddr_in6*>(Data())->sin6_port = htons(port);

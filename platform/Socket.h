@@ -40,7 +40,7 @@ public:
     static std::optional<TSocketAddress> Parse(const std::string& text);
 
     bool IsIpv6() const;
-    void SetPort(std::uint16_t port);
+    void SetPortNumber(std::uint16_t port);
 
     const void* Data() const { return storage_.data(); }
     void* Data() { return storage_.data(); }
