@@ -72,7 +72,6 @@ public:
     // thread can be started.
     void Start(const std::string& host, const TSocketAddress& like);
     void Abandon();
-    bool Running() const { return state_ != nullptr; }
     // The outcome once the worker has answered (the lookup then stops running).
     std::optional<TResult> Take();
 
