@@ -1,45 +1,57 @@
 #include "http/HttpCli.h"
 
+#include "http/EventPump.h"
 #include "http/HttpText.h"
-#include "http/MessagePump.h"
-
-#include <QBuffer>
-#include <QCoreApplication>
-#include <QFileDevice>
-#include <QLocale>
+#include "http/SocketLoop.h"
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <utility>
 
 namespace quorvex {
 namespace {
 
-constexpr int kPumpMilliseconds = 1000;
-const QString kHttp = QStringLiteral("http");
-const QString kDefaultPort = QStringLiteral("80");
+// The longest wait on the sockets between two servings of the installed
+// pump, and between two looks at the time-out without one.
+constexpr int kPumpSliceMs = 5;
+constexpr int kIdleSliceMs = 250;
+const std::string kHttp = "http";
+const std::string kDefaultPort = "80";
 
 bool IsFailureStatus(int status)
 {
     return status >= 400 && status != 401 && status != 407;
 }
 
-// The HTTP date layout, in local time as the setting holds it.
-QString HttpDate(const QDateTime& date)
+// The HTTP date layout "Sat, 07 Mar 2009 14:05:09", in local time as the
+// setting holds it.
+std::string HttpDate(std::chrono::local_seconds date)
 {
-    return QLocale::c().toString(date, QStringLiteral("ddd, dd MMM yyyy hh:mm:ss"));
+    static constexpr std::array<const char*, 7> kDays{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static constexpr std::array<const char*, 12> kMonths{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const auto day = std::chrono::floor<std::chrono::days>(date);
+    const std::chrono::year_month_day calendar{day};
+    const std::chrono::hh_mm_ss time{date - day};
+    std::array<char, 64> text{};
+    std::snprintf(text.data(), text.size(), "%s, %02u %s %04d %02d:%02d:%02d",
+                  kDays[std::chrono::weekday{day}.c_encoding()], static_cast<unsigned>(calendar.day()),
+                  kMonths[static_cast<unsigned>(calendar.month()) - 1], static_cast<int>(calendar.year()),
+                  static_cast<int>(time.hours().count()), static_cast<int>(time.minutes().count()),
+                  static_cast<int>(time.seconds().count()));
+    return text.data();
 }
 
-QString WithoutFragment(const QString& url)
+std::string WithoutFragment(const std::string& url)
 {
-    const qsizetype hash = url.indexOf(QLatin1Char('#'));
-    return hash < 0 ? url : url.left(hash);
+    return url.substr(0, url.find('#'));
 }
 
 }  // namespace
 
-EHttpException::EHttpException(const QString& message, std::uint16_t errorCode)
-    : std::runtime_error(message.toStdString()), errorCode_(errorCode)
+EHttpException::EHttpException(const std::string& message, std::uint16_t errorCode)
+    : std::runtime_error(message), errorCode_(errorCode)
 {
 }
 
@@ -52,12 +64,12 @@ bool THttpCli::Raise(const Event& event, Args&&... args)
     return serial == serial_;
 }
 
-ERcvdStreamError::ERcvdStreamError(const QString& reason)
-    : std::runtime_error(QStringLiteral("Cannot write the received data: %1").arg(reason).toStdString()), reason_(reason)
+ERcvdStreamError::ERcvdStreamError(const std::string& reason)
+    : std::runtime_error("Cannot write the received data: " + reason), reason_(reason)
 {
 }
 
-THttpCli::THttpCli(QObject* owner) : QObject(owner)
+THttpCli::THttpCli()
 {
     socket_.OnDnsLookupDone = [this](int error) { SocketDnsLookupDone(error); };
     socket_.OnSessionConnected = [this](int error) { SocketSessionConnected(error); };
@@ -67,10 +79,10 @@ THttpCli::THttpCli(QObject* owner) : QObject(owner)
 
 THttpCli::~THttpCli() = default;
 
-void THttpCli::SetRequestVer(const QString& value)
+void THttpCli::SetRequestVer(const std::string& value)
 {
-    if (value != QLatin1String("1.0") && value != QLatin1String("1.1"))
-        throw EHttpException(QStringLiteral("Insupported HTTP version"), httperrVersion);
+    if (value != "1.0" && value != "1.1")
+        throw EHttpException("Insupported HTTP version", httperrVersion);
     requestVer_ = value;
 }
 
@@ -92,13 +104,13 @@ void THttpCli::Close()
 void THttpCli::Abort()
 {
     if (state_ != httpReady) {
-        AbortWith(QStringLiteral("Connection aborted on request"), httperrAborted);
+        AbortWith("Connection aborted on request", httperrAborted);
         return;
     }
     if (socket_.State() != TTcpSocket::sockClosed)
         DropConnection();
     response_.StatusCode = 200;
-    response_.ReasonPhrase = QStringLiteral("OK");
+    response_.ReasonPhrase = "OK";
     requestDoneError_ = httperrNoError;
     EnterReady();
 }
@@ -111,32 +123,62 @@ void THttpCli::RunSynchronously(THttpRequest request)
         StartRequest(request);
     socket_.MarkRequestStart();
     WaitUntilReady();
-    if (!sinkError_.isEmpty())
-        throw ERcvdStreamError(std::exchange(sinkError_, QString()));
+    if (!sinkError_.empty())
+        throw ERcvdStreamError(std::exchange(sinkError_, std::string()));
     if (IsFailureStatus(response_.StatusCode))
         throw EHttpException(response_.ReasonPhrase, static_cast<std::uint16_t>(response_.StatusCode));
 }
 
+// While any request waits, the program's loop serves the sockets as well, so
+// a loop that a handler runs (a modal window) does not hold the transfer up.
+class THttpCli::TServingGuard {
+public:
+    explicit TServingGuard(TEventPump* pump) : pump_(pump)
+    {
+        if (pump_ != nullptr && depth_++ == 0)
+            pump_->StartServing([] { TSocketLoop::ThisThread().RunOnce(0); });
+    }
+    ~TServingGuard()
+    {
+        if (pump_ != nullptr && --depth_ == 0)
+            pump_->StopServing();
+    }
+    TServingGuard(const TServingGuard&) = delete;
+    TServingGuard& operator=(const TServingGuard&) = delete;
+
+private:
+    static inline int depth_ = 0;  // requests waiting on this thread, nested
+    TEventPump* pump_;
+};
+
+// Waits on the thread's sockets in slices; between them the installed pump
+// serves the program's events, and the time-out is looked at.
 void THttpCli::WaitUntilReady()
 {
+    TSocketLoop& loop = TSocketLoop::ThisThread();
+    const TServingGuard serving(InstalledEventPump());
+    const std::weak_ptr<char> alive = alive_;
     while (state_ != httpReady) {
-        TMessagePump pump;
-        waits_.push_back(&pump);
-        const TMessagePump::TResult result = pump.Wait(kPumpMilliseconds);
-        std::erase(waits_, &pump);
-        if (state_ == httpReady)
+        TEventPump* pump = InstalledEventPump();
+        loop.RunOnce(pump != nullptr ? kPumpSliceMs : kIdleSliceMs);
+        if (alive.expired() || state_ == httpReady)
             return;
-        if (result == TMessagePump::pumpLoopEnded || QCoreApplication::closingDown())
-            AbortWith(QStringLiteral("Request aborted"), httperrAborted);
-        else if (socket_.IdleMilliseconds() >= std::uint64_t{timeout_} * 1000)
-            AbortWith(QStringLiteral("Request aborted on timeout"), httperrTimeout);
+        if (pump != nullptr && !pump->ServeOnce()) {
+            if (!alive.expired() && state_ != httpReady)
+                AbortWith("Request aborted", httperrAborted);
+            return;
+        }
+        if (alive.expired() || state_ == httpReady)
+            return;
+        if (socket_.IdleMilliseconds() >= std::uint64_t{timeout_} * 1000)
+            AbortWith("Request aborted on timeout", httperrTimeout);
     }
 }
 
 void THttpCli::StartRequest(THttpRequest request)
 {
     if (state_ != httpReady)
-        throw EHttpException(QStringLiteral("HTTP component %1 is busy").arg(objectName()), httperrBusy);
+        throw EHttpException("HTTP component " + name_ + " is busy", httperrBusy);
     CheckRequestTexts();
     locationChangeCurCount_ = 0;
     sinkError_.clear();
@@ -144,7 +186,7 @@ void THttpCli::StartRequest(THttpRequest request)
     ResetResponse();
     location_ = url_;
     relocation_ = false;
-    bodyStart_ = rcvdStream_ != nullptr ? rcvdStream_->pos() : 0;
+    bodyStart_ = rcvdStream_ != nullptr ? rcvdStream_->Position() : 0;
     SetTarget(url_);
     if (CanReuseConnection()) {
         SendOnOpenConnection();
@@ -160,7 +202,7 @@ void THttpCli::StartClose()
     requestType_ = httpCLOSE;
     ResetResponse();
     response_.StatusCode = 200;
-    response_.ReasonPhrase = QStringLiteral("OK");
+    response_.ReasonPhrase = "OK";
     if (!SetState(httpClosing))
         return;
     const TTcpSocket::TState socketState = socket_.State();
@@ -177,7 +219,7 @@ void THttpCli::StartClose()
 // request line early and add lines of its own.
 void THttpCli::CheckRequestTexts() const
 {
-    const std::array<std::pair<const char*, const QString*>, 13> texts{{
+    const std::array<std::pair<const char*, const std::string*>, 13> texts{{
         {"URL", &url_},
         {"Proxy", &proxy_},
         {"ProxyPort", &proxyPort_},
@@ -194,8 +236,7 @@ void THttpCli::CheckRequestTexts() const
     }};
     for (const auto& [name, text] : texts) {
         if (HasControlCharacter(*text))
-            throw EHttpException(QStringLiteral("Control character in %1").arg(QLatin1String(name)),
-                                 httperrBadRequestText);
+            throw EHttpException(std::string("Control character in ") + name, httperrBadRequestText);
     }
 }
 
@@ -207,33 +248,32 @@ void THttpCli::ResetResponse()
     requestDoneError_ = httperrNoError;
     reader_.Reset();
     response_ = THttpResponse{};
-    response_.CloseFlag = requestVer_ == QLatin1String("1.0");
+    response_.CloseFlag = requestVer_ == "1.0";
 }
 
-void THttpCli::SetTarget(const QString& url)
+void THttpCli::SetTarget(const std::string& url)
 {
     const THttpUrl parsed = ParseUrl(url);
     target_ = parsed;
-    if (target_.Scheme.isEmpty())
+    if (target_.Scheme.empty())
         target_.Scheme = kHttp;
-    if (target_.Path.isEmpty())
-        target_.Path = QStringLiteral("/");
+    if (target_.Path.empty())
+        target_.Path = "/";
 
     connectTo_ = EndpointFor(parsed);
     // Through a proxy the request line names the whole URL.
-    requestPath_ = proxy_.isEmpty() ? target_.Path
-                                    : target_.Scheme + QLatin1String("://") + parsed.Host
-                                          + (parsed.Port.isEmpty() ? QString() : QLatin1Char(':') + parsed.Port)
-                                          + target_.Path;
+    requestPath_ = proxy_.empty() ? target_.Path
+                                  : target_.Scheme + "://" + parsed.Host
+                                        + (parsed.Port.empty() ? std::string() : ":" + parsed.Port) + target_.Path;
 }
 
 THttpCli::TEndpoint THttpCli::EndpointFor(const THttpUrl& url) const
 {
-    const QString scheme = url.Scheme.isEmpty() ? kHttp : url.Scheme;
-    if (proxy_.isEmpty())
-        return {url.Host, url.Port.isEmpty() ? kDefaultPort : url.Port, scheme};
+    const std::string scheme = url.Scheme.empty() ? kHttp : url.Scheme;
+    if (proxy_.empty())
+        return {url.Host, url.Port.empty() ? kDefaultPort : url.Port, scheme};
     THostPort proxy = SplitHostPort(proxy_, proxyPort_);
-    if (proxy.Port.isEmpty())
+    if (proxy.Port.empty())
         proxy.Port = proxyPort_;
     return {proxy.Host, proxy.Port, scheme};
 }
@@ -266,19 +306,19 @@ void THttpCli::SocketDnsLookupDone(int error)
     if (state_ != httpDnsLookup || readyPending_)
         return;
     if (error != 0) {
-        Fail(404, QStringLiteral("can't resolve hostname to IP address"), static_cast<std::uint16_t>(error));
+        Fail(404, "can't resolve hostname to IP address", static_cast<std::uint16_t>(error));
         return;
     }
     if (!SetState(httpDnsLookupDone))
         return;
     if (connectTo_.Scheme != kHttp) {
-        Fail(501, QStringLiteral("Protocol \"%1\" not implemented").arg(connectTo_.Scheme), httperrNoError);
+        Fail(501, "Protocol \"" + connectTo_.Scheme + "\" not implemented", httperrNoError);
         return;
     }
     try {
         socket_.Connect(connectTo_.Port);
     } catch (const ESocketException& e) {
-        Fail(404, QStringLiteral("can't connect: %1 (Error #%2)").arg(e.Message()).arg(e.ErrorCode()),
+        Fail(404, "can't connect: " + e.Message() + " (Error #" + std::to_string(e.ErrorCode()) + ")",
              static_cast<std::uint16_t>(e.ErrorCode()));
     }
 }
@@ -290,7 +330,7 @@ void THttpCli::SocketSessionConnected(int error)
     if (error != 0) {
         // The request ends when the socket reports the attempt closed.
         response_.StatusCode = 404;
-        response_.ReasonPhrase = QStringLiteral("%1 (Error #%2)").arg(SocketErrorText(error)).arg(error);
+        response_.ReasonPhrase = SocketErrorText(error) + " (Error #" + std::to_string(error) + ")";
         requestDoneError_ = static_cast<std::uint16_t>(error);
         afterClose_ = afterCloseComplete;
         Raise(OnSessionConnected, this);
@@ -304,11 +344,11 @@ void THttpCli::SendRequest()
 {
     if (!Raise(OnRequestHeaderBegin, this))
         return;
-    QStringList lines = RequestLines();
+    std::vector<std::string> lines = RequestLines();
     if (!Raise(OnBeforeHeaderSend, this, requestType_, lines))
         return;
-    QByteArray request;
-    for (QString line : std::as_const(lines)) {
+    std::string request;
+    for (std::string line : lines) {
         if (!Raise(OnCommand, this, line))
             return;
         request += EncodeAnsi(line) + "\r\n";
@@ -320,13 +360,13 @@ void THttpCli::SendRequest()
     socket_.Send(request);
 }
 
-QStringList THttpCli::RequestLines()
+std::vector<std::string> THttpCli::RequestLines()
 {
-    const QString method = requestType_ == httpHEAD ? QStringLiteral("HEAD") : QStringLiteral("GET");
-    QStringList lines{method + QLatin1Char(' ') + requestPath_ + QLatin1String(" HTTP/") + requestVer_};
-    const auto addWhenSet = [&lines](const char* name, const QString& value) {
-        if (!value.isEmpty())
-            lines.append(QLatin1String(name) + value);
+    const std::string method = requestType_ == httpHEAD ? "HEAD" : "GET";
+    std::vector<std::string> lines{method + ' ' + requestPath_ + " HTTP/" + requestVer_};
+    const auto addWhenSet = [&lines](const char* name, const std::string& value) {
+        if (!value.empty())
+            lines.push_back(name + value);
     };
     addWhenSet("From: ", sender_);
     addWhenSet("Accept: ", accept_);
@@ -334,18 +374,18 @@ QStringList THttpCli::RequestLines()
     addWhenSet("Connection: ", connection_);
     addWhenSet("Accept-Language: ", acceptLanguage_);
     addWhenSet("User-Agent: ", agent_);
-    QString host = QStringLiteral("Host: ") + target_.Host;
-    if (!target_.Port.isEmpty() && target_.Port != kDefaultPort)
-        host += QLatin1Char(':') + target_.Port;
-    lines.append(host);
+    std::string host = "Host: " + target_.Host;
+    if (!target_.Port.empty() && target_.Port != kDefaultPort)
+        host += ':' + target_.Port;
+    lines.push_back(host);
     if (noCache_)
-        lines.append(QStringLiteral("Pragma: no-cache"));
+        lines.push_back("Pragma: no-cache");
     addWhenSet("Proxy-Connection: ", proxyConnection_);
-    if (modifiedSince_.isValid())
-        lines.append(QStringLiteral("If-Modified-Since: ") + HttpDate(modifiedSince_) + QLatin1String(" GMT"));
+    if (modifiedSince_)
+        lines.push_back("If-Modified-Since: " + HttpDate(*modifiedSince_) + " GMT");
     addWhenSet("Cookie: ", cookie_);
-    if (!contentRangeBegin_.isEmpty() || !contentRangeEnd_.isEmpty()) {
-        lines.append(QStringLiteral("Range: bytes=") + contentRangeBegin_ + QLatin1Char('-') + contentRangeEnd_);
+    if (!contentRangeBegin_.empty() || !contentRangeEnd_.empty()) {
+        lines.push_back("Range: bytes=" + contentRangeBegin_ + '-' + contentRangeEnd_);
         contentRangeBegin_.clear();
         contentRangeEnd_.clear();
     }
@@ -363,7 +403,7 @@ void THttpCli::SocketDataAvailable()
             return;
         }
         const std::span<char> space = reader_.ReadSpace();
-        const qint64 count = socket_.Receive(space.data(), static_cast<qint64>(space.size()));
+        const std::int64_t count = socket_.Receive(space.data(), static_cast<std::int64_t>(space.size()));
         if (count <= 0)
             return;
         reader_.Commit(static_cast<std::size_t>(count));
@@ -391,7 +431,7 @@ void THttpCli::SocketSessionClosed(int error)
         if (relocation_)
             StartRelocation();
         else
-            Fail(404, QStringLiteral("Connection closed before the end of the response header"), httperrBadResponse);
+            Fail(404, "Connection closed before the end of the response header", httperrBadResponse);
         return;
     }
     Complete(static_cast<std::uint16_t>(error));
@@ -405,10 +445,10 @@ void THttpCli::HeaderBegin()
 void THttpCli::HeaderNotHttp()
 {
     if (Raise(OnDataPush2, this))
-        Fail(404, QStringLiteral("Invalid response status line"), httperrBadResponse);
+        Fail(404, "Invalid response status line", httperrBadResponse);
 }
 
-void THttpCli::HeaderLocation(const QString& value)
+void THttpCli::HeaderLocation(const std::string& value)
 {
     if (!followRelocation_ || (requestType_ != httpGET && requestType_ != httpHEAD))
         return;
@@ -416,7 +456,7 @@ void THttpCli::HeaderLocation(const QString& value)
     location_ = ResolveLocation(value, target_);
 }
 
-void THttpCli::HeaderCookie(const QString& value)
+void THttpCli::HeaderCookie(const std::string& value)
 {
     bool accept = true;
     Raise(OnCookie, this, value, accept);
@@ -446,19 +486,19 @@ void THttpCli::BodyBegin()
 {
     if (!SetState(httpWaitingBody))
         return;
-    bodyStart_ = rcvdStream_ != nullptr ? rcvdStream_->pos() : 0;
+    bodyStart_ = rcvdStream_ != nullptr ? rcvdStream_->Position() : 0;
     Raise(OnDocBegin, this);
 }
 
-// Writes the whole block to the sink; a device may take part of it at a
+// Writes the whole block to the sink; a stream may take part of it at a
 // time (a file on a disk that is filling up), and only a write that takes
 // nothing tells why.
 bool THttpCli::WriteToSink(std::span<const char> block)
 {
     while (!block.empty()) {
-        const qint64 written = rcvdStream_->write(block.data(), static_cast<qint64>(block.size()));
+        const std::int64_t written = rcvdStream_->Write(block);
         if (written <= 0) {
-            sinkError_ = rcvdStream_->errorString();
+            sinkError_ = rcvdStream_->ErrorString();
             return false;
         }
         block = block.subspan(static_cast<std::size_t>(written));
@@ -469,7 +509,7 @@ bool THttpCli::WriteToSink(std::span<const char> block)
 void THttpCli::BodyData(std::span<const char> block)
 {
     if (rcvdStream_ != nullptr && !WriteToSink(block)) {
-        Fail(404, QStringLiteral("Cannot write the received data: %1").arg(sinkError_), httperrSinkWrite);
+        Fail(404, "Cannot write the received data: " + sinkError_, httperrSinkWrite);
         return;
     }
     Raise(OnDocData, this, block.data(), static_cast<std::int64_t>(block.size()));
@@ -486,7 +526,7 @@ void THttpCli::BodyEnd()
     CompleteAndRelease();
 }
 
-void THttpCli::ResponseFailed(const QString& reason)
+void THttpCli::ResponseFailed(const std::string& reason)
 {
     Fail(404, reason, httperrBadResponse);
 }
@@ -525,7 +565,7 @@ void THttpCli::ProceedRelocation()
     if (!Raise(OnLocationChange, this))
         return;
     if (HasControlCharacter(location_)) {
-        Fail(404, QStringLiteral("Control character in Location"), httperrBadRequestText);
+        Fail(404, "Control character in Location", httperrBadRequestText);
         return;
     }
     ResetResponse();
@@ -543,13 +583,8 @@ void THttpCli::ProceedRelocation()
 // Takes the redirecting response's body back out of the sink.
 void THttpCli::CutSinkBack()
 {
-    if (rcvdStream_ == nullptr || rcvdStream_->isSequential())
-        return;
-    if (auto* file = qobject_cast<QFileDevice*>(rcvdStream_))
-        file->resize(bodyStart_);
-    else if (auto* buffer = qobject_cast<QBuffer*>(rcvdStream_))
-        buffer->buffer().truncate(bodyStart_);
-    rcvdStream_->seek(bodyStart_);
+    if (rcvdStream_ != nullptr)
+        rcvdStream_->CutBack(bodyStart_);
 }
 
 void THttpCli::CloseThen(TAfterClose next)
@@ -573,7 +608,7 @@ bool THttpCli::SetState(THttpState state)
     return Raise(OnStateChange, this);
 }
 
-void THttpCli::Fail(int status, const QString& reason, std::uint16_t error)
+void THttpCli::Fail(int status, const std::string& reason, std::uint16_t error)
 {
     response_.StatusCode = status;
     response_.ReasonPhrase = reason;
@@ -589,16 +624,13 @@ void THttpCli::Complete(std::uint16_t error)
     afterClose_ = afterCloseNothing;
     requestDoneError_ = error;
     reader_.Reset();
-    QMetaObject::invokeMethod(
-        this,
-        [this, serial = serial_] {
-            if (serial == serial_)
-                EnterReady();
-        },
-        Qt::QueuedConnection);
+    TSocketLoop::ThisThread().Post([this, alive = std::weak_ptr<char>(alive_), serial = serial_] {
+        if (!alive.expired() && serial == serial_)
+            EnterReady();
+    });
 }
 
-void THttpCli::AbortWith(const QString& reason, std::uint16_t error)
+void THttpCli::AbortWith(const std::string& reason, std::uint16_t error)
 {
     SetState(httpAborting);
     socket_.CancelDnsLookup();
@@ -616,17 +648,17 @@ void THttpCli::EnterReady()
     afterClose_ = afterCloseNothing;
     reader_.Reset();
     state_ = httpReady;
-    for (TMessagePump* wait : waits_)
-        wait->Wake();
     if (OnStateChange)
         OnStateChange(this);
-    QMetaObject::invokeMethod(
-        this,
-        [this, request = requestType_, error = requestDoneError_] {
-            if (OnRequestDone)
-                OnRequestDone(this, request, error);
-        },
-        Qt::QueuedConnection);
+    // Reported from the program's own loop, or from the next wait without one.
+    auto done = [this, alive = std::weak_ptr<char>(alive_), request = requestType_, error = requestDoneError_] {
+        if (!alive.expired() && OnRequestDone)
+            OnRequestDone(this, request, error);
+    };
+    if (TEventPump* pump = InstalledEventPump())
+        pump->Post(std::move(done));
+    else
+        TSocketLoop::ThisThread().Post(std::move(done));
 }
 
 void THttpCli::DropConnection()

@@ -1,9 +1,10 @@
 // THttpCli: the HTTP/1.0 client with which the update checker fetches files.
 // GET and HEAD, direct or through an HTTP proxy, following relocations, the
-// body streamed block by block to a caller's device and to OnDocData. The
-// synchronous Get, Head and Close pump the application's event loop while
-// they wait, so windows stay alive and event handlers (a Cancel button that
-// calls Abort) run nested inside them.
+// body streamed block by block to a caller's stream and to OnDocData. The
+// synchronous Get, Head and Close wait on the sockets and serve the installed
+// event pump (http/EventPump.h) at least once a second meanwhile, so windows
+// stay alive and event handlers (a Cancel button that calls Abort) run nested
+// inside them. Texts are UTF-8.
 //
 // Relocations are counted once each: LocationChangeCurCount is the number of
 // relocations followed (or attempted) in the current Get or Head, so with
@@ -12,22 +13,19 @@
 
 #include "http/HttpResponseReader.h"
 #include "http/HttpUrl.h"
+#include "http/RcvdStream.h"
 #include "http/TcpSocket.h"
 
-#include <QDateTime>
-#include <QIODevice>
-#include <QObject>
-#include <QString>
-#include <QStringList>
-
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace quorvex {
-
-class TMessagePump;
 
 enum THttpRequest { httpABORT, httpGET, httpPOST, httpPUT, httpHEAD, httpCLOSE };
 
@@ -60,8 +58,8 @@ enum : std::uint16_t {
 
 class EHttpException : public std::runtime_error {
 public:
-    EHttpException(const QString& message, std::uint16_t errorCode);
-    QString Message() const { return QString::fromStdString(what()); }
+    EHttpException(const std::string& message, std::uint16_t errorCode);
+    std::string Message() const { return what(); }
     std::uint16_t ErrorCode() const { return errorCode_; }
 
 private:
@@ -73,36 +71,42 @@ private:
 // is the sink's own text for it, e.g. "No space left on device".
 class ERcvdStreamError : public std::runtime_error {
 public:
-    explicit ERcvdStreamError(const QString& reason);
-    QString Reason() const { return reason_; }
+    explicit ERcvdStreamError(const std::string& reason);
+    const std::string& Reason() const { return reason_; }
 
 private:
-    QString reason_;
+    std::string reason_;
 };
 
-class THttpCli final : public QObject, private THttpResponseEvents {
+class THttpCli final : private THttpResponseEvents {
 public:
-    explicit THttpCli(QObject* owner = nullptr);
+    THttpCli();
     ~THttpCli() override;
+    THttpCli(const THttpCli&) = delete;
+    THttpCli& operator=(const THttpCli&) = delete;
+
+    // The component's name, as the busy error names it.
+    const std::string& Name() const { return name_; }
+    void SetName(const std::string& value) { name_ = value; }
 
     // Settings.
-    QString URL() const { return url_; }
-    void SetURL(const QString& value) { url_ = value; }
-    QString Proxy() const { return proxy_; }
-    void SetProxy(const QString& value) { proxy_ = value; }
-    QString ProxyPort() const { return proxyPort_; }
-    void SetProxyPort(const QString& value) { proxyPort_ = value; }
-    QString LocalAddr() const { return localAddr_; }
-    void SetLocalAddr(const QString& value) { localAddr_ = value; }
-    QString Agent() const { return agent_; }
-    void SetAgent(const QString& value) { agent_ = value; }
-    QString Accept() const { return accept_; }
-    void SetAccept(const QString& value) { accept_ = value; }
+    const std::string& URL() const { return url_; }
+    void SetURL(const std::string& value) { url_ = value; }
+    const std::string& Proxy() const { return proxy_; }
+    void SetProxy(const std::string& value) { proxy_ = value; }
+    const std::string& ProxyPort() const { return proxyPort_; }
+    void SetProxyPort(const std::string& value) { proxyPort_ = value; }
+    const std::string& LocalAddr() const { return localAddr_; }
+    void SetLocalAddr(const std::string& value) { localAddr_ = value; }
+    const std::string& Agent() const { return agent_; }
+    void SetAgent(const std::string& value) { agent_ = value; }
+    const std::string& Accept() const { return accept_; }
+    void SetAccept(const std::string& value) { accept_ = value; }
     bool NoCache() const { return noCache_; }
     void SetNoCache(bool value) { noCache_ = value; }
-    QString RequestVer() const { return requestVer_; }
+    const std::string& RequestVer() const { return requestVer_; }
     // Only "1.0" and "1.1"; anything else raises "Insupported HTTP version".
-    void SetRequestVer(const QString& value);
+    void SetRequestVer(const std::string& value);
     bool FollowRelocation() const { return followRelocation_; }
     void SetFollowRelocation(bool value) { followRelocation_ = value; }
     int LocationChangeMaxCount() const { return locationChangeMaxCount_; }
@@ -110,42 +114,42 @@ public:
     // Inactivity limit of a synchronous request, in seconds.
     unsigned Timeout() const { return timeout_; }
     void SetTimeout(unsigned seconds) { timeout_ = seconds; }
-    // Sink of the response body, never owned. A file or buffer is cut back
-    // when a redirecting response's body has to be taken out of it.
-    QIODevice* RcvdStream() const { return rcvdStream_; }
-    void SetRcvdStream(QIODevice* stream) { rcvdStream_ = stream; }
+    // Sink of the response body, never owned. It is cut back when a
+    // redirecting response's body has to be taken out of it.
+    TRcvdStream* RcvdStream() const { return rcvdStream_; }
+    void SetRcvdStream(TRcvdStream* stream) { rcvdStream_ = stream; }
 
     // Settings that add a request line when not empty.
-    QString Sender() const { return sender_; }
-    void SetSender(const QString& value) { sender_ = value; }
-    QString Reference() const { return reference_; }
-    void SetReference(const QString& value) { reference_ = value; }
-    QString Connection() const { return connection_; }
-    void SetConnection(const QString& value) { connection_ = value; }
-    QString ProxyConnection() const { return proxyConnection_; }
-    void SetProxyConnection(const QString& value) { proxyConnection_ = value; }
-    QString AcceptLanguage() const { return acceptLanguage_; }
-    void SetAcceptLanguage(const QString& value) { acceptLanguage_ = value; }
-    QString Cookie() const { return cookie_; }
-    void SetCookie(const QString& value) { cookie_ = value; }
-    QString ContentRangeBegin() const { return contentRangeBegin_; }
-    void SetContentRangeBegin(const QString& value) { contentRangeBegin_ = value; }
-    QString ContentRangeEnd() const { return contentRangeEnd_; }
-    void SetContentRangeEnd(const QString& value) { contentRangeEnd_ = value; }
-    // A null date-time means none.
-    QDateTime ModifiedSince() const { return modifiedSince_; }
-    void SetModifiedSince(const QDateTime& value) { modifiedSince_ = value; }
+    const std::string& Sender() const { return sender_; }
+    void SetSender(const std::string& value) { sender_ = value; }
+    const std::string& Reference() const { return reference_; }
+    void SetReference(const std::string& value) { reference_ = value; }
+    const std::string& Connection() const { return connection_; }
+    void SetConnection(const std::string& value) { connection_ = value; }
+    const std::string& ProxyConnection() const { return proxyConnection_; }
+    void SetProxyConnection(const std::string& value) { proxyConnection_ = value; }
+    const std::string& AcceptLanguage() const { return acceptLanguage_; }
+    void SetAcceptLanguage(const std::string& value) { acceptLanguage_ = value; }
+    const std::string& Cookie() const { return cookie_; }
+    void SetCookie(const std::string& value) { cookie_ = value; }
+    const std::string& ContentRangeBegin() const { return contentRangeBegin_; }
+    void SetContentRangeBegin(const std::string& value) { contentRangeBegin_ = value; }
+    const std::string& ContentRangeEnd() const { return contentRangeEnd_; }
+    void SetContentRangeEnd(const std::string& value) { contentRangeEnd_ = value; }
+    // A local date and time, sent as it is; nothing means none.
+    std::optional<std::chrono::local_seconds> ModifiedSince() const { return modifiedSince_; }
+    void SetModifiedSince(std::optional<std::chrono::local_seconds> value) { modifiedSince_ = value; }
 
     // Results.
     int StatusCode() const { return response_.StatusCode; }
-    QString ReasonPhrase() const { return response_.ReasonPhrase; }
-    QStringList RcvdHeader() const { return response_.Header; }
+    const std::string& ReasonPhrase() const { return response_.ReasonPhrase; }
+    const std::vector<std::string>& RcvdHeader() const { return response_.Header; }
     std::int64_t RcvdCount() const { return response_.RcvdCount; }
     std::int64_t ContentLength() const { return response_.ContentLength; }
-    QString ContentType() const { return response_.ContentType; }
-    QString TransferCoding() const { return response_.TransferCoding; }
-    QString ContentCoding() const { return response_.ContentCoding; }
-    QString Location() const { return location_; }
+    const std::string& ContentType() const { return response_.ContentType; }
+    const std::string& TransferCoding() const { return response_.TransferCoding; }
+    const std::string& ContentCoding() const { return response_.ContentCoding; }
+    const std::string& Location() const { return location_; }
     int LocationChangeCurCount() const { return locationChangeCurCount_; }
     THttpState State() const { return state_; }
 
@@ -163,8 +167,8 @@ public:
     std::function<void(THttpCli*)> OnSessionConnected;
     std::function<void(THttpCli*)> OnRequestHeaderBegin;
     std::function<void(THttpCli*)> OnRequestHeaderEnd;
-    std::function<void(THttpCli*, THttpRequest, QStringList&)> OnBeforeHeaderSend;
-    std::function<void(THttpCli*, QString&)> OnCommand;
+    std::function<void(THttpCli*, THttpRequest, std::vector<std::string>&)> OnBeforeHeaderSend;
+    std::function<void(THttpCli*, std::string&)> OnCommand;
     std::function<void(THttpCli*)> OnHeaderBegin;
     std::function<void(THttpCli*)> OnHeaderEnd;
     std::function<void(THttpCli*)> OnHeaderData;
@@ -175,17 +179,18 @@ public:
     std::function<void(THttpCli*, int, bool&)> OnLocationChangeExceeded;
     std::function<void(THttpCli*)> OnSessionClosed;
     std::function<void(THttpCli*, THttpRequest, std::uint16_t)> OnRequestDone;
-    std::function<void(THttpCli*, const QString&, bool&)> OnCookie;
+    std::function<void(THttpCli*, const std::string&, bool&)> OnCookie;
     std::function<void(THttpCli*)> OnDataPush2;
 
 private:
     struct TEndpoint {
-        QString Host;
-        QString Port;
-        QString Scheme;
+        std::string Host;
+        std::string Port;
+        std::string Scheme;
         bool operator==(const TEndpoint&) const = default;
     };
     enum TAfterClose { afterCloseNothing, afterCloseComplete, afterCloseRelocate };
+    class TServingGuard;
 
     void RunSynchronously(THttpRequest request);
     void WaitUntilReady();
@@ -193,14 +198,14 @@ private:
     void StartClose();
     void CheckRequestTexts() const;
     void ResetResponse();
-    void SetTarget(const QString& url);
+    void SetTarget(const std::string& url);
     // Where a request for the URL connects: its server, or the proxy.
     TEndpoint EndpointFor(const THttpUrl& url) const;
     bool CanReuseConnection() const;
     void SendOnOpenConnection();
     void Connect();
     void SendRequest();
-    QStringList RequestLines();
+    std::vector<std::string> RequestLines();
 
     void SocketDnsLookupDone(int error);
     void SocketSessionConnected(int error);
@@ -210,15 +215,15 @@ private:
     // THttpResponseEvents.
     void HeaderBegin() override;
     void HeaderNotHttp() override;
-    void HeaderLocation(const QString& value) override;
-    void HeaderCookie(const QString& value) override;
+    void HeaderLocation(const std::string& value) override;
+    void HeaderCookie(const std::string& value) override;
     void HeaderLine() override;
     void HeaderEnd() override;
     void NoBody() override;
     void BodyBegin() override;
     void BodyData(std::span<const char> block) override;
     void BodyEnd() override;
-    void ResponseFailed(const QString& reason) override;
+    void ResponseFailed(const std::string& reason) override;
 
     bool WriteToSink(std::span<const char> block);
     void CompleteAndRelease();
@@ -229,60 +234,62 @@ private:
 
     // Each returns false when an event handler ended or replaced the request.
     bool SetState(THttpState state);
-    void Fail(int status, const QString& reason, std::uint16_t error);
+    void Fail(int status, const std::string& reason, std::uint16_t error);
     void Complete(std::uint16_t error = httperrNoError);
-    void AbortWith(const QString& reason, std::uint16_t error);
+    void AbortWith(const std::string& reason, std::uint16_t error);
     void EnterReady();
     void DropConnection();
     template <typename Event, typename... Args>
     bool Raise(const Event& event, Args&&... args);
 
     // Settings.
-    QString url_;
-    QString proxy_;
-    QString proxyPort_ = QStringLiteral("80");
-    QString localAddr_ = QStringLiteral("0.0.0.0");
-    QString agent_ = QStringLiteral("Mozilla/4.0 (compatible; Quorvex)");
-    QString accept_ = QStringLiteral("image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*");
+    std::string name_;
+    std::string url_;
+    std::string proxy_;
+    std::string proxyPort_ = "80";
+    std::string localAddr_ = "0.0.0.0";
+    std::string agent_ = "Mozilla/4.0 (compatible; Quorvex)";
+    std::string accept_ = "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*";
     bool noCache_ = false;
-    QString requestVer_ = QStringLiteral("1.0");
+    std::string requestVer_ = "1.0";
     bool followRelocation_ = true;
     int locationChangeMaxCount_ = 5;
     unsigned timeout_ = 30;
-    QIODevice* rcvdStream_ = nullptr;
-    QString sender_;
-    QString reference_;
-    QString connection_;
-    QString proxyConnection_;
-    QString acceptLanguage_;
-    QString cookie_;
-    QString contentRangeBegin_;
-    QString contentRangeEnd_;
-    QDateTime modifiedSince_;
+    TRcvdStream* rcvdStream_ = nullptr;
+    std::string sender_;
+    std::string reference_;
+    std::string connection_;
+    std::string proxyConnection_;
+    std::string acceptLanguage_;
+    std::string cookie_;
+    std::string contentRangeBegin_;
+    std::string contentRangeEnd_;
+    std::optional<std::chrono::local_seconds> modifiedSince_;
 
     // Results and the state of one exchange.
     THttpResponse response_;
-    QString location_;
+    std::string location_;
     int locationChangeCurCount_ = 0;
     THttpState state_ = httpReady;
     THttpRequest requestType_ = httpGET;
     std::uint16_t requestDoneError_ = httperrNoError;
-    QString sinkError_;  // why the sink refused data in the current request
+    std::string sinkError_;  // why the sink refused data in the current request
     THttpUrl target_;  // the document asked for; scheme and path defaulted
-    QString requestPath_;  // as sent in the request line
+    std::string requestPath_;  // as sent in the request line
     TEndpoint connectTo_;
     TEndpoint connected_;  // of the open connection
     bool relocation_ = false;
     TAfterClose afterClose_ = afterCloseNothing;
     bool readyPending_ = false;
-    qint64 bodyStart_ = 0;  // sink position where the current document's body began
+    std::int64_t bodyStart_ = 0;  // sink position where the current document's body began
     // Advanced whenever the exchange is ended or replaced, so that a handler
     // that aborted, or a posted message that came late, changes nothing.
     std::uint64_t serial_ = 0;
 
     TTcpSocket socket_;
     THttpResponseReader reader_{response_, *this};
-    std::vector<TMessagePump*> waits_;
+    // Reset by the destructor: posted actions of a destroyed client do nothing.
+    std::shared_ptr<char> alive_ = std::make_shared<char>();
 };
 
 }  // namespace quorvex

@@ -1,6 +1,6 @@
 #include "http/HttpResponseReader.h"
 
-#include <QRegularExpression>
+#include "http/HttpText.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,11 +9,16 @@
 namespace quorvex {
 namespace {
 
-const QString kChunked = QStringLiteral("chunked");
+constexpr std::string_view kChunked = "chunked";
 
-bool IsAsciiDigit(QChar c)
+bool IsAsciiDigit(char c)
 {
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    return c >= '0' && c <= '9';
+}
+
+bool AllDigits(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), IsAsciiDigit);
 }
 
 int HexValue(char c)
@@ -28,12 +33,39 @@ int HexValue(char c)
 }
 
 // A non-negative decimal number that fits in 64 bits, else -1.
-std::int64_t ParseLength(const QString& text)
+std::int64_t ParseLength(std::string_view text)
 {
-    constexpr qsizetype kMaxDigits = 18;
-    if (text.isEmpty() || text.size() > kMaxDigits || !std::all_of(text.begin(), text.end(), IsAsciiDigit))
+    constexpr std::size_t kMaxDigits = 18;
+    if (text.empty() || text.size() > kMaxDigits || !AllDigits(text))
         return -1;
-    return text.toLongLong();
+    return std::stoll(std::string(text));
+}
+
+// "bytes <begin>-<end>/...": the range of a partial body, each number of at
+// most 18 digits; false for any other value.
+bool ParseContentRange(std::string_view value, std::int64_t& begin, std::int64_t& end)
+{
+    constexpr std::string_view kUnit = "bytes";
+    if (!StartsWithNoCase(value, kUnit))
+        return false;
+    std::string_view rest = value.substr(kUnit.size());
+    const std::string_view afterBlanks = TrimAscii(rest);
+    if (afterBlanks.size() == rest.size())
+        return false;  // no blank after the unit
+    rest = rest.substr(rest.size() - afterBlanks.size());
+    const std::size_t dash = rest.find('-');
+    const std::size_t slash = rest.find('/');
+    if (dash == std::string_view::npos || slash == std::string_view::npos || slash < dash)
+        return false;
+    const std::string_view first = rest.substr(0, dash);
+    const std::string_view second = rest.substr(dash + 1, slash - dash - 1);
+    const std::int64_t from = ParseLength(first);
+    const std::int64_t to = ParseLength(second);
+    if (from < 0 || to < 0)
+        return false;
+    begin = from;
+    end = to;
+    return true;
 }
 
 // Statuses that never carry a body of unknown length.
@@ -50,7 +82,7 @@ THttpResponseReader::THttpResponseReader(THttpResponse& response, THttpResponseE
 {
 }
 
-void THttpResponseReader::Begin(bool headRequest, const QString& requestVersion)
+void THttpResponseReader::Begin(bool headRequest, const std::string& requestVersion)
 {
     Reset();
     phase_ = phaseHeader;
@@ -131,7 +163,7 @@ bool THttpResponseReader::ProcessHeaderLine()
     const auto* lineFeed = static_cast<const char*>(std::memchr(line, '\n', Pending()));
     if (lineFeed == nullptr) {
         if (headerBytes_ + Pending() > kMaxHeaderBytes) {
-            Fail(QStringLiteral("Response header too large"));
+            Fail("Response header too large");
             return false;
         }
         return false;
@@ -141,18 +173,19 @@ bool THttpResponseReader::ProcessHeaderLine()
     start_ += length + 1;
     headerBytes_ += length + 1;
     if (headerBytes_ > kMaxHeaderBytes || ++headerLines_ > kMaxHeaderLines) {
-        Fail(QStringLiteral("Response header too large"));
+        Fail("Response header too large");
         return false;
     }
-    HeaderLine(QString::fromLatin1(line, static_cast<qsizetype>(textLength)));
+    HeaderLine(std::string(line, textLength));
     return true;
 }
 
-void THttpResponseReader::HeaderLine(const QString& line)
+// The line holds the bytes as received; what is stored is read as Latin-1.
+void THttpResponseReader::HeaderLine(const std::string& line)
 {
     // Blank lines before a status line are what a previous response on the
     // same connection left behind (the end of a chunked body).
-    if (!headerBegun_ && line.isEmpty())
+    if (!headerBegun_ && line.empty())
         return;
     const std::uint64_t generation = generation_;
     if (!headerBegun_) {
@@ -161,17 +194,17 @@ void THttpResponseReader::HeaderLine(const QString& line)
         if (generation != generation_)
             return;
     }
-    response_.Header.append(line);
+    response_.Header.push_back(DecodeLatin1(line));
     if (!statusLineRead_) {
         statusLineRead_ = true;
         if (!StatusLine(line)) {
             events_.HeaderNotHttp();
             return;
         }
-    } else if (line.isEmpty()) {
+    } else if (line.empty()) {
         EndOfHeader();
         return;
-    } else if (const qsizetype colon = line.indexOf(QLatin1Char(':')); colon >= 0) {
+    } else if (const std::size_t colon = line.find(':'); colon != std::string::npos) {
         HeaderField(line, colon);
         if (generation != generation_)
             return;
@@ -179,71 +212,67 @@ void THttpResponseReader::HeaderLine(const QString& line)
     events_.HeaderLine();
 }
 
-bool THttpResponseReader::StatusLine(const QString& line)
+bool THttpResponseReader::StatusLine(const std::string& line)
 {
-    if (!line.startsWith(QLatin1String("HTTP/1.0")) && !line.startsWith(QLatin1String("HTTP/1.1")))
+    if (!line.starts_with("HTTP/1.0") && !line.starts_with("HTTP/1.1"))
         return false;
     // The status code is the three characters from the first digit at or
     // after the 10th character; the reason phrase follows one separator.
-    constexpr qsizetype kCodeSearchStart = 9;
-    qsizetype digit = kCodeSearchStart;
+    constexpr std::size_t kCodeSearchStart = 9;
+    std::size_t digit = kCodeSearchStart;
     while (digit < line.size() && !IsAsciiDigit(line[digit]))
         ++digit;
-    const QString code = line.mid(digit, 3);
-    if (code.size() != 3 || !std::all_of(code.begin(), code.end(), IsAsciiDigit))
+    const std::string_view code = std::string_view(line).substr(std::min(digit, line.size()), 3);
+    if (code.size() != 3 || !AllDigits(code))
         return false;
-    response_.Version = line.mid(5, 3);
-    response_.StatusCode = code.toInt();
-    response_.ReasonPhrase = line.mid(digit + 4);
-    response_.CloseFlag = requestVersion_ != QLatin1String("1.1") || response_.Version != QLatin1String("1.1");
+    response_.Version = line.substr(5, 3);
+    response_.StatusCode = std::stoi(std::string(code));
+    response_.ReasonPhrase = DecodeLatin1(std::string_view(line).substr(std::min(digit + 4, line.size())));
+    response_.CloseFlag = requestVersion_ != "1.1" || response_.Version != "1.1";
     return true;
 }
 
-void THttpResponseReader::HeaderField(const QString& line, qsizetype colon)
+void THttpResponseReader::HeaderField(const std::string& line, std::size_t colon)
 {
-    const QString name = line.left(colon).toLower();
-    qsizetype valueStart = colon + 1;
-    while (valueStart < line.size() && (line[valueStart] == QLatin1Char(' ') || line[valueStart] == QLatin1Char('\t')))
+    const std::string name = AsciiLower(std::string_view(line).substr(0, colon));
+    std::size_t valueStart = colon + 1;
+    while (valueStart < line.size() && (line[valueStart] == ' ' || line[valueStart] == '\t'))
         ++valueStart;
-    const QString value = line.mid(valueStart);
+    const std::string value = DecodeLatin1(std::string_view(line).substr(valueStart));
+    const std::string_view trimmed = TrimAscii(value);
 
-    if (name == QLatin1String("location")) {
-        events_.HeaderLocation(value.trimmed());
-    } else if (name == QLatin1String("content-length")) {
-        response_.ContentLength = ParseLength(value.trimmed());
-    } else if (name == QLatin1String("transfer-encoding")) {
-        response_.TransferCoding = value.trimmed().toLower();
-    } else if (name == QLatin1String("content-range")) {
-        static const QRegularExpression range(QStringLiteral("^bytes\\s+(\\d{1,18})-(\\d{1,18})/"),
-                                              QRegularExpression::CaseInsensitiveOption);
-        if (const auto match = range.match(value); match.hasMatch()) {
-            response_.RangeBegin = match.captured(1).toLongLong();
-            response_.RangeEnd = match.captured(2).toLongLong();
-        }
-    } else if (name == QLatin1String("accept-ranges")) {
+    if (name == "location") {
+        events_.HeaderLocation(std::string(trimmed));
+    } else if (name == "content-length") {
+        response_.ContentLength = ParseLength(trimmed);
+    } else if (name == "transfer-encoding") {
+        response_.TransferCoding = AsciiLower(trimmed);
+    } else if (name == "content-range") {
+        ParseContentRange(value, response_.RangeBegin, response_.RangeEnd);
+    } else if (name == "accept-ranges") {
         response_.AcceptRanges = value;
-    } else if (name == QLatin1String("content-type")) {
-        response_.ContentType = value.toLower();
-    } else if (name == QLatin1String("www-authenticate")) {
-        response_.WwwAuthenticate.append(value);
-    } else if (name == QLatin1String("proxy-authenticate")) {
-        response_.ProxyAuthenticate.append(value);
-    } else if (name == QLatin1String("set-cookie")) {
+    } else if (name == "content-type") {
+        response_.ContentType = AsciiLower(value);
+    } else if (name == "www-authenticate") {
+        response_.WwwAuthenticate.push_back(value);
+    } else if (name == "proxy-authenticate") {
+        response_.ProxyAuthenticate.push_back(value);
+    } else if (name == "set-cookie") {
         events_.HeaderCookie(value);
-    } else if (name == QLatin1String("connection") || name == QLatin1String("proxy-connection")) {
-        const QString option = value.trimmed().toLower();
-        if (option == QLatin1String("close"))
+    } else if (name == "connection" || name == "proxy-connection") {
+        const std::string option = AsciiLower(trimmed);
+        if (option == "close")
             response_.CloseFlag = true;
-        else if (option == QLatin1String("keep-alive"))
+        else if (option == "keep-alive")
             response_.CloseFlag = false;
-    } else if (name == QLatin1String("content-encoding")) {
+    } else if (name == "content-encoding") {
         response_.ContentCoding = value;
     }
 }
 
 void THttpResponseReader::EndOfHeader()
 {
-    if (response_.Version == QLatin1String("1.1") && response_.StatusCode == 100) {
+    if (response_.Version == "1.1" && response_.StatusCode == 100) {
         response_.Header.clear();  // an interim answer: the real header follows
         headerBegun_ = false;
         statusLineRead_ = false;
@@ -321,7 +350,7 @@ void THttpResponseReader::ChunkControlByte(char c)
     case httpChunkGetSize:
         if (const int digit = HexValue(c); digit >= 0) {
             if (chunkLength_ > (std::numeric_limits<std::uint64_t>::max() >> 8)) {
-                Fail(QStringLiteral("Invalid chunk size"));
+                Fail("Invalid chunk size");
                 return;
             }
             chunkLength_ = chunkLength_ * 16 + static_cast<std::uint64_t>(digit);
@@ -367,7 +396,7 @@ void THttpResponseReader::EndOfBody()
     events_.BodyEnd();
 }
 
-void THttpResponseReader::Fail(const QString& reason)
+void THttpResponseReader::Fail(const std::string& reason)
 {
     phase_ = phaseIdle;
     start_ = end_;

@@ -5,12 +5,11 @@
 // bytes and the connection's end, and reacts to its events.
 #pragma once
 
-#include <QString>
-#include <QStringList>
-
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorvex {
@@ -20,21 +19,22 @@ enum THttpChunkState { httpChunkGetSize, httpChunkGetExt, httpChunkGetData, http
 // What the reader learns of a response.
 struct THttpResponse {
     int StatusCode = 0;
-    QString ReasonPhrase;
-    QString Version;  // "1.0" or "1.1"
+    std::string ReasonPhrase;
+    std::string Version;  // "1.0" or "1.1"
     // Lines of the header in arrival order, status line first, each without
-    // its line end; the empty line that ends the header is the last.
-    QStringList Header;
+    // its line end and read as Latin-1; the empty line that ends the header
+    // is the last.
+    std::vector<std::string> Header;
     std::int64_t ContentLength = -1;
     std::int64_t RcvdCount = 0;  // body bytes delivered, after chunk decoding
-    QString ContentType;  // lower-cased
-    QString TransferCoding;  // lower-cased
-    QString ContentCoding;
-    QString AcceptRanges;
+    std::string ContentType;  // lower-cased
+    std::string TransferCoding;  // lower-cased
+    std::string ContentCoding;
+    std::string AcceptRanges;
     std::int64_t RangeBegin = -1;
     std::int64_t RangeEnd = -1;
-    QStringList WwwAuthenticate;
-    QStringList ProxyAuthenticate;
+    std::vector<std::string> WwwAuthenticate;
+    std::vector<std::string> ProxyAuthenticate;
     // Whether the connection is to be closed after this response.
     bool CloseFlag = true;
 };
@@ -49,8 +49,8 @@ public:
     virtual void HeaderBegin() = 0;
     // The first line is not an HTTP/1.0 or HTTP/1.1 status line.
     virtual void HeaderNotHttp() = 0;
-    virtual void HeaderLocation(const QString& value) = 0;
-    virtual void HeaderCookie(const QString& value) = 0;
+    virtual void HeaderLocation(const std::string& value) = 0;
+    virtual void HeaderCookie(const std::string& value) = 0;
     // A header line (the status line included) has been stored and interpreted.
     virtual void HeaderLine() = 0;
     virtual void HeaderEnd() = 0;
@@ -61,7 +61,7 @@ public:
     virtual void BodyData(std::span<const char> block) = 0;
     virtual void BodyEnd() = 0;
     // The response cannot be read (oversized header, nonsense chunk size).
-    virtual void ResponseFailed(const QString& reason) = 0;
+    virtual void ResponseFailed(const std::string& reason) = 0;
 };
 
 class THttpResponseReader {
@@ -76,7 +76,7 @@ public:
 
     // Expects a new response to a request of the given kind; response fields
     // are left to the caller, who resets them.
-    void Begin(bool headRequest, const QString& requestVersion);
+    void Begin(bool headRequest, const std::string& requestVersion);
     // Ignores every byte until the next Begin.
     void Reset();
 
@@ -99,9 +99,9 @@ private:
     void Process();
     // Returns false when it needs more bytes or the header has failed.
     bool ProcessHeaderLine();
-    void HeaderLine(const QString& line);
-    bool StatusLine(const QString& line);
-    void HeaderField(const QString& line, qsizetype colon);
+    void HeaderLine(const std::string& line);
+    bool StatusLine(const std::string& line);
+    void HeaderField(const std::string& line, std::size_t colon);
     void EndOfHeader();
     bool WantsBody() const;
     void ProcessBody();
@@ -109,7 +109,7 @@ private:
     void ChunkControlByte(char c);
     void Deliver(const char* data, std::size_t count);
     void EndOfBody();
-    void Fail(const QString& reason);
+    void Fail(const std::string& reason);
     std::size_t Pending() const { return end_ - start_; }
 
     THttpResponse& response_;
@@ -122,7 +122,7 @@ private:
 
     TPhase phase_ = phaseIdle;
     bool headRequest_ = false;
-    QString requestVersion_;
+    std::string requestVersion_;
     bool headerBegun_ = false;
     bool statusLineRead_ = false;
     std::size_t headerBytes_ = 0;

@@ -1,85 +1,79 @@
 #include "http/HttpUrl.h"
 
+#include "http/HttpText.h"
+
+#include <algorithm>
+#include <string_view>
+
 namespace quorvex {
 namespace {
 
-constexpr auto kSchemeMark = QLatin1String("://");
+constexpr std::string_view kSchemeMark = "://";
 
-bool IsAbsoluteLocation(const QString& value)
+bool IsAbsoluteLocation(const std::string& value)
 {
-    return value.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
-        || value.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+    return StartsWithNoCase(value, "http://") || StartsWithNoCase(value, "https://");
 }
 
 // "scheme://host[:port]" of a document, keeping a port other than 80 so that
 // a relative Location stays on the server that sent it.
-QString Origin(const THttpUrl& url)
+std::string Origin(const THttpUrl& url)
 {
-    QString origin = url.Scheme + kSchemeMark + url.Host;
-    if (!url.Port.isEmpty() && url.Port != QLatin1String("80"))
-        origin += QLatin1Char(':') + url.Port;
+    std::string origin = url.Scheme + std::string(kSchemeMark) + url.Host;
+    if (!url.Port.empty() && url.Port != "80")
+        origin += ':' + url.Port;
     return origin;
 }
 
 // The document's path up to and including its last "/" or ":" before any "?".
-QString Folder(const QString& path)
+std::string Folder(const std::string& path)
 {
-    const qsizetype query = path.indexOf(QLatin1Char('?'));
-    const QString beforeQuery = query < 0 ? path : path.left(query);
-    const qsizetype slash = beforeQuery.lastIndexOf(QLatin1Char('/'));
-    const qsizetype colon = beforeQuery.lastIndexOf(QLatin1Char(':'));
-    return beforeQuery.left(qMax(slash, colon) + 1);
+    const std::string beforeQuery = path.substr(0, path.find('?'));
+    const std::size_t end = beforeQuery.find_last_of("/:");
+    return end == std::string::npos ? std::string() : beforeQuery.substr(0, end + 1);
 }
 
 }  // namespace
 
-THttpUrl ParseUrl(const QString& url)
+THttpUrl ParseUrl(const std::string& url)
 {
     THttpUrl parts;
-    QString rest = url;
-    const qsizetype mark = url.indexOf(kSchemeMark);
-    if (mark >= 0) {
-        parts.Scheme = url.left(mark).toLower();
-        rest = url.mid(mark + kSchemeMark.size());
+    std::string rest = url;
+    if (const std::size_t mark = url.find(kSchemeMark); mark != std::string::npos) {
+        parts.Scheme = AsciiLower(url.substr(0, mark));
+        rest = url.substr(mark + kSchemeMark.size());
     }
 
-    qsizetype pathStart = rest.size();
-    for (qsizetype i = 0; i < rest.size(); ++i) {
-        if (rest[i] == QLatin1Char('/') || rest[i] == QLatin1Char('?')) {
-            pathStart = i;
-            break;
-        }
-    }
-    parts.Path = rest.mid(pathStart);
-    QString authority = rest.left(pathStart);
+    const std::size_t pathStart = std::min(rest.find_first_of("/?"), rest.size());
+    parts.Path = rest.substr(pathStart);
+    std::string authority = rest.substr(0, pathStart);
 
-    const qsizetype at = authority.lastIndexOf(QLatin1Char('@'));
-    if (at >= 0) {
-        const QString credentials = authority.left(at);
-        const qsizetype colon = credentials.indexOf(QLatin1Char(':'));
-        parts.User = colon < 0 ? credentials : credentials.left(colon);
-        parts.Password = colon < 0 ? QString() : credentials.mid(colon + 1);
-        authority = authority.mid(at + 1);
+    if (const std::size_t at = authority.rfind('@'); at != std::string::npos) {
+        const std::string credentials = authority.substr(0, at);
+        const std::size_t colon = credentials.find(':');
+        parts.User = credentials.substr(0, colon);
+        parts.Password = colon == std::string::npos ? std::string() : credentials.substr(colon + 1);
+        authority = authority.substr(at + 1);
     }
-    const THostPort hostPort = SplitHostPort(authority, QString());
-    parts.Host = hostPort.Host;
-    parts.Port = hostPort.Port;
+    THostPort hostPort = SplitHostPort(authority, std::string());
+    parts.Host = std::move(hostPort.Host);
+    parts.Port = std::move(hostPort.Port);
     return parts;
 }
 
-THostPort SplitHostPort(const QString& text, const QString& defaultPort)
+THostPort SplitHostPort(const std::string& text, const std::string& defaultPort)
 {
-    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
-    if (colon < 0)
+    const std::size_t colon = text.rfind(':');
+    if (colon == std::string::npos)
         return {text, defaultPort};
-    return {text.left(colon), text.mid(colon + 1)};
+    return {text.substr(0, colon), text.substr(colon + 1)};
 }
 
-QString ResolveLocation(const QString& value, const THttpUrl& current)
+std::string ResolveLocation(const std::string& value, const THttpUrl& current)
 {
     if (IsAbsoluteLocation(value))
         return value;
-    if (value.startsWith(QLatin1Char('/')))
+    if (!value.empty() && value.front() == '/')
         return Origin(current) + value;
     return Origin(current) + Folder(current.Path) + value;
 }

@@ -1,75 +1,29 @@
 #include "http/TcpSocket.h"
 
-#include <QPointer>
+#include "http/SocketLoop.h"
 
 #include <algorithm>
-#include <array>
-#include <cerrno>
 #include <chrono>
+#include <system_error>
 #include <utility>
 
 namespace quorvex {
 namespace {
 
-struct TErrorText {
-    int Error;
-    const char* Text;
-};
-
-constexpr std::array<TErrorText, 13> kErrorTexts{{
-    {ECONNREFUSED, "Connection refused"},
-    {ECONNRESET, "Connection reset by peer"},
-    {ETIMEDOUT, "Connection timed out"},
-    {ENETUNREACH, "Network is unreachable"},
-    {EHOSTUNREACH, "No route to host"},
-    {EACCES, "Permission denied"},
-    {ENOBUFS, "No buffer space available"},
-    {EADDRINUSE, "Address already in use"},
-    {EADDRNOTAVAIL, "Cannot assign requested address"},
-    {EAFNOSUPPORT, "Address family not supported by protocol"},
-    {EINVAL, "Invalid argument"},
-    {sockErrHostNotFound, "Host not found"},
-    {sockErrLookupFailed, "Name lookup failed"},
-}};
-
-int ErrorNumber(QAbstractSocket::SocketError error)
+// A decimal port 1..65535, else nothing.
+std::optional<std::uint16_t> ParsePort(const std::string& text)
 {
-    switch (error) {
-    case QAbstractSocket::ConnectionRefusedError: return ECONNREFUSED;
-    case QAbstractSocket::RemoteHostClosedError: return 0;
-    case QAbstractSocket::HostNotFoundError: return sockErrHostNotFound;
-    case QAbstractSocket::SocketAccessError: return EACCES;
-    case QAbstractSocket::SocketResourceError: return ENOBUFS;
-    case QAbstractSocket::SocketTimeoutError: return ETIMEDOUT;
-    case QAbstractSocket::NetworkError: return ENETUNREACH;
-    case QAbstractSocket::AddressInUseError: return EADDRINUSE;
-    case QAbstractSocket::SocketAddressNotAvailableError: return EADDRNOTAVAIL;
-    case QAbstractSocket::UnsupportedSocketOperationError: return EAFNOSUPPORT;
-    default: return sockErrUnknown;
-    }
+    if (text.empty() || text.size() > 5 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const unsigned long number = std::stoul(text);
+    if (number == 0 || number > 65535)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(number);
 }
-
-int ErrorNumber(QHostInfo::HostInfoError error)
-{
-    return error == QHostInfo::HostNotFound ? sockErrHostNotFound : sockErrLookupFailed;
-}
-
-// Bounds what Qt holds for us between two data events.
-constexpr qint64 kQtReadBufferSize = 256 * 1024;
 
 }  // namespace
 
-QString SocketErrorText(int error)
-{
-    for (const TErrorText& entry : kErrorTexts) {
-        if (entry.Error == error)
-            return QString::fromLatin1(entry.Text);
-    }
-    return QStringLiteral("Unknown socket error");
-}
-
-ESocketException::ESocketException(int error)
-    : std::runtime_error(SocketErrorText(error).toStdString()), error_(error)
+ESocketException::ESocketException(int error) : std::runtime_error(SocketErrorText(error)), error_(error)
 {
 }
 
@@ -79,117 +33,85 @@ std::uint32_t TickCount()
     return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
 }
 
-TTcpSocket::TTcpSocket(QObject* parent) : QObject(parent)
+TTcpSocket::TTcpSocket() : local_(*TSocketAddress::Parse("0.0.0.0"))
 {
-    socket_.setReadBufferSize(kQtReadBufferSize);
-    connect(&socket_, &QTcpSocket::connected, this, &TTcpSocket::QtConnected);
-    connect(&socket_, &QTcpSocket::errorOccurred, this, &TTcpSocket::QtError);
-    connect(&socket_, &QTcpSocket::stateChanged, this, &TTcpSocket::QtStateChanged);
-    connect(&socket_, &QTcpSocket::readyRead, this, [this] {
-        lastReceiveTick_ = TickCount();
-        if (state_ == sockConnected || state_ == sockClosing)
-            DeliverData();
-    });
-    connect(&socket_, &QTcpSocket::bytesWritten, this, [this] { lastSendTick_ = TickCount(); });
+    TSocketLoop::ThisThread().Add(this);
 }
 
 TTcpSocket::~TTcpSocket()
 {
-    // The Qt socket outlives this object's other members while it is destroyed.
-    QObject::disconnect(&socket_, nullptr, this, nullptr);
-    CancelDnsLookup();
+    TSocketLoop::ThisThread().Remove(this);
 }
 
-void TTcpSocket::SetLocalAddr(const QString& address)
+void TTcpSocket::SetLocalAddr(const std::string& address)
 {
-    QHostAddress local;
-    if (!local.setAddress(address))
-        throw ESocketException(EADDRNOTAVAIL);
-    local_ = local;
+    const std::optional<TSocketAddress> local = TSocketAddress::Parse(address);
+    if (!local)
+        throw ESocketException(sockErrAddressNotAvailable);
+    local_ = *local;
 }
 
-void TTcpSocket::DnsLookup(const QString& host)
+void TTcpSocket::DnsLookup(const std::string& host)
 {
     CancelDnsLookup();
     state_ = sockDnsLookup;
-    lookupId_ = QHostInfo::lookupHost(host, this, [this](const QHostInfo& info) {
-        LookupFinished(info.lookupId(), info);
-    });
+    try {
+        lookup_.Start(host, local_);
+    } catch (const std::system_error&) {
+        // No worker thread to be had: the lookup fails, reported as any outcome.
+        Post([this] { LookupFinished({sockErrLookupFailed, {}}); });
+    }
 }
 
 void TTcpSocket::CancelDnsLookup()
 {
-    if (lookupId_ < 0)
+    if (state_ != sockDnsLookup)
         return;
-    QHostInfo::abortHostLookup(lookupId_);
-    lookupId_ = -1;
+    lookup_.Abandon();
     state_ = sockClosed;
 }
 
-void TTcpSocket::LookupFinished(int id, const QHostInfo& info)
+void TTcpSocket::LookupFinished(const TNameLookup::TResult& result)
 {
-    if (id != lookupId_)
-        return;  // cancelled, or overtaken by a newer lookup
-    lookupId_ = -1;
+    if (state_ != sockDnsLookup)
+        return;
     state_ = sockClosed;
-    int error = info.error() == QHostInfo::NoError ? 0 : ErrorNumber(info.error());
-    if (error == 0) {
-        // Take an address that the local address can reach (IPv4 for 0.0.0.0).
-        const auto addresses = info.addresses();
-        const auto match = std::find_if(addresses.begin(), addresses.end(), [this](const QHostAddress& a) {
-            return a.protocol() == local_.protocol();
-        });
-        if (match == addresses.end())
-            error = sockErrHostNotFound;
-        else
-            address_ = *match;
-    }
+    if (result.Error == 0)
+        address_ = result.Address;
     if (OnDnsLookupDone)
-        OnDnsLookupDone(error);
+        OnDnsLookupDone(result.Error);
 }
 
-void TTcpSocket::Connect(const QString& port)
+void TTcpSocket::Connect(const std::string& port)
 {
-    bool ok = false;
-    const uint number = port.toUInt(&ok);
-    if (!ok || number == 0 || number > 65535)
-        throw ESocketException(EINVAL);
+    const std::optional<std::uint16_t> number = ParsePort(port);
+    if (!number)
+        throw ESocketException(sockErrInvalidArgument);
     Abort();
-    if (!socket_.bind(local_, 0))
-        throw ESocketException(ErrorNumber(socket_.error()));
+    address_.SetPortNumber(*number);
+    bool notStarted = false;
+    const int error = socket_.StartConnect(local_, address_, notStarted);
+    if (notStarted)
+        throw ESocketException(error);
 
     state_ = sockConnecting;
     closeError_ = 0;
-    startError_.reset();
-    starting_ = true;
-    socket_.connectToHost(address_, static_cast<quint16>(number));
-    starting_ = false;
-    // A refusal that Qt reports inside connectToHost is still the outcome of
-    // the attempt, delivered as its completion.
-    if (startError_)
-        Post([this, error = *startError_] { ConnectFailed(error); });
+    // A refusal that comes at once is still the outcome of the attempt,
+    // delivered as its completion.
+    if (error != 0)
+        Post([this, error] { ConnectFailed(error); });
 }
 
-void TTcpSocket::QtConnected()
+void TTcpSocket::ConnectFinished()
 {
-    if (state_ != sockConnecting)
+    const int error = socket_.ConnectResult();
+    if (error != 0) {
+        ConnectFailed(error);
         return;
+    }
     state_ = sockConnected;
     if (OnSessionConnected)
         OnSessionConnected(0);
-}
-
-void TTcpSocket::QtError(QAbstractSocket::SocketError error)
-{
-    const int number = ErrorNumber(error);
-    if (state_ == sockConnecting) {
-        if (starting_)
-            startError_ = number;
-        else
-            ConnectFailed(number);
-    } else {
-        closeError_ = number;
-    }
 }
 
 void TTcpSocket::ConnectFailed(int error)
@@ -197,7 +119,7 @@ void TTcpSocket::ConnectFailed(int error)
     if (state_ != sockConnecting)
         return;
     state_ = sockClosed;
-    socket_.abort();
+    socket_.Close();
     if (OnSessionConnected)
         OnSessionConnected(error);
     Post([this, error] {
@@ -206,13 +128,99 @@ void TTcpSocket::ConnectFailed(int error)
     });
 }
 
-void TTcpSocket::QtStateChanged(QAbstractSocket::SocketState state)
+void TTcpSocket::Send(std::string_view bytes)
 {
-    if (state != QAbstractSocket::UnconnectedState || (state_ != sockConnected && state_ != sockClosing))
+    if (!socket_.IsOpen() || closeRequested_)
         return;
-    if (closing_)
-        Post([this] { ReportClosed(closeError_); });  // not from inside Close()
-    else
+    sendBuffer_.append(bytes);
+    FlushSend();
+}
+
+// Sends what the system takes now; a failed send stops sending, and the
+// reading side then meets the connection's end with its reason.
+void TTcpSocket::FlushSend()
+{
+    while (sendStart_ < sendBuffer_.size()) {
+        const TSocket::TTransfer sent =
+            socket_.Send(std::span<const char>(sendBuffer_).subspan(sendStart_));
+        if (sent.Count == 0) {
+            if (sent.Error == 0)
+                return;  // the system's buffer is full: the loop waits for room
+            closeError_ = sent.Error;
+            break;
+        }
+        sendStart_ += sent.Count;
+        lastSendTick_ = TickCount();
+    }
+    sendBuffer_.clear();
+    sendStart_ = 0;
+    if (closeRequested_) {
+        socket_.Close();
+        ended_ = true;
+    }
+}
+
+std::int64_t TTcpSocket::Receive(char* buffer, std::int64_t max)
+{
+    // A handler of the data may have aborted the connection meanwhile.
+    if (!socket_.IsOpen() || ended_ || max <= 0)
+        return 0;
+    const TSocket::TTransfer received = socket_.Receive({buffer, static_cast<std::size_t>(max)});
+    if (received.Count > 0) {
+        lastReceiveTick_ = TickCount();
+        return static_cast<std::int64_t>(received.Count);
+    }
+    if (received.Ended) {
+        ended_ = true;
+        if (received.Error != 0)
+            closeError_ = received.Error;
+    }
+    return 0;
+}
+
+TSocketWait TTcpSocket::WaitFor() const
+{
+    TSocketWait wait;
+    wait.Socket = &socket_;
+    if (!socket_.IsOpen() || ended_)
+        return wait;
+    const bool open = state_ == sockConnected || state_ == sockClosing;
+    // The running data handler reads on by itself; waiting for data it has
+    // not read yet would only spin.
+    wait.WantRead = open && !inDataEvent_;
+    wait.WantWrite = state_ == sockConnecting || (open && sendStart_ < sendBuffer_.size());
+    return wait;
+}
+
+bool TTcpSocket::HasWorkAtHand() const
+{
+    return ended_ && !inDataEvent_ && (state_ == sockConnected || state_ == sockClosing);
+}
+
+void TTcpSocket::Serve(bool readable, bool writable)
+{
+    switch (state_) {
+    case sockClosed:
+        return;
+    case sockDnsLookup:
+        if (const std::optional<TNameLookup::TResult> result = lookup_.Take())
+            LookupFinished(*result);
+        return;
+    case sockConnecting:
+        if (writable)
+            ConnectFinished();
+        return;
+    case sockConnected:
+    case sockClosing:
+        break;
+    }
+    const std::weak_ptr<char> alive = alive_;
+    const std::uint64_t serial = serial_;
+    if (writable)
+        FlushSend();
+    if (readable)
+        DeliverData();
+    if (!alive.expired() && serial == serial_ && HasWorkAtHand())
         ReportClosed(closeError_);
 }
 
@@ -220,9 +228,12 @@ void TTcpSocket::DeliverData()
 {
     if (inDataEvent_ || !OnDataAvailable)
         return;  // the running handler reads on until the socket is empty
+    const std::weak_ptr<char> alive = alive_;
     const std::uint64_t serial = serial_;
     inDataEvent_ = true;
     OnDataAvailable();
+    if (alive.expired())
+        return;
     inDataEvent_ = false;
     if (serial == serial_ && closedWhileInData_) {
         const int error = *closedWhileInData_;
@@ -237,28 +248,16 @@ void TTcpSocket::ReportClosed(int error)
         closedWhileInData_ = error;
         return;
     }
-    const std::uint64_t serial = serial_;
-    if (socket_.bytesAvailable() > 0)
-        DeliverData();
-    if (serial != serial_ || state_ == sockClosed)
+    if (state_ == sockClosed)
         return;
     state_ = sockClosed;
+    ended_ = false;
+    closeRequested_ = false;
+    sendBuffer_.clear();
+    sendStart_ = 0;
+    socket_.Close();
     if (OnSessionClosed)
         OnSessionClosed(error);
-}
-
-void TTcpSocket::Send(const QByteArray& bytes)
-{
-    socket_.write(bytes);
-}
-
-qint64 TTcpSocket::Receive(char* buffer, qint64 max)
-{
-    // A handler of the data may have aborted the connection meanwhile.
-    if (!socket_.isOpen())
-        return 0;
-    const qint64 count = socket_.read(buffer, max);
-    return count < 0 ? 0 : count;
 }
 
 void TTcpSocket::CloseDelayed()
@@ -274,13 +273,10 @@ void TTcpSocket::Close()
     if (state_ != sockConnected && state_ != sockClosing)
         return;
     state_ = sockClosing;
-    if (socket_.state() == QAbstractSocket::UnconnectedState) {
-        Post([this] { ReportClosed(closeError_); });
-        return;
-    }
-    closing_ = true;
-    socket_.disconnectFromHost();
-    closing_ = false;
+    if (ended_ || closeRequested_)
+        return;  // the loop reports the end
+    closeRequested_ = true;
+    FlushSend();
 }
 
 void TTcpSocket::Abort()
@@ -289,18 +285,21 @@ void TTcpSocket::Abort()
     CancelDnsLookup();
     state_ = sockClosed;
     closedWhileInData_.reset();
-    socket_.abort();
+    ended_ = false;
+    closeRequested_ = false;
+    closeError_ = 0;
+    sendBuffer_.clear();
+    sendStart_ = 0;
+    socket_.Close();
 }
 
 void TTcpSocket::Post(std::function<void()> action)
 {
-    QMetaObject::invokeMethod(
-        this,
-        [this, serial = serial_, action = std::move(action)] {
-            if (serial == serial_)
+    TSocketLoop::ThisThread().Post(
+        [this, alive = std::weak_ptr<char>(alive_), serial = serial_, action = std::move(action)] {
+            if (!alive.expired() && serial == serial_)
                 action();
-        },
-        Qt::QueuedConnection);
+        });
 }
 
 void TTcpSocket::MarkRequestStart()

@@ -1,43 +1,33 @@
-// The asynchronous TCP socket beneath the HTTP client, driven by the Qt event
-// loop of the thread that owns it: name resolution, connect bound to a local
-// address, a send buffer, data-available and closed events, graceful, immediate
-// and abort closes, and the activity ticks that the client's time-out reads.
+// The asynchronous TCP socket beneath the HTTP client, on the platform's
+// sockets and driven by the thread's socket loop (http/SocketLoop.h): name
+// resolution, connect bound to a local address, a send buffer, data-available
+// and closed events, graceful, immediate and abort closes, and the activity
+// ticks that the client's time-out reads.
 //
-// Every event is delivered from the event loop, never from inside the call that
-// caused it, and none is delivered after Abort. A closed event always follows
-// the delivery of the data that arrived before it, also when the data handler
-// is still running (a handler that pumps the event loop itself).
+// Every event is delivered from the socket loop, never from inside the call
+// that caused it, and none is delivered after Abort. A closed event always
+// follows the delivery of the data that arrived before it, also when the data
+// handler is still running (a handler that waits on the loop itself).
 #pragma once
 
-#include <QHostAddress>
-#include <QHostInfo>
-#include <QString>
-#include <QTcpSocket>
+#include "platform/Socket.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 
 namespace quorvex {
-
-// Socket error numbers: the system's errno values where one fits, and the
-// numbers below for name resolution, which has none.
-enum : int {
-    sockErrHostNotFound = 11001,
-    sockErrLookupFailed = 11002,
-    sockErrUnknown = 11003,
-};
-
-// Text of a socket error number, e.g. "Connection refused".
-QString SocketErrorText(int error);
 
 // A socket operation that failed at once; the number is a socket error number.
 class ESocketException : public std::runtime_error {
 public:
     explicit ESocketException(int error);
     int ErrorCode() const { return error_; }
-    QString Message() const { return SocketErrorText(error_); }
+    std::string Message() const { return what(); }
 
 private:
     int error_;
@@ -47,12 +37,14 @@ private:
 // wrap-around between two ticks is harmless.
 std::uint32_t TickCount();
 
-class TTcpSocket final : public QObject {
+class TTcpSocket final {
 public:
     enum TState { sockClosed, sockDnsLookup, sockConnecting, sockConnected, sockClosing };
 
-    explicit TTcpSocket(QObject* parent = nullptr);
-    ~TTcpSocket() override;
+    TTcpSocket();
+    ~TTcpSocket();
+    TTcpSocket(const TTcpSocket&) = delete;
+    TTcpSocket& operator=(const TTcpSocket&) = delete;
 
     // Events; the int is a socket error number, 0 for success.
     std::function<void(int)> OnDnsLookupDone;
@@ -64,23 +56,23 @@ public:
 
     // Address that connections are bound to; "0.0.0.0" is any IPv4 address.
     // Throws ESocketException for a text that is not an address.
-    void SetLocalAddr(const QString& address);
+    void SetLocalAddr(const std::string& address);
 
     // Starts resolving a host name to an address of the local address's
     // family; OnDnsLookupDone reports the outcome. A running resolution is
-    // cancelled first.
-    void DnsLookup(const QString& host);
+    // abandoned first.
+    void DnsLookup(const std::string& host);
     void CancelDnsLookup();
 
     // Connects to the resolved address; OnSessionConnected reports the
     // outcome, and a failed attempt is followed by OnSessionClosed. Throws
     // ESocketException when the attempt cannot start (bad port, bind failure).
-    void Connect(const QString& port);
+    void Connect(const std::string& port);
 
     // Appends bytes to the send buffer; they are sent in order.
-    void Send(const QByteArray& bytes);
+    void Send(std::string_view bytes);
     // Moves up to max received bytes into buffer; returns how many (0: none).
-    qint64 Receive(char* buffer, qint64 max);
+    std::int64_t Receive(char* buffer, std::int64_t max);
 
     // Graceful close once the current event has returned: pending bytes are
     // sent, then OnSessionClosed.
@@ -95,29 +87,38 @@ public:
     // Milliseconds since the latest of the start, the last receive and the last send.
     std::uint32_t IdleMilliseconds() const;
 
+    // Driven by the socket loop: what to wait for, whether an event is due
+    // without waiting, and serving the socket after the wait.
+    TSocketWait WaitFor() const;
+    bool HasWorkAtHand() const;
+    bool LookupRunning() const { return state_ == sockDnsLookup; }
+    void Serve(bool readable, bool writable);
+
 private:
-    void LookupFinished(int id, const QHostInfo& info);
-    void QtConnected();
-    void QtError(QAbstractSocket::SocketError error);
-    void QtStateChanged(QAbstractSocket::SocketState state);
+    void LookupFinished(const TNameLookup::TResult& result);
+    void ConnectFinished();
+    void ConnectFailed(int error);
+    void FlushSend();
     void DeliverData();
     void ReportClosed(int error);
-    void ConnectFailed(int error);
-    // Runs action from the event loop unless Abort comes first.
+    // Runs action from the socket loop unless Abort comes first.
     void Post(std::function<void()> action);
 
-    QTcpSocket socket_;
-    QHostAddress local_{QHostAddress::AnyIPv4};
-    QHostAddress address_;
+    TSocket socket_;
+    TNameLookup lookup_;
+    TSocketAddress local_;
+    TSocketAddress address_;
     TState state_ = sockClosed;
-    int lookupId_ = -1;
     std::uint64_t serial_ = 0;  // advanced by Abort to void posted events
-    bool starting_ = false;  // inside connectToHost
-    bool closing_ = false;  // inside disconnectFromHost
-    std::optional<int> startError_;
+    std::string sendBuffer_;
+    std::size_t sendStart_ = 0;  // bytes of sendBuffer_ already sent
+    bool closeRequested_ = false;  // a graceful close waits for the send buffer
+    bool ended_ = false;  // the connection has ended; the closed event is due
     int closeError_ = 0;
     bool inDataEvent_ = false;
     std::optional<int> closedWhileInData_;
+    // Reset by the destructor: posted actions of a destroyed socket do nothing.
+    std::shared_ptr<char> alive_ = std::make_shared<char>();
 
     std::uint32_t startTick_ = 0;
     std::optional<std::uint32_t> lastReceiveTick_;

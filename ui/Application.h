@@ -2,6 +2,8 @@
 // catches every error reaching the event loop.
 #pragma once
 
+#include "ui/QtEventPump.h"
+
 #include <QApplication>
 #include <QString>
 
@@ -50,6 +52,10 @@ public:
     // Delivers the event; an error thrown by its handler ends that handler,
     // is reported, and the program goes on.
     bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    // The HTTP client's requests serve this application's loop while they wait.
+    TQtEventPump httpEventPump_;
 };
 
 }  // namespace quorvex

@@ -17,6 +17,22 @@ TPrivateSink::~TPrivateSink()
     Discard();
 }
 
+std::int64_t TPrivateSink::Write(std::span<const char> block)
+{
+    return device_.write(block.data(), static_cast<qint64>(block.size()));
+}
+
+std::string TPrivateSink::ErrorString() const
+{
+    return device_.errorString().toStdString();
+}
+
+void TPrivateSink::CutBack(std::int64_t position)
+{
+    device_.resize(position);
+    device_.seek(position);
+}
+
 QString TPrivateSink::FileName() const
 {
     return QString::fromStdString(file_.Path().string());

@@ -3,6 +3,7 @@
 // disk refuses fails at once with the system's reason.
 #pragma once
 
+#include "http/RcvdStream.h"
 #include "platform/PrivateFile.h"
 
 #include <QByteArray>
@@ -11,14 +12,21 @@
 
 namespace quorvex {
 
-class TPrivateSink {
+class TPrivateSink final : public TRcvdStream {
 public:
     explicit TPrivateSink(TPrivateFile file);
-    ~TPrivateSink();
+    ~TPrivateSink() override;
     TPrivateSink(const TPrivateSink&) = delete;
     TPrivateSink& operator=(const TPrivateSink&) = delete;
 
     QIODevice& Device() { return device_; }
+
+    // TRcvdStream.
+    std::int64_t Write(std::span<const char> block) override;
+    std::string ErrorString() const override;
+    std::int64_t Position() const override { return device_.pos(); }
+    void CutBack(std::int64_t position) override;
+
     QString FileName() const;
     std::int64_t Size() const { return device_.size(); }
     // Up to max bytes from the start of the file.

@@ -6,13 +6,13 @@ namespace quorvex {
 
 void ConfigureUpdateClient(THttpCli& client)
 {
-    client.setObjectName(QStringLiteral("HttpCli1"));
-    client.SetLocalAddr(QStringLiteral("0.0.0.0"));
-    client.SetProxyPort(QStringLiteral("80"));
-    client.SetAgent(QStringLiteral("Mozilla/4.0 (compatible; Quorvex)"));
-    client.SetAccept(QStringLiteral("image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*"));
+    client.SetName("HttpCli1");
+    client.SetLocalAddr("0.0.0.0");
+    client.SetProxyPort("80");
+    client.SetAgent("Mozilla/4.0 (compatible; Quorvex)");
+    client.SetAccept("image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*");
     client.SetNoCache(true);
-    client.SetRequestVer(QStringLiteral("1.0"));
+    client.SetRequestVer("1.0");
     client.SetFollowRelocation(true);
     client.SetLocationChangeMaxCount(5);
     client.SetTimeout(30);
@@ -36,25 +36,28 @@ int RemoteFileSize(THttpCli& client)
     } catch (const EHttpException&) {
         return 0;
     }
-    return AnnouncedLength(client.RcvdHeader());
+    QStringList header;
+    for (const std::string& line : client.RcvdHeader())
+        header.append(QString::fromStdString(line));
+    return AnnouncedLength(header);
 }
 
 bool GetInto(THttpCli& client, TPrivateSink& sink)
 {
-    client.SetRcvdStream(&sink.Device());
+    client.SetRcvdStream(&sink);
     try {
         client.Get();
     } catch (const EHttpException&) {
         return false;
     } catch (const ERcvdStreamError& error) {
-        throw Error(QStringLiteral("Cannot write file \"%1\". %2").arg(sink.FileName(), error.Reason()).toStdString());
+        throw Error(QStringLiteral("Cannot write file \"%1\". %2").arg(sink.FileName(), QString::fromStdString(error.Reason())).toStdString());
     }
     return true;
 }
 
 QString RequestFailureLine(const THttpCli& client)
 {
-    return QStringLiteral("Failed: %1 %2").arg(client.StatusCode()).arg(client.ReasonPhrase());
+    return QStringLiteral("Failed: %1 %2").arg(client.StatusCode()).arg(QString::fromStdString(client.ReasonPhrase()));
 }
 
 }  // namespace quorvex

@@ -27,7 +27,7 @@ QString DecodeTextFile(const QByteArray& bytes)
         if (bytes.startsWith(mark.Bytes))
             return QStringDecoder(mark.Encoding)(bytes);
     }
-    return DecodeAnsi(bytes);
+    return QString::fromStdString(DecodeAnsi(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
 }
 
 QStringList SplitLines(const QString& text)

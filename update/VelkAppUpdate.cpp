@@ -52,7 +52,7 @@ std::optional<QByteArray> Fetch(THttpCli& client, const QString& url, qint64 lim
         client.SetRcvdStream(nullptr);
         client.OnDocData = nullptr;
     });
-    client.SetURL(url);
+    client.SetURL(url.toStdString());
     if (!GetInto(client, sink)) {
         if (tooLarge)
             throw Error(
@@ -101,8 +101,8 @@ bool TVelkAppUpdate::Execute(bool NoMessageDlg)
 {
     THttpCli client;
     ConfigureUpdateClient(client);
-    client.SetProxy(proxyAddress_);
-    client.SetProxyPort(proxyPort_);
+    client.SetProxy(proxyAddress_.toStdString());
+    client.SetProxyPort(proxyPort_.toStdString());
     bool timeUp = false;
     if (NoMessageDlg) {
         seams_.Deadline->Start(kSilentCheckTime, [&timeUp, &client] {
@@ -162,8 +162,8 @@ bool TVelkAppUpdate::ShowNotification(const TUpdateInformation& information,
     TVelkAppUpdateNotifyBox box(seams_);
     box.SetWindowFont(font_);
     box.SetReadmeFont(fontReadme_);
-    box.HttpCli1->SetProxy(proxyAddress_);
-    box.HttpCli1->SetProxyPort(proxyPort_);
+    box.HttpCli1->SetProxy(proxyAddress_.toStdString());
+    box.HttpCli1->SetProxyPort(proxyPort_.toStdString());
     box.FileSizeUnit = fileSizeUnit_;
     box.HashType = hashType_;
     box.UpdatePublicKey = updatePublicKey_;

@@ -34,7 +34,7 @@ QString LongTimeText(std::int64_t seconds)
 
 TVelkAppUpdateDownloadBox::TVelkAppUpdateDownloadBox(TUpdateSeams& seams, QWidget* parent)
     : QDialog(parent, UpdateDialogFlags()),
-      HttpCli1(new THttpCli(this)),
+      HttpCli1(std::make_unique<THttpCli>()),
       Timer1(new QTimer(this)),
       seams_(seams),
       ui_(std::make_unique<Ui::TVelkAppUpdateDownloadBox>())
@@ -104,7 +104,7 @@ bool TVelkAppUpdateDownloadBox::CreateTarget(const QString& url, const TSpecialF
     fileName_ = name;
     target_ = folder + name;
     sink_ = std::make_unique<TPrivateSink>(TPrivateFile::CreateBeside(*folder_, name.toStdString()));
-    HttpCli1->SetURL(url);
+    HttpCli1->SetURL(url.toStdString());
     FileLabel->setText(name);
     ProgressBar1->setValue(0);
     return true;
@@ -117,11 +117,11 @@ void TVelkAppUpdateDownloadBox::RequestSize()
     ProgressBar1->setRange(0, static_cast<int>(std::max<std::int64_t>(maximum_, 0)));
     ShowTransferred(0);
     CancelButton->setEnabled(true);
-    if (HttpCli1->Proxy().isEmpty())
+    if (HttpCli1->Proxy().empty())
         StatusLabel->setText(QStringLiteral("Downloading file"));
     else
         StatusLabel->setText(QStringLiteral("Downloading file using proxy server (%1:%2)")
-                                 .arg(HttpCli1->Proxy(), HttpCli1->ProxyPort()));
+                                 .arg(QString::fromStdString(HttpCli1->Proxy()), QString::fromStdString(HttpCli1->ProxyPort())));
 }
 
 bool TVelkAppUpdateDownloadBox::Transfer()

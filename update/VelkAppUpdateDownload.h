@@ -84,7 +84,7 @@ public:
     QLabel* TransferLabel;
     QProgressBar* ProgressBar1;
     QPushButton* CancelButton;
-    THttpCli* HttpCli1;
+    std::unique_ptr<THttpCli> HttpCli1;
     QTimer* Timer1;
 
     TVelkAppUpdateFileSizeUnit FileSizeUnit = TVelkAppUpdateFileSizeUnit::Auto;

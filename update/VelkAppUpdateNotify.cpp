@@ -13,7 +13,7 @@ namespace quorvex {
 
 TVelkAppUpdateNotifyBox::TVelkAppUpdateNotifyBox(TUpdateSeams& seams, QWidget* parent)
     : QDialog(parent, UpdateDialogFlags()),
-      HttpCli1(new THttpCli(this)),
+      HttpCli1(std::make_unique<THttpCli>()),
       seams_(seams),
       ui_(std::make_unique<Ui::TVelkAppUpdateNotifyBox>()),
       windowFont_(DesignFont(QStringLiteral("Segoe UI"), 15))

@@ -55,7 +55,7 @@ public:
     QPushButton* DownloadButton;
     QPushButton* OpenWebPageButton;
     QPushButton* OKButton;
-    THttpCli* HttpCli1;
+    std::unique_ptr<THttpCli> HttpCli1;
 
     // The publisher's public key; empty when installers are not checked.
     QString UpdatePublicKey;

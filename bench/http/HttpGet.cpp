@@ -1,8 +1,8 @@
-// http_get URL FILE: downloads URL into FILE with THttpCli, as one process, so
-// that a download can be timed whole beside curl -o.
+// http_get URL FILE: downloads URL into FILE with THttpCli, as one process
+// without an event loop, so that a download can be timed whole beside curl -o.
 #include "http/HttpCli.h"
+#include "tests/http/DeviceSink.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 #include <cstdio>
@@ -10,7 +10,6 @@
 
 int main(int argc, char** argv)
 {
-    QCoreApplication application(argc, argv);
     if (argc != 3) {
         std::fprintf(stderr, "usage: http_get URL FILE\n");
         return 2;
@@ -20,11 +19,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot create %s: %s\n", argv[2], qPrintable(target.errorString()));
         return 1;
     }
+    quorvex::test::TDeviceSink sink(target);
     try {
         quorvex::THttpCli cli;
-        cli.SetURL(QString::fromLocal8Bit(argv[1]));
+        cli.SetURL(argv[1]);
         cli.SetNoCache(true);
-        cli.SetRcvdStream(&target);
+        cli.SetRcvdStream(&sink);
         cli.Get();
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());

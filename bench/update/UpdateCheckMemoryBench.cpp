@@ -9,6 +9,8 @@
 
 #include "bench/BenchPeers.h"
 
+#include "ui/QtEventPump.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
@@ -88,6 +90,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    const TQtEventPump pump;
     benchmark::Initialize(&argc, argv);
 
     TSite started;

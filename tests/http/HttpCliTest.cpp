@@ -1,19 +1,25 @@
 #include "http/HttpCli.h"
 
+#include "DeviceSink.h"
 #include "ScriptedServer.h"
+#include "platform/Text.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <ostream>
+#include <string>
 
 namespace quorvex {
 namespace {
@@ -26,7 +32,7 @@ const QByteArray kFiveLines = "Accept: image/gif, image/x-xbitmap, image/jpeg, i
 
 struct TOutcome {
     bool raised = false;
-    QString message;
+    std::string message;
     int code = 0;
 };
 
@@ -52,10 +58,10 @@ class HttpCliTest : public testing::Test {
 protected:
     HttpCliTest()
     {
-        cli.setObjectName(QStringLiteral("HttpCli1"));
+        cli.SetName("HttpCli1");
         cli.SetNoCache(true);
         sink.open(QIODevice::ReadWrite);
-        cli.SetRcvdStream(&sink);
+        cli.SetRcvdStream(&sinkStream);
     }
 
     QByteArray Body() const { return sink.data(); }
@@ -63,6 +69,7 @@ protected:
     TScriptedServer server;
     THttpCli cli;
     QBuffer sink;
+    test::TDeviceSink sinkStream{sink};
 };
 
 struct TStatusCase {
@@ -84,13 +91,13 @@ TEST_P(Status, EndsTheRequestAndRaisesOnlyForFailures)
 {
     const TStatusCase& c = GetParam();
     server.Connection().Respond(c.response);
-    cli.SetURL(server.Url(QStringLiteral("/doc")));
+    cli.SetURL(server.Url("/doc"));
     const TOutcome outcome = Request(cli);
     EXPECT_EQ(cli.StatusCode(), c.status);
-    EXPECT_EQ(cli.ReasonPhrase(), QString::fromLatin1(c.reason));
+    EXPECT_EQ(cli.ReasonPhrase(), std::string(c.reason));
     EXPECT_EQ(outcome.raised, c.raises);
     if (c.raises) {
-        EXPECT_EQ(outcome.message, QString::fromLatin1(c.reason));
+        EXPECT_EQ(outcome.message, std::string(c.reason));
         EXPECT_EQ(outcome.code, c.status);
     }
     EXPECT_EQ(cli.State(), httpReady);
@@ -114,7 +121,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(HttpCliTest, UpdateWindowSettingsSendFiveLinesAndTheEmptyLine)
 {
     server.Connection().Respond(Response("HTTP/1.0 200 OK", "[Quorvex]\r\nVersion=1.0.5.0\r\n"));
-    cli.SetURL(server.Url(QStringLiteral("/QuorvexUpdate.txt")));
+    cli.SetURL(server.Url("/QuorvexUpdate.txt"));
     Request(cli);
     ASSERT_EQ(server.Requests().size(), 1);
     EXPECT_EQ(server.Requests()[0], "GET /QuorvexUpdate.txt HTTP/1.0\r\n" + kFiveLines + "Host: 127.0.0.1:"
@@ -122,7 +129,7 @@ TEST_F(HttpCliTest, UpdateWindowSettingsSendFiveLinesAndTheEmptyLine)
     EXPECT_EQ(Body(), "[Quorvex]\r\nVersion=1.0.5.0\r\n");
     EXPECT_EQ(cli.RcvdCount(), Body().size());
     EXPECT_EQ(cli.ContentLength(), Body().size());
-    EXPECT_EQ(cli.Location(), server.Url(QStringLiteral("/QuorvexUpdate.txt")));
+    EXPECT_EQ(cli.Location(), server.Url("/QuorvexUpdate.txt"));
 }
 
 struct TProxyCase {
@@ -143,9 +150,9 @@ TEST_P(ThroughProxy, NamesTheWholeUrlAndTheTargetsHost)
 {
     const TProxyCase& c = GetParam();
     server.Connection().Respond(Response("HTTP/1.0 200 OK", "via proxy"));
-    cli.SetURL(QString::fromLatin1(c.url));
-    cli.SetProxy(QStringLiteral("127.0.0.1"));
-    cli.SetProxyPort(QString::number(server.Port()));
+    cli.SetURL(c.url);
+    cli.SetProxy("127.0.0.1");
+    cli.SetProxyPort(std::to_string(server.Port()));
     Request(cli);
     ASSERT_EQ(server.Requests().size(), 1);
     EXPECT_EQ(server.Requests()[0], QByteArray(c.requestLine) + "\r\n" + kFiveLines + c.hostLine
@@ -165,9 +172,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(HttpCliTest, AProxyMayNameItsOwnPort)
 {
     server.Connection().Respond(Response("HTTP/1.0 200 OK", "ok"));
-    cli.SetURL(QStringLiteral("http://site.example/f"));
-    cli.SetProxy(QStringLiteral("127.0.0.1:%1").arg(server.Port()));
-    cli.SetProxyPort(QStringLiteral("1"));
+    cli.SetURL(std::string("http://site.example/f"));
+    cli.SetProxy("127.0.0.1:" + std::to_string(server.Port()));
+    cli.SetProxyPort(std::string("1"));
     Request(cli);
     EXPECT_EQ(cli.StatusCode(), 200);
     EXPECT_EQ(Body(), "ok");
@@ -176,26 +183,27 @@ TEST_F(HttpCliTest, AProxyMayNameItsOwnPort)
 TEST_F(HttpCliTest, OptionalLinesComeInTheirOrderAndEventsMayChangeThem)
 {
     server.Connection().Respond(Response("HTTP/1.1 200 OK", "x"));
-    cli.SetURL(server.Url(QStringLiteral("/o")));
-    cli.SetRequestVer(QStringLiteral("1.1"));
-    cli.SetSender(QStringLiteral("me@example.com"));
-    cli.SetReference(QStringLiteral("http://from.example/"));
-    cli.SetConnection(QStringLiteral("close"));
-    cli.SetAcceptLanguage(QStringLiteral("en"));
-    cli.SetProxyConnection(QStringLiteral("Keep-Alive"));
-    cli.SetModifiedSince(QDateTime(QDate(2009, 3, 7), QTime(14, 5, 9)));
-    cli.SetCookie(QStringLiteral("a=1"));
-    cli.SetContentRangeBegin(QStringLiteral("100"));
+    cli.SetURL(server.Url("/o"));
+    cli.SetRequestVer(std::string("1.1"));
+    cli.SetSender(std::string("me@example.com"));
+    cli.SetReference(std::string("http://from.example/"));
+    cli.SetConnection(std::string("close"));
+    cli.SetAcceptLanguage(std::string("en"));
+    cli.SetProxyConnection(std::string("Keep-Alive"));
+    cli.SetModifiedSince(std::chrono::local_days{std::chrono::year{2009} / 3 / 7} + std::chrono::hours{14}
+                         + std::chrono::minutes{5} + std::chrono::seconds{9});
+    cli.SetCookie(std::string("a=1"));
+    cli.SetContentRangeBegin(std::string("100"));
     std::string order;
     cli.OnRequestHeaderBegin = [&](THttpCli*) { order += 'B'; };
-    cli.OnBeforeHeaderSend = [&](THttpCli*, THttpRequest method, QStringList& lines) {
+    cli.OnBeforeHeaderSend = [&](THttpCli*, THttpRequest method, std::vector<std::string>& lines) {
         order += method == httpGET ? 'S' : '?';
-        lines.append(QStringLiteral("X-Added: yes"));
+        lines.push_back("X-Added: yes");
     };
-    cli.OnCommand = [&](THttpCli*, QString& line) {
+    cli.OnCommand = [&](THttpCli*, std::string& line) {
         order += 'c';
-        if (line.startsWith(QLatin1String("User-Agent:")))
-            line = QStringLiteral("User-Agent: Changed");
+        if (line.starts_with("User-Agent:"))
+            line = "User-Agent: Changed";
     };
     cli.OnRequestHeaderEnd = [&](THttpCli*) { order += 'E'; };
     Request(cli);
@@ -218,20 +226,20 @@ TEST_F(HttpCliTest, OptionalLinesComeInTheirOrderAndEventsMayChangeThem)
                                           "Range: bytes=100-\r\n"
                                           "X-Added: yes\r\n\r\n");
     EXPECT_EQ(order, "BS" + std::string(14, 'c') + "E");
-    EXPECT_TRUE(cli.ContentRangeBegin().isEmpty());  // a range is sent once
+    EXPECT_TRUE(cli.ContentRangeBegin().empty());  // a range is sent once
 }
 
 TEST_F(HttpCliTest, HeadReadsTheLengthAndNoBody)
 {
     server.Connection().ReadRequest().Send("HTTP/1.1 200 OK\r\nContent-Length: 268435456\r\n\r\nstray bytes");
-    cli.SetURL(server.Url(QStringLiteral("/big.bin")));
+    cli.SetURL(server.Url("/big.bin"));
     int docBegins = 0;
     cli.OnDocBegin = [&](THttpCli*) { ++docBegins; };
     Request(cli, &THttpCli::Head);
     EXPECT_TRUE(server.Requests()[0].startsWith("HEAD /big.bin HTTP/1.0\r\n"));
     EXPECT_EQ(cli.StatusCode(), 200);
     EXPECT_EQ(cli.ContentLength(), 268435456);
-    EXPECT_TRUE(cli.RcvdHeader().contains(QStringLiteral("Content-Length: 268435456")));
+    EXPECT_NE(std::ranges::find(cli.RcvdHeader(), "Content-Length: 268435456"), cli.RcvdHeader().end());
     EXPECT_EQ(docBegins, 0);
     EXPECT_EQ(cli.RcvdCount(), 0);
     EXPECT_TRUE(Body().isEmpty());
@@ -240,7 +248,7 @@ TEST_F(HttpCliTest, HeadReadsTheLengthAndNoBody)
 TEST_F(HttpCliTest, ZeroLengthBodyRaisesNoDocumentEvents)
 {
     server.Connection().Respond(Response("HTTP/1.0 200 OK", ""));
-    cli.SetURL(server.Url(QStringLiteral("/empty")));
+    cli.SetURL(server.Url("/empty"));
     std::string events;
     cli.OnDocBegin = [&](THttpCli*) { events += 'b'; };
     cli.OnDocEnd = [&](THttpCli*) { events += 'd'; };
@@ -255,12 +263,12 @@ TEST_F(HttpCliTest, ChunkedBodyArrivingByteByByteIsReassembled)
     const QByteArray response = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
                                 "4;ext=1\r\nWiki\r\n6\r\npedia \r\nE\r\nin \r\n\r\nchunks.\r\n0\r\n\r\n";
     server.Connection().ReadRequest().SendInPieces(response, 1, 1).Close();
-    cli.SetURL(server.Url(QStringLiteral("/chunked")));
+    cli.SetURL(server.Url("/chunked"));
     std::vector<std::int64_t> counts;
     cli.OnDocData = [&](THttpCli* sender, const char*, std::int64_t) { counts.push_back(sender->RcvdCount()); };
     Request(cli);
     EXPECT_EQ(Body(), "Wikipedia in \r\n\r\nchunks.");
-    EXPECT_EQ(cli.TransferCoding(), QStringLiteral("chunked"));
+    EXPECT_EQ(cli.TransferCoding(), std::string("chunked"));
     EXPECT_GT(counts.size(), 3u);  // the body arrived in many blocks
     EXPECT_EQ(counts.back(), Body().size());
 }
@@ -269,7 +277,7 @@ TEST_F(HttpCliTest, BodyUntilCloseAndBytesBeyondTheLength)
 {
     server.Connection().Respond("HTTP/1.0 200 OK\r\n\r\nno length given");
     server.Connection().Respond("HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\nfive and more");
-    cli.SetURL(server.Url(QStringLiteral("/a")));
+    cli.SetURL(server.Url("/a"));
     Request(cli);
     EXPECT_EQ(Body(), "no length given");
     EXPECT_EQ(cli.ContentLength(), -1);
@@ -282,7 +290,7 @@ TEST_F(HttpCliTest, BodyUntilCloseAndBytesBeyondTheLength)
 TEST_F(HttpCliTest, ConnectionClosedMidBodyEndsTheDocumentWithoutError)
 {
     server.Connection().ReadRequest().Send("HTTP/1.0 200 OK\r\nContent-Length: 100\r\n\r\nabcd").Close();
-    cli.SetURL(server.Url(QStringLiteral("/cut")));
+    cli.SetURL(server.Url("/cut"));
     int docEnds = 0;
     cli.OnDocEnd = [&](THttpCli*) { ++docEnds; };
     const TOutcome outcome = Request(cli);
@@ -296,11 +304,11 @@ TEST_F(HttpCliTest, ConnectionClosedMidBodyEndsTheDocumentWithoutError)
 TEST_F(HttpCliTest, InterimContinueIsSkippedOnHttp11)
 {
     server.Connection().Respond("HTTP/1.1 100 Continue\r\n\r\n" + Response("HTTP/1.1 200 OK", "final"));
-    cli.SetURL(server.Url(QStringLiteral("/c")));
-    cli.SetRequestVer(QStringLiteral("1.1"));
+    cli.SetURL(server.Url("/c"));
+    cli.SetRequestVer(std::string("1.1"));
     Request(cli);
     EXPECT_EQ(cli.StatusCode(), 200);
-    EXPECT_EQ(cli.RcvdHeader().first(), QStringLiteral("HTTP/1.1 200 OK"));
+    EXPECT_EQ(cli.RcvdHeader().front(), std::string("HTTP/1.1 200 OK"));
     EXPECT_EQ(Body(), "final");
 }
 
@@ -311,10 +319,10 @@ TEST_F(HttpCliTest, KeptAliveConnectionCarriesTheNextRequest)
         .Send(Response("HTTP/1.1 200 OK", "one"))
         .ReadRequest()
         .Send(Response("HTTP/1.1 200 OK", "two"));
-    cli.SetRequestVer(QStringLiteral("1.1"));
-    cli.SetURL(server.Url(QStringLiteral("/1")));
+    cli.SetRequestVer(std::string("1.1"));
+    cli.SetURL(server.Url("/1"));
     Request(cli);
-    cli.SetURL(server.Url(QStringLiteral("/2")));
+    cli.SetURL(server.Url("/2"));
     Request(cli);
     EXPECT_EQ(Body(), "onetwo");
     EXPECT_EQ(server.ConnectionsAccepted(), 1);
@@ -325,13 +333,13 @@ TEST_F(HttpCliTest, KeptAliveConnectionCarriesTheNextRequest)
 TEST_F(HttpCliTest, EventsComeInTheirOrderAndRequestDoneIsPosted)
 {
     server.Connection().Respond(Response("HTTP/1.0 200 OK", "body", "Set-Cookie: k=v\r\n"));
-    cli.SetURL(server.Url(QStringLiteral("/e")));
+    cli.SetURL(server.Url("/e"));
     std::string events;
     std::vector<std::pair<THttpRequest, std::uint16_t>> done;
     cli.OnSessionConnected = [&](THttpCli*) { events += 'C'; };
     cli.OnHeaderBegin = [&](THttpCli*) { events += 'h'; };
     cli.OnHeaderData = [&](THttpCli*) { events += '.'; };
-    cli.OnCookie = [&](THttpCli*, const QString& data, bool&) { events += data == QLatin1String("k=v") ? 'k' : '?'; };
+    cli.OnCookie = [&](THttpCli*, const std::string& data, bool&) { events += data == "k=v" ? 'k' : '?'; };
     cli.OnHeaderEnd = [&](THttpCli*) { events += 'e'; };
     cli.OnDocBegin = [&](THttpCli*) { events += 'b'; };
     cli.OnDocData = [&](THttpCli*, const char*, std::int64_t) { events += 'd'; };
@@ -354,13 +362,13 @@ TEST_F(HttpCliTest, RedirectBodyNeverReachesTheSink)
 {
     server.Connection().Respond(Response("HTTP/1.0 302 Found", "<html>moved</html>", "Location: /new/place\r\n"));
     server.Connection().Respond(Response("HTTP/1.0 200 OK", "the real document"));
-    cli.SetURL(server.Url(QStringLiteral("/old")));
+    cli.SetURL(server.Url("/old"));
     int changes = 0;
     cli.OnLocationChange = [&](THttpCli*) { ++changes; };
     const TOutcome outcome = Request(cli);
     EXPECT_FALSE(outcome.raised);
     EXPECT_EQ(Body(), "the real document");
-    EXPECT_EQ(cli.Location(), server.Url(QStringLiteral("/new/place")));
+    EXPECT_EQ(cli.Location(), server.Url("/new/place"));
     EXPECT_EQ(cli.StatusCode(), 200);
     EXPECT_EQ(cli.RcvdCount(), 17);
     EXPECT_EQ(cli.LocationChangeCurCount(), 1);
@@ -391,11 +399,11 @@ TEST_P(RelocationTarget, IsAbsoluteHostRelativeOrPathRelative)
     const QByteArray location = QByteArray(c.location).replace("%1", port);
     server.Connection().Respond("HTTP/1.0 301 Moved Permanently\r\nLocation: " + location + "\r\n\r\n");
     server.Connection().Respond(Response("HTTP/1.0 200 OK", "here"));
-    cli.SetURL(server.Url(QString::fromLatin1(c.from)));
+    cli.SetURL(server.Url(c.from));
     Request(cli);
     ASSERT_EQ(server.Requests().size(), 2);
     EXPECT_TRUE(server.Requests()[1].startsWith(QByteArray(c.requestLine) + "\r\n")) << server.Requests()[1].data();
-    EXPECT_EQ(cli.Location(), QString::fromLatin1(QByteArray(c.finalLocation).replace("%1", port)));
+    EXPECT_EQ(cli.Location(), QByteArray(c.finalLocation).replace("%1", port).toStdString());
     EXPECT_EQ(Body(), "here");
 }
 
@@ -417,7 +425,7 @@ TEST_F(HttpCliTest, RelocationLimitLeavesTheRedirectAsTheResult)
     for (int i = 0; i < 4; ++i)
         server.Connection().Respond(Response("HTTP/1.0 302 Found", "redirect " + QByteArray::number(i),
                                              "Location: /hop" + QByteArray::number(i + 1) + "\r\n"));
-    cli.SetURL(server.Url(QStringLiteral("/hop0")));
+    cli.SetURL(server.Url("/hop0"));
     cli.SetLocationChangeMaxCount(2);
     std::vector<int> exceeded;
     cli.OnLocationChangeExceeded = [&](THttpCli*, int count, bool& allow) {
@@ -437,7 +445,7 @@ TEST_F(HttpCliTest, ExceededHandlerMayAllowOneMore)
 {
     server.Connection().Respond("HTTP/1.0 302 Found\r\nLocation: /b\r\n\r\n");
     server.Connection().Respond(Response("HTTP/1.0 200 OK", "allowed"));
-    cli.SetURL(server.Url(QStringLiteral("/a")));
+    cli.SetURL(server.Url("/a"));
     cli.SetLocationChangeMaxCount(0);
     cli.OnLocationChangeExceeded = [](THttpCli*, int, bool& allow) { allow = true; };
     Request(cli);
@@ -447,11 +455,11 @@ TEST_F(HttpCliTest, ExceededHandlerMayAllowOneMore)
 TEST_F(HttpCliTest, RelocationIsNotFollowedWhenSwitchedOff)
 {
     server.Connection().Respond("HTTP/1.0 302 Found\r\nLocation: /b\r\n\r\n");
-    cli.SetURL(server.Url(QStringLiteral("/a")));
+    cli.SetURL(server.Url("/a"));
     cli.SetFollowRelocation(false);
     EXPECT_FALSE(Request(cli).raised);
     EXPECT_EQ(cli.StatusCode(), 302);
-    EXPECT_EQ(cli.Location(), server.Url(QStringLiteral("/a")));
+    EXPECT_EQ(cli.Location(), server.Url("/a"));
     EXPECT_EQ(server.Requests().size(), 1);
 }
 
@@ -462,8 +470,8 @@ TEST_F(HttpCliTest, RelocationOnAKeptConnectionReusesIt)
         .Send("HTTP/1.1 301 Moved\r\nLocation: /b\r\n\r\n")
         .ReadRequest()
         .Send(Response("HTTP/1.1 200 OK", "same connection"));
-    cli.SetRequestVer(QStringLiteral("1.1"));
-    cli.SetURL(server.Url(QStringLiteral("/a")));
+    cli.SetRequestVer(std::string("1.1"));
+    cli.SetURL(server.Url("/a"));
     Request(cli);
     EXPECT_EQ(Body(), "same connection");
     EXPECT_EQ(server.ConnectionsAccepted(), 1);
@@ -474,10 +482,10 @@ TEST_F(HttpCliTest, FailureAfterRelocationRaisesTheFinalStatus)
 {
     server.Connection().Respond("HTTP/1.0 302 Found\r\nLocation: /missing\r\n\r\n");
     server.Connection().Respond(Response("HTTP/1.0 404 Not Found", "no"));
-    cli.SetURL(server.Url(QStringLiteral("/a")));
+    cli.SetURL(server.Url("/a"));
     const TOutcome outcome = Request(cli);
     EXPECT_TRUE(outcome.raised);
-    EXPECT_EQ(outcome.message, QStringLiteral("Not Found"));
+    EXPECT_EQ(outcome.message, std::string("Not Found"));
     EXPECT_EQ(outcome.code, 404);
 }
 
@@ -485,10 +493,10 @@ TEST_F(HttpCliTest, FailureAfterRelocationRaisesTheFinalStatus)
 
 TEST_F(HttpCliTest, UnresolvableHostFails)
 {
-    cli.SetURL(QStringLiteral("http:///no-host-name"));
+    cli.SetURL(std::string("http:///no-host-name"));
     const TOutcome outcome = Request(cli);
     EXPECT_TRUE(outcome.raised);
-    EXPECT_EQ(outcome.message, QStringLiteral("can't resolve hostname to IP address"));
+    EXPECT_EQ(outcome.message, std::string("can't resolve hostname to IP address"));
     EXPECT_EQ(outcome.code, 404);
 }
 
@@ -498,29 +506,29 @@ TEST_F(HttpCliTest, RefusedConnectionNamesTheSocketError)
     closed.listen(QHostAddress::LocalHost, 0);
     const quint16 port = closed.serverPort();
     closed.close();
-    cli.SetURL(QStringLiteral("http://127.0.0.1:%1/").arg(port));
+    cli.SetURL("http://127.0.0.1:" + std::to_string(port) + "/");
     const TOutcome outcome = Request(cli);
     EXPECT_TRUE(outcome.raised);
-    EXPECT_EQ(outcome.message, QStringLiteral("Connection refused (Error #111)"));
+    EXPECT_EQ(outcome.message, std::string("Connection refused (Error #111)"));
     EXPECT_EQ(outcome.code, 404);
 }
 
 TEST_F(HttpCliTest, HttpsIsRefusedWith501)
 {
-    cli.SetURL(QStringLiteral("https://127.0.0.1:%1/secure").arg(server.Port()));
+    cli.SetURL("https://127.0.0.1:" + std::to_string(server.Port()) + "/secure");
     const TOutcome outcome = Request(cli);
     EXPECT_TRUE(outcome.raised);
-    EXPECT_EQ(outcome.message, QStringLiteral("Protocol \"https\" not implemented"));
+    EXPECT_EQ(outcome.message, std::string("Protocol \"https\" not implemented"));
     EXPECT_EQ(outcome.code, 501);
     EXPECT_EQ(server.ConnectionsAccepted(), 0);
 }
 
 TEST_F(HttpCliTest, BadLocalAddressFailsBeforeConnecting)
 {
-    cli.SetURL(server.Url(QStringLiteral("/")));
-    cli.SetLocalAddr(QStringLiteral("not-an-address"));
+    cli.SetURL(server.Url("/"));
+    cli.SetLocalAddr(std::string("not-an-address"));
     const TOutcome outcome = Request(cli);
-    EXPECT_EQ(outcome.message, QStringLiteral("Cannot assign requested address"));
+    EXPECT_EQ(outcome.message, std::string("Cannot assign requested address"));
     EXPECT_EQ(outcome.code, 404);
 }
 
@@ -535,8 +543,8 @@ TEST_F(HttpCliTest, ConnectionIsBoundToTheLocalAddress)
         socket->write("HTTP/1.0 204 No Content\r\n\r\n");
         socket->disconnectFromHost();
     });
-    cli.SetURL(QStringLiteral("http://127.0.0.1:%1/").arg(listener.serverPort()));
-    cli.SetLocalAddr(QStringLiteral("127.0.0.2"));
+    cli.SetURL("http://127.0.0.1:" + std::to_string(listener.serverPort()) + "/");
+    cli.SetLocalAddr(std::string("127.0.0.2"));
     Request(cli);
     EXPECT_EQ(cli.StatusCode(), 204);
     EXPECT_EQ(peer, QHostAddress(QStringLiteral("127.0.0.2")));
@@ -545,7 +553,7 @@ TEST_F(HttpCliTest, ConnectionIsBoundToTheLocalAddress)
 TEST_F(HttpCliTest, SilentServerTimesOut)
 {
     server.Connection().ReadRequest();  // and then nothing
-    cli.SetURL(server.Url(QStringLiteral("/silent")));
+    cli.SetURL(server.Url("/silent"));
     cli.SetTimeout(1);
     std::vector<std::uint16_t> done;
     cli.OnRequestDone = [&](THttpCli*, THttpRequest, std::uint16_t error) { done.push_back(error); };
@@ -553,7 +561,7 @@ TEST_F(HttpCliTest, SilentServerTimesOut)
     clock.start();
     const TOutcome outcome = Request(cli);
     EXPECT_TRUE(outcome.raised);
-    EXPECT_EQ(outcome.message, QStringLiteral("Request aborted on timeout"));
+    EXPECT_EQ(outcome.message, std::string("Request aborted on timeout"));
     EXPECT_EQ(outcome.code, 404);
     EXPECT_GE(clock.elapsed(), 1000);
     EXPECT_LT(clock.elapsed(), 4000);
@@ -569,28 +577,53 @@ TEST_F(HttpCliTest, TricklingDataNeverTimesOut)
         .Send("HTTP/1.0 200 OK\r\nContent-Length: 8\r\n\r\n")
         .SendInPieces(body, 1, 350)
         .Close();
-    cli.SetURL(server.Url(QStringLiteral("/slow")));
+    cli.SetURL(server.Url("/slow"));
     cli.SetTimeout(1);
     int ticks = 0;
     QTimer timer;  // the windows' timers keep running during the wait
     QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
     timer.start(100);
     const TOutcome outcome = Request(cli);
-    EXPECT_FALSE(outcome.raised) << outcome.message.toStdString();
+    EXPECT_FALSE(outcome.raised) << outcome.message;
     EXPECT_EQ(Body(), body);
     EXPECT_GE(ticks, 10);
+}
+
+// A handler that runs a loop of its own while the request waits (a modal
+// window) does not hold the transfer up: it completes behind the window.
+TEST_F(HttpCliTest, TransferGoesOnWhileAHandlerRunsItsOwnLoop)
+{
+    const QByteArray body(6, 'm');
+    server.Connection()
+        .ReadRequest()
+        .Send("HTTP/1.0 200 OK\r\nContent-Length: 6\r\n\r\n")
+        .SendInPieces(body, 2, 20)
+        .Close();
+    cli.SetURL(server.Url("/modal"));
+    bool readyInsideTheLoop = false;
+    QTimer::singleShot(0, [&] {
+        QElapsedTimer clock;
+        clock.start();
+        while (cli.State() != httpReady && clock.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        readyInsideTheLoop = cli.State() == httpReady;
+    });
+    const TOutcome outcome = Request(cli);
+    EXPECT_FALSE(outcome.raised) << outcome.message;
+    EXPECT_TRUE(readyInsideTheLoop);
+    EXPECT_EQ(Body(), body);
 }
 
 TEST_F(HttpCliTest, AbortFromDocDataRaisesAborted)
 {
     server.Connection().ReadRequest().Send("HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nabc").Pause(5000);
-    cli.SetURL(server.Url(QStringLiteral("/abort")));
+    cli.SetURL(server.Url("/abort"));
     std::vector<std::uint16_t> done;
     cli.OnRequestDone = [&](THttpCli*, THttpRequest, std::uint16_t error) { done.push_back(error); };
     cli.OnDocData = [](THttpCli* sender, const char*, std::int64_t) { sender->Abort(); };
     const TOutcome outcome = Request(cli);
     EXPECT_TRUE(outcome.raised);
-    EXPECT_EQ(outcome.message, QStringLiteral("Connection aborted on request"));
+    EXPECT_EQ(outcome.message, std::string("Connection aborted on request"));
     EXPECT_EQ(outcome.code, 404);
     EXPECT_EQ(cli.State(), httpReady);
     PumpEvents();
@@ -600,7 +633,7 @@ TEST_F(HttpCliTest, AbortFromDocDataRaisesAborted)
 TEST_F(HttpCliTest, CloseRightAfterAbortLetsGetReturn)
 {
     server.Connection().ReadRequest().Send("HTTP/1.0 200 OK\r\nContent-Length: 10\r\n\r\nabc").Pause(5000);
-    cli.SetURL(server.Url(QStringLiteral("/cancel")));
+    cli.SetURL(server.Url("/cancel"));
     cli.OnDocData = [](THttpCli* sender, const char*, std::int64_t) {
         sender->Abort();
         sender->Close();
@@ -608,14 +641,14 @@ TEST_F(HttpCliTest, CloseRightAfterAbortLetsGetReturn)
     const TOutcome outcome = Request(cli);
     EXPECT_FALSE(outcome.raised);
     EXPECT_EQ(cli.StatusCode(), 200);
-    EXPECT_EQ(cli.ReasonPhrase(), QStringLiteral("OK"));
+    EXPECT_EQ(cli.ReasonPhrase(), std::string("OK"));
     EXPECT_EQ(Body(), "abc");
 }
 
 TEST_F(HttpCliTest, ApplicationQuittingAbortsTheRequest)
 {
     server.Connection().ReadRequest().Pause(5000);
-    cli.SetURL(server.Url(QStringLiteral("/quit")));
+    cli.SetURL(server.Url("/quit"));
     TOutcome outcome;
     // Inside the application's own loop, as in the program; the quit comes
     // from a handler that runs during the wait.
@@ -625,19 +658,19 @@ TEST_F(HttpCliTest, ApplicationQuittingAbortsTheRequest)
     });
     QCoreApplication::exec();
     EXPECT_TRUE(outcome.raised);
-    EXPECT_EQ(outcome.message, QStringLiteral("Request aborted"));
+    EXPECT_EQ(outcome.message, std::string("Request aborted"));
     EXPECT_EQ(outcome.code, 404);
 }
 
 TEST_F(HttpCliTest, SecondRequestWhileBusyIsRefused)
 {
     server.Connection().Respond(Response("HTTP/1.0 200 OK", "data"));
-    cli.SetURL(server.Url(QStringLiteral("/busy")));
+    cli.SetURL(server.Url("/busy"));
     TOutcome nested;
     cli.OnDocData = [&](THttpCli* sender, const char*, std::int64_t) { nested = Request(*sender); };
     EXPECT_FALSE(Request(cli).raised);
     EXPECT_TRUE(nested.raised);
-    EXPECT_EQ(nested.message, QStringLiteral("HTTP component HttpCli1 is busy"));
+    EXPECT_EQ(nested.message, std::string("HTTP component HttpCli1 is busy"));
     EXPECT_EQ(nested.code, httperrBusy);
     EXPECT_EQ(Body(), "data");
 }
@@ -645,18 +678,18 @@ TEST_F(HttpCliTest, SecondRequestWhileBusyIsRefused)
 TEST_F(HttpCliTest, UnsupportedVersionIsRefused)
 {
     try {
-        cli.SetRequestVer(QStringLiteral("1.2"));
+        cli.SetRequestVer(std::string("1.2"));
         FAIL() << "no exception";
     } catch (const EHttpException& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Insupported HTTP version"));
+        EXPECT_EQ(e.Message(), std::string("Insupported HTTP version"));
         EXPECT_EQ(e.ErrorCode(), httperrVersion);
     }
-    EXPECT_EQ(cli.RequestVer(), QStringLiteral("1.0"));
+    EXPECT_EQ(cli.RequestVer(), std::string("1.0"));
 }
 
 struct TInjectionCase {
     const char* name;
-    void (THttpCli::*setter)(const QString&);
+    void (THttpCli::*setter)(const std::string&);
     const char* value;
     const char* message;
 };
@@ -671,11 +704,11 @@ class ControlCharacter : public HttpCliTest, public testing::WithParamInterface<
 TEST_P(ControlCharacter, IsRefusedBeforeAnythingIsSent)
 {
     const TInjectionCase& c = GetParam();
-    cli.SetURL(server.Url(QStringLiteral("/x")));
-    (cli.*c.setter)(QString::fromLatin1(c.value).replace(QLatin1String("%1"), QString::number(server.Port())));
+    cli.SetURL(server.Url("/x"));
+    (cli.*c.setter)(ReplaceAll(c.value, "%1", std::to_string(server.Port())));
     const TOutcome outcome = Request(cli);
     EXPECT_TRUE(outcome.raised);
-    EXPECT_EQ(outcome.message, QString::fromLatin1(c.message));
+    EXPECT_EQ(outcome.message, std::string(c.message));
     EXPECT_EQ(outcome.code, httperrBadRequestText);
     PumpEvents();
     EXPECT_EQ(server.ConnectionsAccepted(), 0);
@@ -694,9 +727,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(HttpCliTest, LocationWithAControlCharacterIsNotFollowed)
 {
     server.Connection().Respond("HTTP/1.0 302 Found\r\nLocation: /a\rX-Evil: 1\r\n\r\n");
-    cli.SetURL(server.Url(QStringLiteral("/")));
+    cli.SetURL(server.Url("/"));
     const TOutcome outcome = Request(cli);
-    EXPECT_EQ(outcome.message, QStringLiteral("Control character in Location"));
+    EXPECT_EQ(outcome.message, std::string("Control character in Location"));
     PumpEvents();
     EXPECT_EQ(server.Requests().size(), 1);
 }
@@ -717,17 +750,17 @@ class BadResponse : public HttpCliTest, public testing::WithParamInterface<TBadR
 TEST_P(BadResponse, EndsTheRequestWithAClearFailure)
 {
     server.Connection().ReadRequest().Send(GetParam().response).Pause(5000);
-    cli.SetURL(server.Url(QStringLiteral("/bad")));
+    cli.SetURL(server.Url("/bad"));
     int dataPush = 0;
     cli.OnDataPush2 = [&](THttpCli*) { ++dataPush; };
     QElapsedTimer clock;
     clock.start();
     const TOutcome outcome = Request(cli);
     EXPECT_TRUE(outcome.raised);
-    EXPECT_EQ(outcome.message, QString::fromLatin1(GetParam().message));
+    EXPECT_EQ(outcome.message, std::string(GetParam().message));
     EXPECT_EQ(outcome.code, 404);
     EXPECT_LT(clock.elapsed(), 1000);  // not through the time-out
-    EXPECT_EQ(dataPush, outcome.message == QLatin1String("Invalid response status line") ? 1 : 0);
+    EXPECT_EQ(dataPush, outcome.message == std::string("Invalid response status line") ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -742,9 +775,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(HttpCliTest, ConnectionClosedBeforeTheHeaderEndsFailsAtOnce)
 {
     server.Connection().Respond("HTTP/1.0 200 OK\r\nContent-");
-    cli.SetURL(server.Url(QStringLiteral("/short")));
+    cli.SetURL(server.Url("/short"));
     const TOutcome outcome = Request(cli);
-    EXPECT_EQ(outcome.message, QStringLiteral("Connection closed before the end of the response header"));
+    EXPECT_EQ(outcome.message, std::string("Connection closed before the end of the response header"));
     EXPECT_EQ(outcome.code, 404);
 }
 
@@ -753,17 +786,18 @@ TEST_F(HttpCliTest, ConnectionClosedBeforeTheHeaderEndsFailsAtOnce)
 TEST_F(HttpCliTest, SinkThatCannotBeWrittenFailsTheRequestWithItsReason)
 {
     server.Connection().Respond(Response("HTTP/1.0 200 OK", "data"));
-    cli.SetURL(server.Url(QStringLiteral("/w")));
+    cli.SetURL(server.Url("/w"));
     QFile full(QStringLiteral("/dev/full"));
     ASSERT_TRUE(full.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    cli.SetRcvdStream(&full);
-    const QString reason = QString::fromLocal8Bit(std::strerror(ENOSPC));
+    test::TDeviceSink fullStream(full);
+    cli.SetRcvdStream(&fullStream);
+    const std::string reason = std::strerror(ENOSPC);
     try {
         cli.Get();
         ADD_FAILURE() << "no error";
     } catch (const ERcvdStreamError& error) {
         EXPECT_EQ(error.Reason(), reason);
-        EXPECT_EQ(QString::fromStdString(error.what()), QStringLiteral("Cannot write the received data: ") + reason);
+        EXPECT_EQ(std::string(error.what()), "Cannot write the received data: " + reason);
     }
     EXPECT_EQ(cli.State(), httpReady);
 }
@@ -776,7 +810,7 @@ TEST_F(HttpCliTest, CloseWhenIdleAndAbortWhenIdleLeaveOk)
     EXPECT_EQ(cli.StatusCode(), 200);
     EXPECT_EQ(states, (std::vector<THttpState>{httpClosing, httpReady}));
     cli.Abort();
-    EXPECT_EQ(cli.ReasonPhrase(), QStringLiteral("OK"));
+    EXPECT_EQ(cli.ReasonPhrase(), std::string("OK"));
     EXPECT_EQ(states.back(), httpReady);
     EXPECT_EQ(states.size(), 3u);
 }

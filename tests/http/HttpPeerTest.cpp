@@ -1,6 +1,7 @@
 // The HTTP client against real peers started by peers/peers.sh (a ctest
 // fixture): nginx for files and redirects, tinyproxy for the proxied path.
 #include "http/HttpCli.h"
+#include "tests/http/DeviceSink.h"
 #include "tests/http/peers/Peers.h"
 
 #include <QBuffer>
@@ -9,6 +10,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
 
 namespace quorvex {
 namespace {
@@ -33,19 +37,20 @@ protected:
         proxyPort = PeerPort("proxy");
         ASSERT_FALSE(nginxPort.isEmpty() || proxyPort.isEmpty())
             << "the peers are started by the ctest fixture http_peers (QUORVEX_PEER_DIR)";
-        cli.setObjectName(QStringLiteral("HttpCli1"));
+        cli.SetName("HttpCli1");
         cli.SetNoCache(true);
         sink.open(QIODevice::ReadWrite);
-        cli.SetRcvdStream(&sink);
+        cli.SetRcvdStream(&sinkStream);
     }
 
-    QString Url(const char* path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(nginxPort).arg(QLatin1String(path)); }
+    std::string Url(const char* path) const { return "http://127.0.0.1:" + nginxPort.toStdString() + path; }
     QString Served(const char* name) const { return PeerDir() + QLatin1String("/nginx/root/") + QLatin1String(name); }
 
     QString nginxPort;
     QString proxyPort;
     THttpCli cli;
     QBuffer sink;
+    test::TDeviceSink sinkStream{sink};
 };
 
 TEST_F(HttpPeerTest, StaticFile)
@@ -55,8 +60,8 @@ TEST_F(HttpPeerTest, StaticFile)
     EXPECT_EQ(cli.StatusCode(), 200);
     EXPECT_EQ(sink.data(), "Hello from nginx.\r\n");
     EXPECT_EQ(cli.ContentLength(), 19);
-    EXPECT_EQ(cli.ContentType(), QStringLiteral("text/plain"));
-    EXPECT_EQ(cli.RcvdHeader().first(), QStringLiteral("HTTP/1.1 200 OK"));
+    EXPECT_EQ(cli.ContentType(), "text/plain");
+    EXPECT_EQ(cli.RcvdHeader().front(), "HTTP/1.1 200 OK");
 }
 
 TEST_F(HttpPeerTest, MissingFileRaisesNotFound)
@@ -66,7 +71,7 @@ TEST_F(HttpPeerTest, MissingFileRaisesNotFound)
         cli.Get();
         FAIL() << "no exception";
     } catch (const EHttpException& e) {
-        EXPECT_EQ(e.Message(), QStringLiteral("Not Found"));
+        EXPECT_EQ(e.Message(), "Not Found");
         EXPECT_EQ(e.ErrorCode(), 404);
     }
 }
@@ -101,7 +106,8 @@ TEST_F(HttpPeerTest, HeadGivesTheLengthWithoutTheBody)
     cli.Head();
     EXPECT_EQ(cli.StatusCode(), 200);
     EXPECT_EQ(cli.ContentLength(), QFileInfo(Served("large.bin")).size());
-    EXPECT_TRUE(cli.RcvdHeader().contains(QStringLiteral("Content-Length: %1").arg(cli.ContentLength())));
+    EXPECT_NE(std::ranges::find(cli.RcvdHeader(), "Content-Length: " + std::to_string(cli.ContentLength())),
+              cli.RcvdHeader().end());
     EXPECT_TRUE(sink.data().isEmpty());
 }
 
@@ -110,7 +116,8 @@ TEST_F(HttpPeerTest, LargeFileStreamsToAFileBlockByBlock)
     QTemporaryDir folder;
     QFile target(folder.filePath(QStringLiteral("large.bin")));
     ASSERT_TRUE(target.open(QIODevice::WriteOnly));
-    cli.SetRcvdStream(&target);
+    test::TDeviceSink targetStream(target);
+    cli.SetRcvdStream(&targetStream);
     cli.SetURL(Url("/large.bin"));
     std::int64_t blocks = 0;
     std::int64_t largestBlock = 0;
@@ -130,8 +137,8 @@ TEST_F(HttpPeerTest, LargeFileStreamsToAFileBlockByBlock)
 
 TEST_F(HttpPeerTest, ProxiedRequestGoesThroughTinyproxy)
 {
-    cli.SetProxy(QStringLiteral("127.0.0.1"));
-    cli.SetProxyPort(proxyPort);
+    cli.SetProxy("127.0.0.1");
+    cli.SetProxyPort(proxyPort.toStdString());
     cli.SetURL(Url("/via"));
     cli.Get();
     EXPECT_EQ(cli.StatusCode(), 200);

@@ -1,5 +1,7 @@
 #include "http/HttpResponseReader.h"
 
+#include "http/HttpText.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -16,17 +18,17 @@ public:
     THttpResponseReader reader{response, *this};
     std::string events;  // one letter per event
     std::string body;
-    QString failure;
-    QStringList locations;
+    std::string failure;
+    std::vector<std::string> locations;
     bool resetOnData = false;
 
-    void Begin(bool head = false, const char* version = "1.0") { reader.Begin(head, QString::fromLatin1(version)); }
+    void Begin(bool head = false, const char* version = "1.0") { reader.Begin(head, version); }
     void Feed(std::string_view bytes) { reader.Feed(bytes); }
 
     void HeaderBegin() override { events += 'h'; }
     void HeaderNotHttp() override { events += 'x'; }
-    void HeaderLocation(const QString& value) override { locations.append(value); }
-    void HeaderCookie(const QString&) override { events += 'c'; }
+    void HeaderLocation(const std::string& value) override { locations.push_back(value); }
+    void HeaderCookie(const std::string&) override { events += 'c'; }
     void HeaderLine() override {}
     void HeaderEnd() override { events += 'e'; }
     void NoBody() override { events += 'n'; }
@@ -38,7 +40,7 @@ public:
             reader.Reset();
     }
     void BodyEnd() override { events += 'd'; }
-    void ResponseFailed(const QString& reason) override
+    void ResponseFailed(const std::string& reason) override
     {
         events += 'f';
         failure = reason;
@@ -70,9 +72,10 @@ TEST_P(StatusLine, IsCutIntoVersionCodeAndReason)
     if (!c.valid)
         return;
     EXPECT_EQ(r.response.StatusCode, c.status);
-    EXPECT_EQ(r.response.ReasonPhrase, QString::fromLatin1(c.reason));
-    EXPECT_EQ(r.response.Version, QString::fromLatin1(c.version));
-    EXPECT_EQ(r.response.Header, QStringList{QString::fromLatin1(c.line)});
+    EXPECT_EQ(r.response.ReasonPhrase, c.reason);
+    EXPECT_EQ(r.response.Version, c.version);
+    // Header lines are read as Latin-1.
+    EXPECT_EQ(r.response.Header, std::vector<std::string>{DecodeLatin1(c.line)});
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, StatusLine,
@@ -80,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(Lines, StatusLine,
                                          TStatusCase{"HTTP/1.0 404 Not Found", true, 404, "Not Found", "1.0"},
                                          TStatusCase{"HTTP/1.1   301 Moved", true, 301, "Moved", "1.1"},
                                          TStatusCase{"HTTP/1.0 204", true, 204, "", "1.0"},
-                                         TStatusCase{"HTTP/1.1 200 caf\xe9", true, 200, "caf\xe9", "1.1"},
+                                         TStatusCase{"HTTP/1.1 200 caf\xe9", true, 200, "caf\xc3\xa9", "1.1"},
                                          TStatusCase{"HTTP/1.2 200 OK", false, 0, "", ""},
                                          TStatusCase{"http/1.1 200 OK", false, 0, "", ""},
                                          TStatusCase{"HTTP/1.1 2x0 OK", false, 0, "", ""},
@@ -134,17 +137,17 @@ TEST(ResponseHeader, RecognisedNamesAreCaseInsensitiveAndSetTheirResults)
            "X-Without-Colon\r\n"
            "\r\n");
     EXPECT_EQ(r.response.ContentLength, 42);
-    EXPECT_EQ(r.response.ContentType, QStringLiteral("text/html; charset=utf-8"));
-    EXPECT_EQ(r.response.TransferCoding, QStringLiteral("identity"));
+    EXPECT_EQ(r.response.ContentType, std::string("text/html; charset=utf-8"));
+    EXPECT_EQ(r.response.TransferCoding, std::string("identity"));
     EXPECT_EQ(r.response.RangeBegin, 10);
     EXPECT_EQ(r.response.RangeEnd, 51);
-    EXPECT_EQ(r.response.AcceptRanges, QStringLiteral("bytes"));
-    EXPECT_EQ(r.response.ContentCoding, QStringLiteral("gzip"));
-    EXPECT_EQ(r.response.WwwAuthenticate, QStringList{QStringLiteral("Basic realm=\"a\"")});
-    EXPECT_EQ(r.locations, QStringList{QStringLiteral("/elsewhere")});
+    EXPECT_EQ(r.response.AcceptRanges, std::string("bytes"));
+    EXPECT_EQ(r.response.ContentCoding, std::string("gzip"));
+    EXPECT_EQ(r.response.WwwAuthenticate, std::vector<std::string>{"Basic realm=\"a\""});
+    EXPECT_EQ(r.locations, std::vector<std::string>{"/elsewhere"});
     EXPECT_EQ(r.events, "hcen");  // a HEAD response has no body
     EXPECT_EQ(r.response.Header.size(), 12);
-    EXPECT_EQ(r.response.Header.last(), QString());
+    EXPECT_EQ(r.response.Header.back(), "");
 }
 
 class ContentLengthValue : public testing::TestWithParam<std::pair<const char*, std::int64_t>> {};
@@ -245,7 +248,7 @@ TEST(ChunkedBody, ASizeTooLargeForSixtyFourBitsFails)
     r.Begin();
     r.Feed(kChunkedHeader + "123456789abcdef01\r\n");
     EXPECT_EQ(r.events, "hebf");
-    EXPECT_EQ(r.failure, QStringLiteral("Invalid chunk size"));
+    EXPECT_EQ(r.failure, std::string("Invalid chunk size"));
 }
 
 TEST(LengthBody, EndsAtTheLengthAndDropsWhatFollows)
@@ -286,7 +289,7 @@ TEST(InterimResponse, HundredContinueOnHttp11IsSkipped)
     r.Begin(false, "1.1");
     r.Feed("HTTP/1.1 100 Continue\r\nX-A: 1\r\n\r\nHTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
     EXPECT_EQ(r.response.StatusCode, 200);
-    EXPECT_EQ(r.response.Header.first(), QStringLiteral("HTTP/1.1 200 OK"));
+    EXPECT_EQ(r.response.Header.front(), std::string("HTTP/1.1 200 OK"));
     EXPECT_EQ(r.body, "ok");
     EXPECT_EQ(r.events, "hhebd");
 }
@@ -306,7 +309,7 @@ TEST(HeaderLimits, AnOverlongLineFailsBeforeItsEnd)
     r.Begin();
     r.Feed("HTTP/1.0 200 OK\r\nX-Big: " + std::string(THttpResponseReader::kMaxHeaderBytes, 'a'));
     EXPECT_EQ(r.events, "hf");
-    EXPECT_EQ(r.failure, QStringLiteral("Response header too large"));
+    EXPECT_EQ(r.failure, std::string("Response header too large"));
 }
 
 TEST(HeaderLimits, TooManyLinesFail)

@@ -1,9 +1,12 @@
 #include "http/HttpText.h"
 #include "http/HttpUrl.h"
+#include "platform/Text.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
+#include <string>
+#include <vector>
 
 namespace quorvex {
 namespace {
@@ -28,13 +31,13 @@ class UrlParts : public testing::TestWithParam<TUrlCase> {};
 TEST_P(UrlParts, AreSplitAtTheirMarks)
 {
     const TUrlCase& c = GetParam();
-    const THttpUrl url = ParseUrl(QString::fromLatin1(c.url));
-    EXPECT_EQ(url.Scheme, QString::fromLatin1(c.scheme));
-    EXPECT_EQ(url.User, QString::fromLatin1(c.user));
-    EXPECT_EQ(url.Password, QString::fromLatin1(c.password));
-    EXPECT_EQ(url.Host, QString::fromLatin1(c.host));
-    EXPECT_EQ(url.Port, QString::fromLatin1(c.port));
-    EXPECT_EQ(url.Path, QString::fromLatin1(c.path));
+    const THttpUrl url = ParseUrl(c.url);
+    EXPECT_EQ(url.Scheme, std::string(c.scheme));
+    EXPECT_EQ(url.User, std::string(c.user));
+    EXPECT_EQ(url.Password, std::string(c.password));
+    EXPECT_EQ(url.Host, std::string(c.host));
+    EXPECT_EQ(url.Port, std::string(c.port));
+    EXPECT_EQ(url.Path, std::string(c.path));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -64,8 +67,7 @@ class LocationValue : public testing::TestWithParam<TLocationCase> {};
 TEST_P(LocationValue, ResolvesAgainstTheDocumentThatCarriedIt)
 {
     const TLocationCase& c = GetParam();
-    EXPECT_EQ(ResolveLocation(QString::fromLatin1(c.value), ParseUrl(QString::fromLatin1(c.current))),
-              QString::fromLatin1(c.resolved));
+    EXPECT_EQ(ResolveLocation(c.value, ParseUrl(c.current)), c.resolved);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -81,29 +83,36 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RequestText, ControlCharactersAreFoundAndPrintableOnesAreNot)
 {
-    EXPECT_FALSE(HasControlCharacter(u"Mozilla/4.0 (compatible; Quorvex) caf\u00e9 \u20ac"));
-    for (const char16_t c : {u'\r', u'\n', u'\t', u'\0', u'\x7f', u'\x85', u'\x9f'})
-        EXPECT_TRUE(HasControlCharacter(QStringLiteral("a") + QChar(c) + QStringLiteral("b"))) << int(c);
+    EXPECT_FALSE(HasControlCharacter("Mozilla/4.0 (compatible; Quorvex) caf\xc3\xa9 \xe2\x82\xac"));
+    // C0 controls, DEL, and C1 controls in UTF-8 (U+0085, U+009F) or as a
+    // lone byte that is no UTF-8.
+    for (const std::string& c : std::vector<std::string>{"\r", "\n", "\t", std::string(1, '\0'), "\x7f", "\xc2\x85", "\xc2\x9f", "\x85"})
+        EXPECT_TRUE(HasControlCharacter("a" + c + "b")) << c;
 }
 
 TEST(RequestText, IsEncodedInWindows1252)
 {
-    EXPECT_EQ(EncodeAnsi(u"GET /caf\u00e9 \u20ac\u2122 \u4e2d"), QByteArray("GET /caf\xe9 \x80\x99 ?"));
+    EXPECT_EQ(EncodeAnsi("GET /caf\xc3\xa9 \xe2\x82\xac\xe2\x84\xa2 \xe4\xb8\xad"), "GET /caf\xe9 \x80\x99 ?");
 }
 
 TEST(RequestText, Windows1252DecodesEveryByteAndEncodesBack)
 {
-    EXPECT_EQ(DecodeAnsi("caf\xe9 \x80\x99\x9f"), QStringView(u"caf\u00e9 \u20ac\u2122\u0178").toString());
+    EXPECT_EQ(DecodeAnsi("caf\xe9 \x80\x99\x9f"), "caf\xc3\xa9 \xe2\x82\xac\xe2\x84\xa2\xc5\xb8");
     // Bytes the code page leaves undefined keep their code.
-    EXPECT_EQ(DecodeAnsi("\x81\x8d\x8f\x90\x9d"), QStringView(u"\u0081\u008d\u008f\u0090\u009d").toString());
-    QByteArray everyByte;
+    EXPECT_EQ(DecodeAnsi("\x81\x8d\x8f\x90\x9d"), "\xc2\x81\xc2\x8d\xc2\x8f\xc2\x90\xc2\x9d");
+    std::string everyByte;
     for (int byte = 0; byte < 256; ++byte)
-        everyByte.append(static_cast<char>(byte));
-    const QString text = DecodeAnsi(everyByte);
-    ASSERT_EQ(text.size(), 256);
+        everyByte += static_cast<char>(byte);
+    const std::string text = DecodeAnsi(everyByte);
+    ASSERT_EQ(Utf8ToUtf16(text).size(), 256u);
     for (const char undefined : {'\x81', '\x8d', '\x8f', '\x90', '\x9d'})
         everyByte[static_cast<unsigned char>(undefined)] = '?';
     EXPECT_EQ(EncodeAnsi(text), everyByte);
+}
+
+TEST(ResponseText, Latin1BytesBecomeTheirCharacters)
+{
+    EXPECT_EQ(DecodeLatin1("caf\xe9 \x80\xff"), "caf\xc3\xa9 \xc2\x80\xc3\xbf");
 }
 
 }  // namespace

@@ -99,9 +99,9 @@ TScriptedServer::TScriptedServer()
 
 TScriptedServer::~TScriptedServer() = default;
 
-QString TScriptedServer::Url(const QString& path) const
+std::string TScriptedServer::Url(const std::string& path) const
 {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(Port()).arg(path);
+    return "http://127.0.0.1:" + std::to_string(Port()) + path;
 }
 
 TScript& TScriptedServer::Connection()

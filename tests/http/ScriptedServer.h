@@ -9,6 +9,7 @@
 #include <QTcpServer>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace quorvex::test {
@@ -43,7 +44,7 @@ public:
 
     quint16 Port() const { return server_.serverPort(); }
     // "http://127.0.0.1:<port>" followed by the path.
-    QString Url(const QString& path) const;
+    std::string Url(const std::string& path) const;
     // The script of the next connection to be accepted.
     TScript& Connection();
     // Every request header read so far, in arrival order.

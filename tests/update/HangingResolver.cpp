@@ -46,11 +46,3 @@ extern "C" int getaddrinfo(const char* node, const char* service, const addrinfo
     static const auto real = reinterpret_cast<GetAddrInfo>(::dlsym(RTLD_NEXT, "getaddrinfo"));
     return real(node, service, hints, result);
 }
-
-// Qt 6.4 never frees the handler of a host lookup that was aborted while it
-// ran, which is what the silent check's deadline does to a lookup left
-// unanswered: that leak inside Qt is not reported under LeakSanitizer.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:lookupHost\n";
-}

@@ -17,8 +17,8 @@ public:
 
     void HeaderBegin() override { Expect(!inBody_ && !finished_, "header after the body"); }
     void HeaderNotHttp() override {}
-    void HeaderLocation(const QString&) override {}
-    void HeaderCookie(const QString&) override {}
+    void HeaderLocation(const std::string&) override {}
+    void HeaderCookie(const std::string&) override {}
     void HeaderLine() override
     {
         Expect(response.Header.size() <= THttpResponseReader::kMaxHeaderLines, "header line limit passed");
@@ -36,7 +36,7 @@ public:
         Expect(!block.empty(), "empty block");
         delivered_ += static_cast<std::int64_t>(block.size());
         Expect(delivered_ == response.RcvdCount, "RcvdCount differs from the bytes delivered");
-        const bool framedByLength = response.ContentLength >= 0 && response.TransferCoding != QLatin1String("chunked");
+        const bool framedByLength = response.ContentLength >= 0 && response.TransferCoding != "chunked";
         Expect(!framedByLength || delivered_ <= response.ContentLength, "more than Content-Length delivered");
         if (resetOnData)
             reader.Reset();
@@ -46,7 +46,7 @@ public:
         Expect(inBody_, "body end without a body");
         Finish();
     }
-    void ResponseFailed(const QString&) override { Finish(); }
+    void ResponseFailed(const std::string&) override { Finish(); }
 
 private:
     void Finish()
@@ -77,7 +77,7 @@ std::string ReadResponse(const std::uint8_t* data, std::size_t size)
 
     TChecker checker;
     checker.resetOnData = (mode & 4) != 0;
-    checker.reader.Begin((mode & 1) != 0, (mode & 2) != 0 ? QStringLiteral("1.1") : QStringLiteral("1.0"));
+    checker.reader.Begin((mode & 1) != 0, (mode & 2) != 0 ? "1.1" : "1.0");
     for (std::size_t read = 0; !rest.empty(); ++read) {
         const std::size_t piece = std::min(rest.size(), 1 + (cutSeed * (read + 1) * 7919) % 257);
         checker.reader.Feed(rest.first(piece));
