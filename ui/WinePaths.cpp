@@ -56,16 +56,13 @@ QString PrefixToolTip(const TMessengerLocation& location)
     } else {
         tip = QStringLiteral("%1 (%2).").arg(QString::fromStdString(*problem), reason);
         if (location.Prefix->Reason == TPrefixReason::Environment || location.Prefix->Reason == TPrefixReason::Default) {
-            tip += QStringLiteral("
-No messenger in the Wine front-ends' folders searched:");
+            tip += QStringLiteral("\nNo messenger in the Wine front-ends' folders searched:");
             for (const std::filesystem::path& folder : FrontEndFolders())
-                tip += QStringLiteral("
-") + QString::fromStdString(folder.string());
+                tip += QStringLiteral("\n") + QString::fromStdString(folder.string());
         }
     }
     for (const std::string& error : RegistryFileErrors(prefix))
-        tip += QLatin1Char('
-') + QString::fromStdString(ErrorReportText(error));
+        tip += QLatin1Char('\n') + QString::fromStdString(ErrorReportText(error));
     return tip;
 }
 
