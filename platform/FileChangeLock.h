@@ -12,6 +12,8 @@
 // Win32FileSystem.
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -20,18 +22,13 @@ namespace quorvex {
 
 class TFileChangeLock {
 public:
-    // A change of a 20 MB registry file or of the executable takes well under
-    // a second: a writer that holds the lock longer is stuck.
-    static constexpr std::chrono::milliseconds kDefaultWait{10000};
-
     // Locks the file that a write to path replaces (a symbolic link's
     // target). Throws FileCreateError ("Cannot create file "<shown>". ...")
     // with the system's reason when the lock file cannot be made, and
-    // "The file is in use by another Quorvex process." when the lock is not
-    // free within wait.
+    // kInUseByAnotherQuorvex when the lock is not free within wait.
     TFileChangeLock(const std::filesystem::path& path, const std::string& shown,
-                    std::chrono::milliseconds wait = kDefaultWait);
-    explicit TFileChangeLock(const std::filesystem::path& path, std::chrono::milliseconds wait = kDefaultWait)
+                    std::chrono::milliseconds wait = kFileChangeWait);
+    explicit TFileChangeLock(const std::filesystem::path& path, std::chrono::milliseconds wait = kFileChangeWait)
         : TFileChangeLock(path, path.string(), wait)
     {
     }
@@ -45,8 +42,5 @@ private:
 
 // The lock file of a file: ".<name>.quorvex-lock" in its folder.
 std::filesystem::path ChangeLockFile(const std::filesystem::path& target);
-
-// The message of a lock that stays taken.
-inline constexpr const char* kInUseByAnotherQuorvex = "The file is in use by another Quorvex process.";
 
 }  // namespace quorvex

@@ -28,7 +28,7 @@ public:
     // file cannot be created (missing folder, no permission, read-only target)
     // or another Quorvex process holds its change lock beyond lockWait.
     explicit TFileWriteStream(std::string path,
-                              std::chrono::milliseconds lockWait = TFileChangeLock::kDefaultWait);
+                              std::chrono::milliseconds lockWait = kFileChangeWait);
     ~TFileWriteStream() override;
     TFileWriteStream(const TFileWriteStream&) = delete;
     TFileWriteStream& operator=(const TFileWriteStream&) = delete;
