@@ -7,7 +7,9 @@
 #include <cerrno>
 #include <filesystem>
 #include <string_view>
+#include <fcntl.h>
 #include <linux/fs.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,20 +37,32 @@ bool IsUniqueSuffix(std::string_view text)
            });
 }
 
+// Removes the regular file at path unless someone holds its flock.
+void RemoveUnlessHeld(const fs::path& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    struct stat held {};
+    struct stat named {};
+    if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0
+        && ::lstat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino)
+        ::unlink(path.c_str());
+    ::close(fd);
+}
+
 // Removes the temporary files that an earlier write of the target left when
 // it was cut short (a crash, a power cut): regular files named as this
-// stream names them, nothing else.
+// stream names them, nothing else. A live writer holds the flock of its
+// temporary file: a file whose flock cannot be taken is left alone.
 void RemoveLeftovers(const fs::path& target)
 {
     const std::string prefix = "." + target.filename().string() + std::string(kTemporaryMark);
     std::error_code error;
     for (fs::directory_iterator it(target.parent_path(), error), end; !error && it != end; it.increment(error)) {
         const std::string name = it->path().filename().string();
-        if (!name.starts_with(prefix) || !IsUniqueSuffix(std::string_view(name).substr(prefix.size())))
-            continue;
-        struct stat info {};
-        if (::lstat(it->path().c_str(), &info) == 0 && S_ISREG(info.st_mode))
-            ::unlink(it->path().c_str());
+        if (name.starts_with(prefix) && IsUniqueSuffix(std::string_view(name).substr(prefix.size())))
+            RemoveUnlessHeld(it->path());
     }
 }
 
@@ -73,13 +87,14 @@ int TakeOverIdentity(int fd, const std::string& target)
 
 }  // namespace
 
-TFileWriteStream::TFileWriteStream(std::string path)
+TFileWriteStream::TFileWriteStream(std::string path, std::chrono::milliseconds lockWait)
     : path_(std::move(path)), target_(WriteTarget(path_).string()), temporary_(TemporaryPattern(target_))
 {
     if (const int refusal = ReplaceRefusal(target_)) {
         temporary_.clear();
         FailCreate(refusal);
     }
+    lock_.emplace(target_, path_, lockWait);
     RemoveLeftovers(target_);
     const int fd = ::mkstemp(temporary_.data());
     if (fd < 0) {
@@ -87,11 +102,14 @@ TFileWriteStream::TFileWriteStream(std::string path)
         temporary_.clear();
         FailCreate(error);
     }
-    if (const int error = TakeOverIdentity(fd, target_); error != 0 || (file_ = ::fdopen(fd, "w+b")) == nullptr) {
-        const int reason = error != 0 ? error : errno;
+    // Held while the file is written, so that no leftover removal takes it.
+    int error = ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? TakeOverIdentity(fd, target_) : errno;
+    if (error == 0 && (file_ = ::fdopen(fd, "w+b")) == nullptr)
+        error = errno;
+    if (error != 0) {
         ::close(fd);
         Discard();
-        FailCreate(reason);
+        FailCreate(error);
     }
 }
 
@@ -110,6 +128,7 @@ void TFileWriteStream::Discard()
         ::unlink(temporary_.c_str());
         temporary_.clear();
     }
+    lock_.reset();
 }
 
 void TFileWriteStream::FailCreate(int error) const
@@ -183,8 +202,10 @@ std::optional<TFileIdentity> TFileWriteStream::Commit()
         FailCreate(error);
     }
     temporary_.clear();
-    // Someone may have put another file in place, or written this one, since.
+    // Taken while the lock holds: the file written here, unless someone who
+    // takes no lock has put another in place or written this one.
     std::optional<TFileIdentity> placed = FileIdentity(target_);
+    lock_.reset();
     if (!written || !placed || !placed->SameContent(*written))
         return std::nullopt;
     return placed;

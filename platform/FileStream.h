@@ -3,14 +3,19 @@
 // Commit() renames it over the target. Destroyed without Commit(), it removes
 // the temporary file and the target is left as it was, so a failed write never
 // leaves a half-written file; the temporary files of a write cut short (a
-// crash) are removed when the target is next written. A symbolic link is
+// crash) are removed when the target is next written, those of a write under
+// way never (its writer holds their flock). From its creation to the commit
+// the stream holds the target's change lock (TFileChangeLock), so that Quorvex
+// processes replace a file one after the other. A symbolic link is
 // followed (the file it points to is replaced); a replaced file keeps its
 // owner, group and permissions; a read-only file or a folder is not replaced.
 #pragma once
 
+#include "platform/FileChangeLock.h"
 #include "platform/FileIdentity.h"
 #include "platform/Stream.h"
 
+#include <chrono>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -20,8 +25,10 @@ namespace quorvex {
 class TFileWriteStream final : public TStream {
 public:
     // Throws FileCreateError ("Cannot create file "<path>". <reason>") when the
-    // file cannot be created (missing folder, no permission, read-only target).
-    explicit TFileWriteStream(std::string path);
+    // file cannot be created (missing folder, no permission, read-only target)
+    // or another Quorvex process holds its change lock beyond lockWait.
+    explicit TFileWriteStream(std::string path,
+                              std::chrono::milliseconds lockWait = kFileChangeWait);
     ~TFileWriteStream() override;
     TFileWriteStream(const TFileWriteStream&) = delete;
     TFileWriteStream& operator=(const TFileWriteStream&) = delete;
@@ -56,6 +63,7 @@ private:
 
     std::string path_;    // as given, for messages
     std::string target_;  // the file replaced at the commit
+    std::optional<TFileChangeLock> lock_;  // until the commit
     std::string temporary_;
     std::FILE* file_ = nullptr;
     std::size_t size_ = 0;

@@ -4,6 +4,7 @@
 
 #include "platform/FileIdentity.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -12,6 +13,12 @@
 #include <vector>
 
 namespace quorvex {
+
+// How long a change of a file waits for another Quorvex process that
+// changes it (a change of a 20 MB registry file or of the executable takes
+// well under a second), and what it says when that one is not done by then.
+inline constexpr std::chrono::milliseconds kFileChangeWait{10000};
+inline constexpr const char* kInUseByAnotherQuorvex = "The file is in use by another Quorvex process.";
 
 class TFileSystem {
 public:
@@ -24,8 +31,10 @@ public:
     // Throws Error naming the file and the reason when it cannot be read.
     virtual std::vector<std::uint8_t> ReadFile(const std::string& path) const = 0;
     // Creates or replaces the whole file atomically: on failure the file keeps
-    // its old content. Throws FileCreateError ("Cannot create file ...") when
-    // the file cannot be created or replaced, Error when writing fails.
+    // its old content. Quorvex processes replace a file in turn. Throws
+    // FileCreateError ("Cannot create file ...") when the file cannot be
+    // created or replaced, or another Quorvex process holds it beyond
+    // kFileChangeWait; Error when writing fails.
     virtual void WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) const = 0;
     // The identity of an existing file; none for a folder or nothing.
     virtual std::optional<TFileIdentity> Identity(const std::string& path) const = 0;

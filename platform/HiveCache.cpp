@@ -2,8 +2,12 @@
 
 #include "platform/NativeFile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <deque>
+#include <utility>
 
 namespace quorvex {
 
@@ -11,10 +15,48 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The file that a snapshot came from, kept open: while it is, the file
+// system gives its number to no other file, so a file found with its
+// identity is that very file (a number freed by a rename is soon given to
+// the next new file, which may have the same size and times).
+class TPinnedFile {
+public:
+    // Pins the file at path when it still has identity; Pinned() tells.
+    TPinnedFile(const fs::path& path, const TFileIdentity& identity)
+        : fd_(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC))
+    {
+        if (fd_ >= 0 && FileIdentity(fd_) != identity)
+            Close();
+    }
+    ~TPinnedFile() { Close(); }
+    TPinnedFile(TPinnedFile&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    TPinnedFile& operator=(TPinnedFile&& other) noexcept
+    {
+        if (this != &other) {
+            Close();
+            fd_ = std::exchange(other.fd_, -1);
+        }
+        return *this;
+    }
+
+    bool Pinned() const { return fd_ >= 0; }
+
+private:
+    void Close()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
+
+    int fd_;
+};
+
 struct TCachedHive {
     fs::path File;
     TFileIdentity Identity;
     std::shared_ptr<const THiveSnapshot> Snapshot;
+    TPinnedFile Pin;
 };
 
 // user.reg and system.reg of the prefix in use, and of one chosen before it.
@@ -41,13 +83,18 @@ public:
         return snapshot;
     }
 
+    // Remembers the snapshot while the file keeps identity; a file that has
+    // already changed is forgotten.
     void Keep(const fs::path& file, const TFileIdentity& identity, std::shared_ptr<const THiveSnapshot> snapshot)
     {
+        TPinnedFile pin(file, identity);
         const std::lock_guard lock(mutex_);
         Erase(file);
+        if (!pin.Pinned())
+            return;
         if (entries_.size() == kCachedFiles)
             entries_.pop_front();
-        entries_.push_back({file, identity, std::move(snapshot)});
+        entries_.push_back({file, identity, std::move(snapshot), std::move(pin)});
     }
 
 private:

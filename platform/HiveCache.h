@@ -3,7 +3,8 @@
 // the same as when the file was last read, the parsed copy serves, otherwise
 // the file is read again. So a reader always sees the file as it is on disk,
 // yet an unchanged file is not read twice, nor read back after this process
-// wrote it (AdoptWrittenHive).
+// wrote it (AdoptWrittenHive). A cached file is kept open, so that no other
+// file can take its file number and pass for it.
 #pragma once
 
 #include "platform/FileIdentity.h"

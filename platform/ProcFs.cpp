@@ -92,6 +92,33 @@ std::vector<std::string> TProcessInfo::Arguments() const
     return arguments;
 }
 
+std::optional<uid_t> TProcessInfo::UserId() const
+{
+    return RealUserIdOf(ReadSmallFile(folder_ / "status"));
+}
+
+std::optional<uid_t> RealUserIdOf(std::string_view status)
+{
+    // "Uid:\t<real>\t<effective>\t<saved>\t<file system>"
+    constexpr std::string_view kUid = "Uid:";
+    for (std::size_t start = 0; start < status.size();) {
+        const std::size_t end = std::min(status.find('\n', start), status.size());
+        std::string_view line = status.substr(start, end - start);
+        start = end + 1;
+        if (!line.starts_with(kUid))
+            continue;
+        line.remove_prefix(kUid.size());
+        line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
+        uid_t id = 0;
+        const auto [last, error] = std::from_chars(line.data(), line.data() + line.size(), id);
+        const bool whole = last == line.data() + line.size() || *last == '\t' || *last == ' ';
+        if (error != std::errc() || last == line.data() || !whole)
+            return std::nullopt;
+        return id;
+    }
+    return std::nullopt;
+}
+
 bool AnyProcess(const std::function<bool(const TProcessInfo&)>& predicate)
 {
     const std::string self = std::to_string(getpid());

@@ -1,6 +1,8 @@
 // The running processes as Linux lists them under /proc.
 #pragma once
 
+#include <sys/types.h>
+
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -19,10 +21,14 @@ public:
     std::string Name() const;                    // the kernel's short name (comm)
     std::filesystem::path WorkingFolder() const;
     std::vector<std::string> Arguments() const;  // the command line, one entry per argument
+    std::optional<uid_t> UserId() const;         // the real user id, the one who started it
 
 private:
     std::filesystem::path folder_;
 };
+
+// The real user id in a text of /proc/<pid>/status' form (its "Uid:" line).
+std::optional<uid_t> RealUserIdOf(std::string_view status);
 
 // Whether the predicate holds for any process but this one.
 bool AnyProcess(const std::function<bool(const TProcessInfo&)>& predicate);

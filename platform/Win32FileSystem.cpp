@@ -8,6 +8,7 @@
 #undef DeleteFile
 
 #include <algorithm>
+#include <chrono>
 #include <random>
 
 namespace quorvex {
@@ -110,6 +111,44 @@ std::string CreateRefusal(DWORD error)
 {
     throw Error("Cannot write file \"" + path + "\". " + Win32ErrorText(error));
 }
+
+// The change lock of a file: ".<name>.quorvex-lock" beside it, held open
+// and shared with no one while a Quorvex process replaces the file, and
+// deleted by the system when closed (or when its process ends).
+class TChangeLock {
+public:
+    TChangeLock(const std::string& shown, const std::wstring& target, std::chrono::milliseconds wait)
+        : handle_(Take(shown, LockPath(target), wait))
+    {
+    }
+
+private:
+    static std::wstring LockPath(const std::wstring& target)
+    {
+        const std::size_t slash = target.find_last_of(L"\\/");
+        const std::size_t name = slash == std::wstring::npos ? 0 : slash + 1;
+        return target.substr(0, name) + L"." + target.substr(name) + L".quorvex-lock";
+    }
+
+    static HANDLE Take(const std::string& shown, const std::wstring& path, std::chrono::milliseconds wait)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + wait;
+        for (;;) {
+            const HANDLE handle = ::CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_ALWAYS,
+                                                FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+            if (handle != INVALID_HANDLE_VALUE)
+                return handle;
+            const DWORD error = ::GetLastError();
+            if (error != ERROR_SHARING_VIOLATION)
+                FailCreate(shown, error);
+            if (std::chrono::steady_clock::now() >= deadline)
+                throw FileCreateError(shown, kInUseByAnotherQuorvex);
+            ::Sleep(10);
+        }
+    }
+
+    THandle handle_;
+};
 
 std::wstring RandomSuffix()
 {
@@ -224,6 +263,7 @@ void TWin32FileSystem::WriteFile(const std::string& path, std::span<const std::u
         && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
         throw FileCreateError(shown, Win32ErrorText(ERROR_ACCESS_DENIED));
 
+    const TChangeLock lock(shown, target, changeWait_);
     std::wstring temporaryPath;
     THandle file(CreateTemporaryBeside(shown, target, temporaryPath));
     TTemporaryFile temporary(temporaryPath);

@@ -9,12 +9,16 @@ namespace quorvex {
 
 class TWin32FileSystem final : public TFileSystem {
 public:
+    explicit TWin32FileSystem(std::chrono::milliseconds changeWait = kFileChangeWait) : changeWait_(changeWait) {}
+
     std::filesystem::path NativePath(const std::string& path) const override;
     bool FileExists(const std::string& path) const override;
     // Shares the file with readers only while it is read.
     std::vector<std::uint8_t> ReadFile(const std::string& path) const override;
     // A temporary file beside the target, flushed, then moved over the target
-    // (MoveFileExW, replacing and writing through). A read-only file or a
+    // (MoveFileExW, replacing and writing through), while the change lock
+    // ".<name>.quorvex-lock" beside it is held open and shared with no one:
+    // Quorvex processes replace a file in turn. A read-only file or a
     // folder is refused with the system's "access denied" text, as Windows
     // refuses them (Wine would replace a read-only file); a refusal for lack
     // of rights says to run from an administrator prompt.
@@ -28,6 +32,9 @@ public:
                            const std::string& target) const override;
     // A read-only file is not deleted, as on Windows.
     bool DeleteFile(const std::string& path) const override;
+
+private:
+    std::chrono::milliseconds changeWait_;
 };
 
 }  // namespace quorvex

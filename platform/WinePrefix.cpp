@@ -47,14 +47,16 @@ TServerLock ServerLock(const fs::path& folder)
     return probe.l_type == F_UNLCK ? TServerLock::Free : TServerLock::Held;
 }
 
-// A wineserver process of the prefix. A running wineserver holds the lock in
+// A wineserver process of this user for the prefix. A running wineserver holds the lock in
 // its server folder, so only the lock holders need looking at; all processes
 // are where the list of locks cannot be read.
 bool WineserverProcessRunning(const std::string& serverFolder)
 {
     const auto isServer = [&](const TProcessInfo& process) {
-        // The working folder first: one system call, where the name takes several.
-        return process.WorkingFolder().filename() == serverFolder && process.Name().starts_with("wineserver");
+        // The working folder first: one system call, where the others take several.
+        // Another user's wineserver serves that user's prefix, never this one.
+        return process.WorkingFolder().filename() == serverFolder && process.Name().starts_with("wineserver")
+               && process.UserId() == ::getuid();
     };
     if (const auto holders = PosixWriteLockHolders())
         return std::ranges::any_of(*holders, isServer);

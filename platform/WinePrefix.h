@@ -38,8 +38,9 @@ std::string ServerFolderName(const std::filesystem::path& prefix);
 // named "server-<device>-<inode>" after the prefix folder (under
 // /tmp/.wine-<uid> or a /tmp/wine-XXXXXX) and holds a write lock on the file
 // "lock" in it while it runs; where no such folder of this user can be
-// looked at, a wineserver process working in a folder of that name counts
-// (among the processes holding a lock, where the system lists them).
+// looked at, a wineserver process of this user (by its real user id)
+// working in a folder of that name counts (among the processes holding a
+// lock, where the system lists them).
 bool WineserverRunning(const std::filesystem::path& prefix);
 
 }  // namespace quorvex

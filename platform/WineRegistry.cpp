@@ -1,6 +1,7 @@
 #include "platform/WineRegistry.h"
 
 #include "platform/Error.h"
+#include "platform/FileChangeLock.h"
 #include "platform/HiveCache.h"
 #include "platform/NativeFile.h"
 #include "platform/RegistryHive.h"
@@ -64,6 +65,16 @@ bool WineserverGone(const fs::path& prefix, std::chrono::milliseconds wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return true;
+}
+
+// The file's change lock; failure starts the message of the error.
+TFileChangeLock LockOrFail(const fs::path& file, const std::string& failure)
+{
+    try {
+        return TFileChangeLock(file);
+    } catch (const Error& error) {
+        throw RegistryError(failure + error.what());
+    }
 }
 
 // The file as it is now; failure starts the message of the error.
@@ -140,6 +151,9 @@ public:
     {
         bool allChanged = true;
         for (const auto& [file, grouped] : files_) {
+            // Another Quorvex process changes the file before or after this
+            // one, never meanwhile: from here the file is read as it is.
+            const TFileChangeLock lock = LockOrFail(file, grouped.Failure);
             if (!WineserverGone(file.parent_path(), wineserverWait_))
                 throw RegistryError(InUse(grouped.Failure));
             const std::shared_ptr<const THiveSnapshot> changed = Redone(file, grouped, allChanged);
@@ -191,7 +205,7 @@ private:
     }
 
     // The changes made on the file as it is now: a wineserver that just
-    // exited may have rewritten it. Where it is still as the first change
+    // exited, or another Quorvex process, may have rewritten it. Where it is still as the first change
     // found it, that is the working copy. Empty when nothing changes;
     // allChanged ends false when a change found nothing to change.
     static std::shared_ptr<const THiveSnapshot> Redone(const fs::path& file, const TGroupedFile& grouped,

@@ -4,7 +4,9 @@
 // Wine's wineserver holds these files in memory while it runs and writes them
 // back when it exits, which would undo a change made to the files meanwhile.
 // A change therefore waits (up to a bound) for the prefix's wineserver to
-// exit, and fails with a RegistryError when it does not. Changes made
+// exit, and fails with a RegistryError when it does not. Quorvex processes
+// change a file in turn: each holds its change lock (TFileChangeLock) from
+// reading the file as it is to writing it, so no change is lost. Changes made
 // together (ChangeTogether) wait once and write each file once.
 #pragma once
 

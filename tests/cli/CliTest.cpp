@@ -7,6 +7,7 @@
 #include "tests/workflows/LocationCases.h"
 #include "tests/workflows/WorkflowTestSupport.h"
 #include "workflows/WorkflowSteps.h"
+#include "workflows/Workflows.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -14,6 +15,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <atomic>
+#include <thread>
 
 namespace quorvex::test {
 namespace {
@@ -287,6 +291,49 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.Name); });
 
 // The workflows' own preconditions: their message on standard error, exit 1.
+// The window's apply switches "Multiple Instances" in this process while
+// quorvex-cli runs switch "Smiley Search" in the same user.reg: every switch
+// of either finds the setting as its previous switch left it.
+TEST_F(Cli, TheWindowsApplyBesideQuorvexCliLosesNoChangeOfEither)
+{
+    constexpr int kCliRuns = 11;
+    std::vector<TCliRun> runs;
+    std::atomic<bool> cliDone = false;
+    std::thread cli([&] {
+        for (int i = 0; i < kCliRuns; ++i)
+            runs.push_back(Run({"adverts", "--prefix", prefix.Path().string(), "smiley"}));
+        cliDone = true;
+    });
+    // Each switch that fails must leave the setting as it was.
+    bool multiOn = false;
+    for (int apply = 0; !cliDone || apply == 0; ++apply) {
+        host.Journal.clear();
+        host.Tick(9, {6});
+        try {
+            ApplyAdvertOptions(engine, storage, host);
+        } catch (const Error& error) {
+            ADD_FAILURE() << "apply " << apply << ": " << error.what();
+            continue;
+        }
+        const char* expected = multiOn ? "Multiple Instances: Successfully Disabled" : kMultiEnabled;
+        EXPECT_TRUE(host.Has(std::string("line: ") + expected)) << "apply " << apply << " wanted " << expected;
+        multiOn = !multiOn;
+    }
+    cli.join();
+    ASSERT_EQ(runs.size(), static_cast<std::size_t>(kCliRuns));
+    bool smileyOn = true;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        SCOPED_TRACE("quorvex-cli run " + std::to_string(i));
+        EXPECT_EQ(runs[i].Status, 0) << runs[i].Err;
+        if (runs[i].Status != 0)
+            continue;
+        EXPECT_EQ(runs[i].OutLines(), Lines{smileyOn ? kSmileyDisabled : "Smiley Search: Successfully Enabled"});
+        smileyOn = !smileyOn;
+    }
+    EXPECT_EQ(engine.CheckMulti(), multiOn);
+    EXPECT_EQ(engine.CheckSmiley(), smileyOn);
+}
+
 TEST_F(Cli, PreconditionsPrintTheWorkflowsMessages)
 {
     const TCliRun wrongFolder = Run({"adverts", "--folder", "C:\\Program Files\\Nowhere", "main"});

@@ -129,6 +129,30 @@ TEST(HiveCache, AWrittenTextIsNotTakenForAFileReplacedSinceTheWrite)
     EXPECT_EQ(Text(CurrentHive(file)), kBefore);
 }
 
+// Where a freed file number goes to the next new file at once (ext4), two
+// replacements by other processes would give the cached file's number back,
+// and a file of the same size and times would pass for the cached one.
+TEST(HiveCache, NoOtherFileTakesTheNumberOfACachedFile)
+{
+    for (const bool written : {false, true}) {
+        SCOPED_TRACE(written ? "written by this process" : "read");
+        test::TTempFolder folder;
+        const fs::path file = folder.Path() / "user.reg";
+        test::WriteText(file, kBefore);
+        if (written)
+            AdoptWrittenHive(file, WriteAsTheRegistry(file, kBefore),
+                             std::make_shared<const THiveSnapshot>(TRegistryHive(kBefore)));
+        else
+            ASSERT_EQ(Text(CurrentHive(file)), kBefore);
+        const std::uint64_t cached = FileIdentity(file)->File;
+        for (int replacement = 0; replacement < 4; ++replacement) {
+            ReplaceBehindTheCachesBack(file, kAfter);
+            EXPECT_NE(FileIdentity(file)->File, cached) << "replacement " << replacement;
+        }
+        EXPECT_EQ(Text(CurrentHive(file)), kAfter);
+    }
+}
+
 TEST(HiveCache, AFileThatCannotBeReadGivesTheSystemsReason)
 {
     test::TTempFolder folder;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -29,6 +31,31 @@ TEST(PosixWriteLockHolderIds, TakesOnlyTheHoldersOfPosixWriteLocks)
         "8: POSIX  MANDATORY WRITE 99 00:2a:7 100 199";  // the last line without its end
     EXPECT_EQ(PosixWriteLockHolderIds(locks), (std::vector<int>{4321, 99}));
     EXPECT_TRUE(PosixWriteLockHolderIds("").empty());
+}
+
+TEST(RealUserIdOf, TakesTheFirstNumberOfTheUidLine)
+{
+    const struct {
+        const char* status;
+        std::optional<uid_t> id;
+    } cases[] = {
+        {"Name:\twineserver\nUmask:\t0022\nUid:\t1000\t1001\t1002\t1003\nGid:\t0\t0\t0\t0\n", 1000},
+        {"Uid:\t0\t0\t0\t0", 0},
+        {"Name:\tUid:\t5\nUid: 77 77 77 77\n", 77},  // only a line that starts so
+        {"Name:\tsleep\nGid:\t0\t0\t0\t0\n", std::nullopt},
+        {"Uid:\t\n", std::nullopt},
+        {"Uid:\t12ab\t0\t0\t0\n", std::nullopt},
+        {"Uid:\t99999999999999999999\t0\n", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(RealUserIdOf(c.status), c.id) << c.status;
+}
+
+TEST(TProcessInfo, UserIdIsTheUserWhoStartedTheProcess)
+{
+    EXPECT_EQ(TProcessInfo("/proc/self").UserId(), ::getuid());
+    EXPECT_EQ(TProcessInfo("/proc/no-such-process").UserId(), std::nullopt);
 }
 
 bool HoldsALock(const fs::path& workingFolder)

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
@@ -275,11 +276,13 @@ enum class TServerKind {
 
 // A process that looks like the prefix's wineserver to the check: named
 // "wineserver" (or as given), working in the server folder named after the
-// prefix and, for LockInTmp, holding the lock there.
+// prefix and, for LockInTmp, holding the lock there; run as another user
+// where one is given (the test must run as the superuser).
 class TFakeWineserver {
 public:
     TFakeWineserver(const fs::path& prefix, const std::string& seconds, TServerKind kind = TServerKind::LockInTmp,
-                    const std::string& name = "wineserver", bool holdLock = true)
+                    const std::string& name = "wineserver", bool holdLock = true,
+                    std::optional<uid_t> user = std::nullopt)
         : name_(name)
     {
         std::string pattern = "/tmp/wine-XXXXXX";
@@ -287,9 +290,19 @@ public:
         folder_ = parent_ / ServerFolderName(prefix);
         fs::create_directories(folder_);
         test::WriteText(folder_ / "lock", "");
-        fs::copy_file("/bin/sleep", scratch_.Path() / name, fs::copy_options::overwrite_existing);
+        const fs::path program = scratch_.Path() / name;
+        fs::copy_file("/bin/sleep", program, fs::copy_options::overwrite_existing);
         const fs::path lock = holdLock ? folder_ / "lock" : fs::path();
-        process_.emplace((scratch_.Path() / name).string(), std::vector<std::string>{name, seconds}, folder_, lock);
+        if (!user) {
+            process_.emplace(program.string(), std::vector<std::string>{name, seconds}, folder_, lock);
+            return;
+        }
+        fs::permissions(scratch_.Path(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+        const std::string id = std::to_string(*user);
+        process_.emplace("/usr/bin/setpriv",
+                         std::vector<std::string>{"setpriv", "--reuid=" + id, "--regid=" + id, "--clear-groups",
+                                                  program.string(), seconds},
+                         folder_, lock);
     }
     ~TFakeWineserver()
     {
@@ -349,6 +362,28 @@ TEST(WineserverCheck, TheLockInAServerFolderOfThisUserDecides)
         EXPECT_EQ(WineserverRunning(prefix.Path()), c.running);
         server.Kill();
         EXPECT_FALSE(WineserverRunning(prefix.Path()));
+    }
+}
+
+TEST(WineserverCheck, AnotherUsersWineserverProcessIsIgnored)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only the superuser can start a process as another user";
+    const struct {
+        const char* name;
+        std::optional<uid_t> user;
+        bool running;
+    } cases[] = {
+        {"this user's", std::nullopt, true},
+        {"another user's", ::getuid() + 4321, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TFakePrefix prefix;
+        // In no server folder of this user's: the processes decide.
+        TFakeWineserver server(prefix.Path(), "60", TServerKind::ProcessOnly, "wineserver", true, c.user);
+        ASSERT_TRUE(WaitUntil([&] { return server.Started(); }));
+        EXPECT_EQ(WineserverRunning(prefix.Path()), c.running);
     }
 }
 

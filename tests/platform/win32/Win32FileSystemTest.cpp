@@ -10,11 +10,15 @@
 // windows.h names DeleteFileA or DeleteFileW so; the tests call TFileSystem's.
 #undef DeleteFile
 
+#include <chrono>
 #include <functional>
 #include <optional>
+#include <thread>
 
 namespace quorvex::test {
 namespace {
+
+using namespace std::chrono_literals;
 
 void Put(const std::string& path, const std::string& text)
 {
@@ -97,6 +101,31 @@ TEST(Win32FileSystem, RefusedWritesNameTheSystemsReasonAndChangeNothing)
                   "Cannot create file \"" + path + "\". " + Win32ErrorText(refusal.error));
         EXPECT_EQ(folder.Names(), refusal.namesAfter) << "nothing is added, nothing is left behind";
     }
+}
+
+TEST(Win32FileSystem, AWriteWaitsForAnotherWritersChangeLockAndFailsWhenItsWaitEnds)
+{
+    TWin32TempFolder folder;
+    const std::string target = folder / "user.reg";
+    Put(target, "old");
+    // Another Quorvex process replacing the file holds its lock file so.
+    const HANDLE held = ::CreateFileW(WideText(folder / ".user.reg.quorvex-lock").c_str(), DELETE, 0, nullptr,
+                                      OPEN_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ThrownMessage<FileCreateError>([&] { TWin32FileSystem(300ms).WriteFile(target, Bytes("new")); }),
+              "Cannot create file \"" + target + "\". The file is in use by another Quorvex process.");
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 300ms);
+    EXPECT_EQ(Read(target), "old");
+
+    std::thread letGo([held] {
+        std::this_thread::sleep_for(200ms);
+        ::CloseHandle(held);
+    });
+    Put(target, "new");
+    letGo.join();
+    EXPECT_EQ(Read(target), "new");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"user.reg"}) << "no lock file is left";
 }
 
 TEST(Win32FileSystem, AReadOnlyFileKeepsItsContentAndIsNotDeleted)
