@@ -1,15 +1,11 @@
 #include "platform/NativeFile.h"
 #include "platform/Socket.h"
+#include "platform/SocketSystem.h"
 
-#include <arpa/inet.h>
-#include <netdb.h>
-#include <netinet/in.h>
 #include <poll.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <vector>
 
 namespace quorvex {
@@ -22,6 +18,13 @@ int Descriptor(std::intptr_t handle)
 
 }  // namespace
 
+void StartSockets() {}
+
+bool NameHasNoAddress(int status)
+{
+    return status == EAI_NONAME || status == EAI_NODATA;
+}
+
 const int sockErrAddressNotAvailable = EADDRNOTAVAIL;
 const int sockErrInvalidArgument = EINVAL;
 
@@ -32,57 +35,6 @@ std::string SocketErrorText(int error)
     if (error == sockErrLookupFailed)
         return "Name lookup failed";
     return SystemErrorText(error);
-}
-
-std::optional<TSocketAddress> TSocketAddress::Parse(const std::string& text)
-{
-    TSocketAddress address;
-    auto* ipv4 = static_cast<sockaddr_in*>(address.Data());
-    if (::inet_pton(AF_INET, text.c_str(), &ipv4->sin_addr) == 1) {
-        ipv4->sin_family = AF_INET;
-        address.SetLength(sizeof(sockaddr_in));
-        return address;
-    }
-    auto* ipv6 = static_cast<sockaddr_in6*>(address.Data());
-    if (::inet_pton(AF_INET6, text.c_str(), &ipv6->sin6_addr) == 1) {
-        ipv6->sin6_family = AF_INET6;
-        address.SetLength(sizeof(sockaddr_in6));
-        return address;
-    }
-    return std::nullopt;
-}
-
-bool TSocketAddress::IsIpv6() const
-{
-    return static_cast<const sockaddr*>(Data())->sa_family == AF_INET6;
-}
-
-void TSocketAddress::SetPortNumber(std::uint16_t port)
-{
-    if (IsIpv6())
-        static_cast<sockaddr_in6*>(Data())->sin6_port = htons(port);
-    else
-        static_cast<sockaddr_in*>(Data())->sin_port = htons(port);
-}
-
-TNameLookup::TResult ResolveHostName(const std::string& host, const TSocketAddress& like)
-{
-    addrinfo hints{};
-    hints.ai_family = like.IsIpv6() ? AF_INET6 : AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const int status = ::getaddrinfo(host.c_str(), nullptr, &hints, &found);
-    TNameLookup::TResult result;
-    if (status != 0 || found == nullptr || found->ai_addrlen > sizeof(TSocketAddress)) {
-        result.Error = status == EAI_NONAME || status == EAI_NODATA || status == 0 ? sockErrHostNotFound
-                                                                                    : sockErrLookupFailed;
-    } else {
-        std::memcpy(result.Address.Data(), found->ai_addr, found->ai_addrlen);
-        result.Address.SetLength(found->ai_addrlen);
-    }
-    if (found != nullptr)
-        ::freeaddrinfo(found);
-    return result;
 }
 
 TSocket::~TSocket()

@@ -1,24 +1,11 @@
 #include "platform/Socket.h"
+#include "platform/SocketSystem.h"
 #include "platform/Win32Text.h"
 
-#include <winsock2.h>
-#include <ws2tcpip.h>
-
 #include <algorithm>
-#include <cstring>
 
 namespace quorvex {
 namespace {
-
-// Winsock is started once, before the first socket call of the process.
-void StartWinsock()
-{
-    static const bool started = [] {
-        WSADATA data{};
-        return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-    }();
-    (void)started;  // a failed start shows in the first call's own error
-}
 
 SOCKET Native(std::intptr_t handle)
 {
@@ -32,6 +19,20 @@ bool WouldBlock(int error)
 
 }  // namespace
 
+void StartSockets()
+{
+    static const bool started = [] {
+        WSADATA data{};
+        return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    (void)started;  // a failed start shows in the first call's own error
+}
+
+bool NameHasNoAddress(int status)
+{
+    return status == WSAHOST_NOT_FOUND || status == WSANO_DATA;
+}
+
 const int sockErrAddressNotAvailable = WSAEADDRNOTAVAIL;
 const int sockErrInvalidArgument = WSAEINVAL;
 
@@ -44,59 +45,6 @@ std::string SocketErrorText(int error)
     return Win32ErrorText(static_cast<unsigned long>(error));
 }
 
-std::optional<TSocketAddress> TSocketAddress::Parse(const std::string& text)
-{
-    StartWinsock();
-    TSocketAddress address;
-    auto* ipv4 = static_cast<sockaddr_in*>(address.Data());
-    if (::inet_pton(AF_INET, text.c_str(), &ipv4->sin_addr) == 1) {
-        ipv4->sin_family = AF_INET;
-        address.SetLength(sizeof(sockaddr_in));
-        return address;
-    }
-    auto* ipv6 = static_cast<sockaddr_in6*>(address.Data());
-    if (::inet_pton(AF_INET6, text.c_str(), &ipv6->sin6_addr) == 1) {
-        ipv6->sin6_family = AF_INET6;
-        address.SetLength(sizeof(sockaddr_in6));
-        return address;
-    }
-    return std::nullopt;
-}
-
-bool TSocketAddress::IsIpv6() const
-{
-    return static_cast<const sockaddr*>(Data())->sa_family == AF_INET6;
-}
-
-void TSocketAddress::SetPortNumber(std::uint16_t port)
-{
-    if (IsIpv6())
-        static_cast<sockaddr_in6*>(Data())->sin6_port = htons(port);
-    else
-        static_cast<sockaddr_in*>(Data())->sin_port = htons(port);
-}
-
-TNameLookup::TResult ResolveHostName(const std::string& host, const TSocketAddress& like)
-{
-    StartWinsock();
-    addrinfo hints{};
-    hints.ai_family = like.IsIpv6() ? AF_INET6 : AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const int status = ::getaddrinfo(host.c_str(), nullptr, &hints, &found);
-    TNameLookup::TResult result;
-    if (status != 0 || found == nullptr || found->ai_addrlen > sizeof(TSocketAddress)) {
-        result.Error = status == WSAHOST_NOT_FOUND || status == WSANO_DATA || status == 0 ? sockErrHostNotFound
-                                                                                           : sockErrLookupFailed;
-    } else {
-        std::memcpy(result.Address.Data(), found->ai_addr, found->ai_addrlen);
-        result.Address.SetLength(found->ai_addrlen);
-    }
-    if (found != nullptr)
-        ::freeaddrinfo(found);
-    return result;
-}
-
 TSocket::~TSocket()
 {
     Close();
@@ -104,7 +52,7 @@ TSocket::~TSocket()
 
 int TSocket::StartConnect(const TSocketAddress& local, const TSocketAddress& remote, bool& notStarted)
 {
-    StartWinsock();
+    StartSockets();
     Close();
     notStarted = false;
     const SOCKET socket = ::WSASocketW(remote.IsIpv6() ? AF_INET6 : AF_INET, SOCK_STREAM, IPPROTO_TCP, nullptr, 0,
