@@ -1,8 +1,8 @@
 // Quorvex: removes or replaces the adverts of a messenger installed in a Wine prefix.
 #include "engine/EventLoopHook.h"
-#include "ui/Application.h"
-#include "ui/CommandLine.h"
-#include "ui/Startup.h"
+#include "ui/qt/Application.h"
+#include "ui/qt/CommandLine.h"
+#include "ui/qt/Startup.h"
 
 #include <cstdio>
 #include <span>

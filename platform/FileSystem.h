@@ -2,7 +2,7 @@
 // messenger and Quorvex see them.
 #pragma once
 
-#include "platform/FileIdentity.h"
+#include "platform/wine/FileIdentity.h"
 
 #include <chrono>
 #include <cstdint>

@@ -22,7 +22,7 @@ test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # real peers and tools used by the tests
   wine wine64 nginx-light tinyproxy curl
-  # the Unicode case folding data that platform/CaseFoldingTable.cpp is made from
+  # the Unicode case folding data that platform/wine/CaseFoldingTable.cpp is made from
   unicode-data
   clang libclang-rt-14-dev
   # the Windows build of quorvex-cli and its tests, run under Wine

@@ -2,7 +2,7 @@
 
 #include "platform/PrivateFile.h"
 #include "platform/PrivateFolder.h"
-#include "platform/WinePrefix.h"
+#include "platform/wine/WinePrefix.h"
 
 #include <QStandardPaths>
 

@@ -1,7 +1,7 @@
 #include "update/WineStart.h"
 
 #include "platform/Platform.h"
-#include "platform/WinePrefix.h"
+#include "platform/wine/WinePrefix.h"
 
 #include <QProcess>
 #include <QRegularExpression>

@@ -4,8 +4,8 @@
 #include "workflows/WorkflowSteps.h"
 
 #ifdef QUORVEX_WINE_PREFIX
-#include "platform/PrefixDiscovery.h"
-#include "platform/WinePrefix.h"
+#include "platform/wine/PrefixDiscovery.h"
+#include "platform/wine/WinePrefix.h"
 #endif
 
 #include <array>

@@ -7,7 +7,7 @@
 #include "engine/EventLoopHook.h"
 #include "engine/MessengerInfo.h"
 #include "engine/PatternScan.h"
-#include "platform/NativeFile.h"
+#include "platform/wine/NativeFile.h"
 #include "tools/fakemessenger/FakeMessenger.h"
 
 #include <benchmark/benchmark.h>

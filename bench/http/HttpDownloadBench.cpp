@@ -12,7 +12,7 @@
 
 #include "bench/BenchPeers.h"
 #include "tests/http/DeviceSink.h"
-#include "ui/QtEventPump.h"
+#include "ui/qt/QtEventPump.h"
 
 #include <QCoreApplication>
 #include <QFile>

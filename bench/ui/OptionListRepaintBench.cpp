@@ -6,9 +6,9 @@
 // whose user.reg and system.reg are padded to 2 MB and to 20 MB.
 #include "bench/RatioReporter.h"
 #include "tools/fakemessenger/FakeMessenger.h"
-#include "ui/Application.h"
-#include "ui/OptionListView.h"
-#include "ui/Startup.h"
+#include "ui/qt/Application.h"
+#include "ui/qt/OptionListView.h"
+#include "ui/qt/Startup.h"
 
 #include <benchmark/benchmark.h>
 

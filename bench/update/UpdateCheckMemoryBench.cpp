@@ -9,7 +9,7 @@
 
 #include "bench/BenchPeers.h"
 
-#include "ui/QtEventPump.h"
+#include "ui/qt/QtEventPump.h"
 
 #include <QApplication>
 #include <QFile>

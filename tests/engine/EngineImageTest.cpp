@@ -1,6 +1,6 @@
 #include "engine/AdvertPatches.h"
 #include "engine/TQuorvex.h"
-#include "platform/NativeFile.h"
+#include "platform/wine/NativeFile.h"
 #include "tests/fixtures/ReflinkMount.h"
 #include "tests/fixtures/TestSupport.h"
 

@@ -1,7 +1,7 @@
 // GoogleTest entry point with the Qt application object whose event loop the
 // HTTP client's requests serve while they wait (the tests' loopback servers
 // and timers run on it).
-#include "ui/QtEventPump.h"
+#include "ui/qt/QtEventPump.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "platform/CaseFolding.h"
+#include "platform/wine/CaseFolding.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // while it writes. The other processes are the test writer (TestWriter.cpp)
 // (TestWriter.cpp).
 #include "platform/Error.h"
-#include "platform/FileChangeLock.h"
-#include "platform/FileStream.h"
-#include "platform/WineRegistry.h"
+#include "platform/wine/FileChangeLock.h"
+#include "platform/wine/FileStream.h"
+#include "platform/wine/WineRegistry.h"
 #include "tests/fixtures/TestSupport.h"
 
 #include <gtest/gtest.h>

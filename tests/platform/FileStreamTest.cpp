@@ -1,5 +1,5 @@
 #include "platform/Error.h"
-#include "platform/FileStream.h"
+#include "platform/wine/FileStream.h"
 
 #include <gtest/gtest.h>
 

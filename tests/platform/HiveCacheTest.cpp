@@ -1,6 +1,6 @@
 #include "platform/Error.h"
-#include "platform/HiveCache.h"
-#include "platform/NativeFile.h"
+#include "platform/wine/HiveCache.h"
+#include "platform/wine/NativeFile.h"
 #include "tests/fixtures/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "platform/ProcFs.h"
-#include "platform/ProcMessengerProbe.h"
+#include "platform/wine/ProcFs.h"
+#include "platform/wine/ProcMessengerProbe.h"
 #include "tests/fixtures/TestSupport.h"
 
 #include <gtest/gtest.h>

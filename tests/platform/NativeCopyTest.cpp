@@ -1,6 +1,6 @@
 #include "platform/Error.h"
-#include "platform/NativeCopy.h"
-#include "platform/NativeFile.h"
+#include "platform/wine/NativeCopy.h"
+#include "platform/wine/NativeFile.h"
 #include "tests/fixtures/ReflinkMount.h"
 #include "tests/fixtures/TestSupport.h"
 

@@ -1,5 +1,5 @@
 #include "platform/Error.h"
-#include "platform/NativeFile.h"
+#include "platform/wine/NativeFile.h"
 #include "tests/fixtures/TestSupport.h"
 
 #include <gtest/gtest.h>

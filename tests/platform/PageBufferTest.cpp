@@ -1,6 +1,6 @@
 #include "platform/Error.h"
-#include "platform/NativeFile.h"
-#include "platform/PageBuffer.h"
+#include "platform/wine/NativeFile.h"
+#include "platform/wine/PageBuffer.h"
 #include "tests/fixtures/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/Paths.h"
+#include "platform/wine/Paths.h"
 #include "tests/fixtures/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "platform/PrefixDiscovery.h"
-#include "platform/WinePrefix.h"
+#include "platform/wine/PrefixDiscovery.h"
+#include "platform/wine/WinePrefix.h"
 #include "tests/fixtures/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/ProcFs.h"
+#include "platform/wine/ProcFs.h"
 #include "tests/fixtures/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/RegistryHive.h"
+#include "platform/wine/RegistryHive.h"
 #include "tests/fixtures/TestSupport.h"
 
 #include <gtest/gtest.h>

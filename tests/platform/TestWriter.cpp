@@ -8,9 +8,9 @@
 //   hold FILE SECONDS           holds the flock of FILE, as a write stream holds
 //                               its temporary file, for SECONDS
 #include "platform/Error.h"
-#include "platform/FileStream.h"
-#include "platform/WinePrefix.h"
-#include "platform/WineRegistry.h"
+#include "platform/wine/FileStream.h"
+#include "platform/wine/WinePrefix.h"
+#include "platform/wine/WineRegistry.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

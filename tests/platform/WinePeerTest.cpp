@@ -3,8 +3,8 @@
 // read back by "wine reg query".
 #include "engine/TQuorvex.h"
 #include "platform/Error.h"
-#include "platform/WinePrefix.h"
-#include "platform/WineRegistry.h"
+#include "platform/wine/WinePrefix.h"
+#include "platform/wine/WineRegistry.h"
 #include "tests/fixtures/WinePeer.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "platform/Error.h"
-#include "platform/ProcFs.h"
-#include "platform/WinePrefix.h"
-#include "platform/WineRegistry.h"
+#include "platform/wine/ProcFs.h"
+#include "platform/wine/WinePrefix.h"
+#include "platform/wine/WineRegistry.h"
 #include "tests/fixtures/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // program's run on the output folder given as its one argument.
 #pragma once
 
-#include "ui/Application.h"
+#include "ui/qt/Application.h"
 
 #include <QString>
 

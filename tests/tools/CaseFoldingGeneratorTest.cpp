@@ -110,9 +110,9 @@ TEST(CaseFoldingGenerator, TheCommittedTablesAreTheOnesTheUnicodeDataGives)
         GTEST_SKIP() << "the Unicode character database is missing (Debian's unicode-data)";
     test::TTempFolder folder;
     ASSERT_EQ(Generate(caseFolding, unicodeData, folder.Path()), 0);
-    const fs::path platform = fs::path(QUORVEX_SOURCE_DIR) / "platform";
-    EXPECT_EQ(test::ReadText(folder.Path() / "folding.cpp"), test::ReadText(platform / "CaseFoldingTable.cpp"));
-    EXPECT_EQ(test::ReadText(folder.Path() / "registry.cpp"), test::ReadText(platform / "RegistryCaseTable.cpp"));
+    const fs::path backend = fs::path(QUORVEX_SOURCE_DIR) / "platform" / "wine";
+    EXPECT_EQ(test::ReadText(folder.Path() / "folding.cpp"), test::ReadText(backend / "CaseFoldingTable.cpp"));
+    EXPECT_EQ(test::ReadText(folder.Path() / "registry.cpp"), test::ReadText(backend / "RegistryCaseTable.cpp"));
 }
 
 }  // namespace

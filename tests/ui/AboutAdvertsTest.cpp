@@ -1,7 +1,7 @@
 // The About Adverts tab: each row's preview picture, fitted into imgPreview,
 // and its description, following the list's selection.
 #include "WindowsFixture.h"
-#include "ui/OptionListView.h"
+#include "ui/qt/OptionListView.h"
 
 #include <gtest/gtest.h>
 

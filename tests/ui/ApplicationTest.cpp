@@ -1,8 +1,8 @@
 // The application error report, and the link label's own behaviour.
 #include "FakeSeams.h"
 #include "platform/Error.h"
-#include "ui/Application.h"
-#include "ui/mxLinkLabel.h"
+#include "ui/qt/Application.h"
+#include "ui/qt/mxLinkLabel.h"
 
 #include <gtest/gtest.h>
 

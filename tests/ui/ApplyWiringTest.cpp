@@ -5,9 +5,9 @@
 #include "engine/EventLoopHook.h"
 #include "engine/TQuorvex.h"
 #include "tools/fakemessenger/FakeMessenger.h"
-#include "ui/FolderEdit.h"
-#include "ui/OptionListView.h"
-#include "ui/Shape.h"
+#include "ui/qt/FolderEdit.h"
+#include "ui/qt/OptionListView.h"
+#include "ui/qt/Shape.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 #include "WindowsFixture.h"
 #include "engine/HtmlFile.h"
 #include "engine/TQuorvex.h"
-#include "ui/ColorRow.h"
-#include "ui/Shape.h"
+#include "ui/qt/ColorRow.h"
+#include "ui/qt/Shape.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // transient for the main window, and a link, the donate picture or the
 // messenger that cannot be opened is reported in a message box.
 #include "WindowsFixture.h"
-#include "ui/mxLinkLabel.h"
+#include "ui/qt/mxLinkLabel.h"
 
 #include <gtest/gtest.h>
 

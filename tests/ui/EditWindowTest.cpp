@@ -5,10 +5,10 @@
 #include "TestPrefix.h"
 #include "engine/HtmlFile.h"
 #include "engine/TQuorvex.h"
-#include "ui/ColorRow.h"
-#include "ui/HtmlView.h"
-#include "ui/Shape.h"
-#include "ui/uEdit.h"
+#include "ui/qt/ColorRow.h"
+#include "ui/qt/HtmlView.h"
+#include "ui/qt/Shape.h"
+#include "ui/qt/uEdit.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "tests/fixtures/FakeUpdateSeams.h"
-#include "ui/Seams.h"
+#include "ui/qt/Seams.h"
 
 #include <deque>
 #include <functional>

@@ -1,7 +1,7 @@
 // The help window: its form and the help document from the stored items.
 #include "archive/Catalogue.h"
-#include "ui/HtmlView.h"
-#include "ui/uHelp.h"
+#include "ui/qt/HtmlView.h"
+#include "ui/qt/uHelp.h"
 
 #include <gtest/gtest.h>
 

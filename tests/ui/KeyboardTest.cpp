@@ -3,8 +3,8 @@
 // the focus is, and Tab on to the folder field's browse button.
 #include "Captions.h"
 #include "WindowsFixture.h"
-#include "ui/FolderEdit.h"
-#include "ui/OptionListView.h"
+#include "ui/qt/FolderEdit.h"
+#include "ui/qt/OptionListView.h"
 
 #include <gtest/gtest.h>
 

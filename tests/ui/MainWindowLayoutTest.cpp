@@ -1,8 +1,8 @@
 // The main window as the form defines it: tabs, controls, texts and sizes.
 #include "Captions.h"
 #include "WindowsFixture.h"
-#include "ui/OptionListView.h"
-#include "ui/mxLinkLabel.h"
+#include "ui/qt/OptionListView.h"
+#include "ui/qt/mxLinkLabel.h"
 
 #include <quorvex/BuildConfig.h>
 

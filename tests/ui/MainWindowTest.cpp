@@ -2,10 +2,10 @@
 // installed messenger, the small buttons and the folder fields.
 #include "WindowsFixture.h"
 #include "engine/TQuorvex.h"
-#include "platform/HiveCache.h"
-#include "ui/Cursors.h"
-#include "ui/FolderEdit.h"
-#include "ui/OptionListView.h"
+#include "platform/wine/HiveCache.h"
+#include "ui/qt/Cursors.h"
+#include "ui/qt/FolderEdit.h"
+#include "ui/qt/OptionListView.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/OptionListView.h"
+#include "ui/qt/OptionListView.h"
 
 #include <gtest/gtest.h>
 

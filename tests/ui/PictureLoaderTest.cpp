@@ -1,6 +1,6 @@
 #include "archive/Catalogue.h"
 #include "platform/Error.h"
-#include "ui/PictureLoader.h"
+#include "ui/qt/PictureLoader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "Captions.h"
 #include "WindowsFixture.h"
-#include "ui/FolderEdit.h"
+#include "ui/qt/FolderEdit.h"
 
 #include <gtest/gtest.h>
 

@@ -4,10 +4,10 @@
 
 #include "FakeSeams.h"
 #include "TestPrefix.h"
-#include "ui/Startup.h"
-#include "ui/uEdit.h"
-#include "ui/uHelp.h"
-#include "ui/uStatus.h"
+#include "ui/qt/Startup.h"
+#include "ui/qt/uEdit.h"
+#include "ui/qt/uHelp.h"
+#include "ui/qt/uStatus.h"
 
 #include <QTabWidget>
 

@@ -3,12 +3,12 @@
 // prefix found at start-up, and the tooltips naming the prefix in use.
 #include "WindowsFixture.h"
 #include "engine/TQuorvex.h"
-#include "platform/WinePrefix.h"
+#include "platform/wine/WinePrefix.h"
 #include "tests/fixtures/TestSupport.h"
 #include "tests/workflows/LocationCases.h"
 #include "tools/fakemessenger/FakeMessenger.h"
-#include "ui/FolderEdit.h"
-#include "ui/OptionListView.h"
+#include "ui/qt/FolderEdit.h"
+#include "ui/qt/OptionListView.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "QtTestEnvironment.h"
-#include "ui/Application.h"
+#include "ui/qt/Application.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Starting a Windows program under Wine through the desktop shell: what Wine
 // is asked, in which prefix, and why a start failed, with a stand-in "wine"
 // on PATH (and none at all).
-#include "platform/WinePrefix.h"
+#include "platform/wine/WinePrefix.h"
 #include "tests/fixtures/TestSupport.h"
 #include "update/UpdateSeams.h"
 #include "update/WineStart.h"

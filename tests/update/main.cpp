@@ -1,6 +1,6 @@
 // GoogleTest entry point with the application object that the update
 // windows need, on the offscreen platform unless another is chosen.
-#include "ui/QtEventPump.h"
+#include "ui/qt/QtEventPump.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #include "tests/workflows/LocationCases.h"
 
-#include "platform/WinePrefix.h"
+#include "platform/wine/WinePrefix.h"
 #include "tools/fakemessenger/FakeMessenger.h"
 
 #include <algorithm>

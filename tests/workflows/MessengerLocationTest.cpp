@@ -1,7 +1,7 @@
 // The one rule for which messenger Quorvex works on (the prefix, why, the
 // folder), through LocateMessenger as every entry point calls it.
 #include "engine/MessengerInfo.h"
-#include "platform/WinePrefix.h"
+#include "platform/wine/WinePrefix.h"
 #include "tests/workflows/LocationCases.h"
 #include "workflows/MessengerLocation.h"
 

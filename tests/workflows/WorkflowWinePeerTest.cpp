@@ -3,7 +3,7 @@
 // the registry changes; the clean deletes what Wine's own "del" deletes.
 #include "archive/Catalogue.h"
 #include "engine/TQuorvex.h"
-#include "platform/NativeFile.h"
+#include "platform/wine/NativeFile.h"
 #include "tests/fixtures/WinePeer.h"
 #include "tests/workflows/WorkflowTestSupport.h"
 #include "workflows/Workflows.h"

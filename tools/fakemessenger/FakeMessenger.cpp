@@ -3,8 +3,8 @@
 #include "engine/MessengerInfo.h"
 #include "engine/PatternScan.h"
 #include "platform/Error.h"
-#include "platform/NativeFile.h"
-#include "platform/RegistryHive.h"
+#include "platform/wine/NativeFile.h"
+#include "platform/wine/RegistryHive.h"
 #include "platform/Text.h"
 
 #include <algorithm>

@@ -11,7 +11,7 @@
 // The signature is Ed25519 in libsodium's multi-part form, over the SHA-512
 // of the installer, which is what Quorvex verifies.
 #include "platform/Error.h"
-#include "platform/NativeFile.h"
+#include "platform/wine/NativeFile.h"
 #include "platform/PrivateFile.h"
 
 #include <sodium.h>

@@ -1,8 +1,8 @@
 // The Win32 file backend: whole-file reads and writes, atomic replacement,
 // and the refusals Windows makes (read-only files, folders, missing folders).
 #include "platform/Error.h"
-#include "platform/Win32FileSystem.h"
-#include "platform/Win32Text.h"
+#include "platform/win32/Win32FileSystem.h"
+#include "platform/win32/Win32Text.h"
 #include "tests/platform/win32/Win32TestSupport.h"
 
 #include <gtest/gtest.h>

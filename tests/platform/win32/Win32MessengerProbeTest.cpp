@@ -1,6 +1,6 @@
 // The messenger running check: a top-level window of the messenger's main
 // window class, made here by the test, whatever its title.
-#include "platform/Win32MessengerProbe.h"
+#include "platform/win32/Win32MessengerProbe.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

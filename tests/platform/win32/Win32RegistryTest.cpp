@@ -1,8 +1,8 @@
 // The Win32 registry backend: the 32-bit view of HKEY_LOCAL_MACHINE, and the
 // values of HKEY_CURRENT_USER keys read, written and deleted.
 #include "platform/Error.h"
-#include "platform/Win32Registry.h"
-#include "platform/Win32Text.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Text.h"
 #include "tests/platform/win32/Win32TestSupport.h"
 
 #include <gtest/gtest.h>

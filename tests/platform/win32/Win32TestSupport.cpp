@@ -1,6 +1,6 @@
 #include "tests/platform/win32/Win32TestSupport.h"
 
-#include "platform/Win32Text.h"
+#include "platform/win32/Win32Text.h"
 
 #include <windows.h>
 

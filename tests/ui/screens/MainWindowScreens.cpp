@@ -16,7 +16,7 @@
 #include "tests/qtmain/ScreensMain.h"
 #include "tests/ui/FakeSeams.h"
 #include "tools/fakemessenger/FakeMessenger.h"
-#include "ui/Startup.h"
+#include "ui/qt/Startup.h"
 
 #include <QDir>
 #include <QFontInfo>

@@ -12,7 +12,7 @@
 #include "tests/fixtures/FakeUpdateSeams.h"
 #include "tests/http/peers/Peers.h"
 #include "tests/qtmain/ScreensMain.h"
-#include "ui/uUpdate.h"
+#include "ui/qt/uUpdate.h"
 #include "update/UpdateWindows.h"
 #include "update/VelkAppUpdate.h"
 #include "update/VelkAppUpdateDownload.h"

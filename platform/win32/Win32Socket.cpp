@@ -1,0 +1,168 @@
+#include "platform/Socket.h"
+#include "platform/SocketSystem.h"
+#include "platform/win32/Win32Text.h"
+
+#include <algorithm>
+
+namespace quorvex {
+namespace {
+
+SOCKET Native(std::intptr_t handle)
+{
+    return static_cast<SOCKET>(handle);
+}
+
+bool WouldBlock(int error)
+{
+    return error == WSAEWOULDBLOCK || error == WSAEINTR || error == WSAEINPROGRESS;
+}
+
+}  // namespace
+
+void StartSockets()
+{
+    static const bool started = [] {
+        WSADATA data{};
+        return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    (void)started;  // a failed start shows in the first call's own error
+}
+
+bool NameHasNoAddress(int status)
+{
+    return status == WSAHOST_NOT_FOUND || status == WSANO_DATA;
+}
+
+const int sockErrAddressNotAvailable = WSAEADDRNOTAVAIL;
+const int sockErrInvalidArgument = WSAEINVAL;
+
+std::string SocketErrorText(int error)
+{
+    if (error == sockErrHostNotFound)
+        return "Host not found";
+    if (error == sockErrLookupFailed)
+        return "Name lookup failed";
+    return Win32ErrorText(static_cast<unsigned long>(error));
+}
+
+TSocket::~TSocket()
+{
+    Close();
+}
+
+int TSocket::StartConnect(const TSocketAddress& local, const TSocketAddress& remote, bool& notStarted)
+{
+    StartSockets();
+    Close();
+    notStarted = false;
+    const SOCKET socket = ::WSASocketW(remote.IsIpv6() ? AF_INET6 : AF_INET, SOCK_STREAM, IPPROTO_TCP, nullptr, 0,
+                                       WSA_FLAG_NO_HANDLE_INHERIT);
+    if (socket == INVALID_SOCKET) {
+        notStarted = true;
+        return ::WSAGetLastError();
+    }
+    handle_ = static_cast<std::intptr_t>(socket);
+    u_long nonBlocking = 1;
+    if (::ioctlsocket(socket, FIONBIO, &nonBlocking) != 0) {
+        notStarted = true;
+        const int error = ::WSAGetLastError();
+        Close();
+        return error;
+    }
+    if (::bind(socket, static_cast<const sockaddr*>(local.Data()), static_cast<int>(local.Length())) != 0) {
+        notStarted = true;
+        const int error = ::WSAGetLastError();
+        Close();
+        return error;
+    }
+    if (::connect(socket, static_cast<const sockaddr*>(remote.Data()), static_cast<int>(remote.Length())) != 0) {
+        const int error = ::WSAGetLastError();
+        if (!WouldBlock(error))
+            return error;
+    }
+    return 0;
+}
+
+int TSocket::ConnectResult() const
+{
+    int error = 0;
+    int length = sizeof(error);
+    if (::getsockopt(Native(handle_), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0)
+        return ::WSAGetLastError();
+    return error;
+}
+
+TSocket::TTransfer TSocket::Send(std::span<const char> bytes)
+{
+    const int size = static_cast<int>(std::min<std::size_t>(bytes.size(), 1 << 30));
+    const int count = ::send(Native(handle_), bytes.data(), size, 0);
+    if (count >= 0)
+        return {static_cast<std::size_t>(count), 0, false};
+    const int error = ::WSAGetLastError();
+    return WouldBlock(error) ? TTransfer{} : TTransfer{0, error, false};
+}
+
+TSocket::TTransfer TSocket::Receive(std::span<char> buffer)
+{
+    const int size = static_cast<int>(std::min<std::size_t>(buffer.size(), 1 << 30));
+    const int count = ::recv(Native(handle_), buffer.data(), size, 0);
+    if (count > 0)
+        return {static_cast<std::size_t>(count), 0, false};
+    if (count == 0)
+        return {0, 0, true};
+    const int error = ::WSAGetLastError();
+    return WouldBlock(error) ? TTransfer{} : TTransfer{0, error, true};
+}
+
+void TSocket::Close()
+{
+    if (handle_ != -1)
+        ::closesocket(Native(handle_));
+    handle_ = -1;
+}
+
+bool TSocket::IsOpen() const
+{
+    return handle_ != -1;
+}
+
+// select() rather than WSAPoll: on older systems WSAPoll never reports a
+// connection attempt that failed. A failed attempt shows in the except set.
+void WaitForSockets(std::span<TSocketWait> waits, int timeoutMs)
+{
+    fd_set readable;
+    fd_set writable;
+    fd_set failed;
+    FD_ZERO(&readable);
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    bool any = false;
+    for (const TSocketWait& wait : waits) {
+        if (!wait.Socket->IsOpen() || (!wait.WantRead && !wait.WantWrite) || failed.fd_count >= FD_SETSIZE)
+            continue;
+        const SOCKET socket = Native(wait.Socket->Handle());
+        if (wait.WantRead)
+            FD_SET(socket, &readable);
+        if (wait.WantWrite)
+            FD_SET(socket, &writable);
+        FD_SET(socket, &failed);
+        any = true;
+    }
+    if (!any) {
+        ::Sleep(static_cast<DWORD>(timeoutMs));
+        return;
+    }
+    timeval timeout{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    if (::select(0, &readable, &writable, &failed, &timeout) <= 0)
+        return;
+    for (TSocketWait& wait : waits) {
+        if (!wait.Socket->IsOpen())
+            continue;
+        const SOCKET socket = Native(wait.Socket->Handle());
+        const bool error = FD_ISSET(socket, &failed) != 0;
+        wait.Readable = wait.WantRead && (FD_ISSET(socket, &readable) != 0 || error);
+        wait.Writable = wait.WantWrite && (FD_ISSET(socket, &writable) != 0 || error);
+    }
+}
+
+}  // namespace quorvex
