@@ -85,15 +85,22 @@ void TQuorvex::LoadYahooMessenger()
     source_.reset();
     if (before && before == after)
         source_ = TSource{path, *before};
+    imageIsSource_ = true;
 }
 
 bool TQuorvex::SaveYahooMessenger()
 {
+    // An image whose file changed while it was read has nothing to compare with.
+    if (!source_)
+        return false;
     try {
-        FileSystem().WriteFile(ExecutablePath(), image_.Bytes());
+        if (!FileSystem().ReplaceUnchangedFile(ExecutablePath(), image_.Bytes(), source_->Identity))
+            return false;
     } catch (const FileCreateError&) {
         return false;
     }
+    // The file is now the image, under an identity of its own.
+    source_.reset();
     return true;
 }
 
@@ -101,7 +108,7 @@ bool TQuorvex::CreateBackup(const std::string& Path)
 {
     if (!YahooLoaded)
         return false;
-    if (!source_ || !FileSystem().CopyUnchangedFile(source_->Path, source_->Identity, Path))
+    if (!source_ || !imageIsSource_ || !FileSystem().CopyUnchangedFile(source_->Path, source_->Identity, Path))
         FileSystem().WriteFile(Path, image_.Bytes());
     return FileSystem().FileExists(Path);
 }
@@ -138,12 +145,13 @@ void TQuorvex::Clear()
     image_.Clear();
     YahooLoaded = false;
     source_.reset();
+    imageIsSource_ = false;
 }
 
 bool TQuorvex::Patched(bool applied)
 {
     if (applied)
-        source_.reset();
+        imageIsSource_ = false;
     return applied;
 }
 

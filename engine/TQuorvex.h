@@ -28,8 +28,11 @@ public:
     // image and YahooLoaded as they were.
     void LoadYahooMessenger();
     // Writes the image over the executable (a new file renamed over the old
-    // one). False when the executable cannot be created or replaced; throws
-    // Error when writing fails (the executable is then unchanged).
+    // one), only while the executable is still the file that was loaded: a
+    // change another program (another Quorvex) made since is kept and this
+    // save fails. False when the executable has changed since it was loaded
+    // or cannot be created or replaced; throws Error when writing fails (the
+    // executable is then unchanged).
     bool SaveYahooMessenger();
     // Writes the image to Path (relative to the working folder); false when
     // nothing is loaded. While the image holds exactly the executable's bytes
@@ -89,9 +92,11 @@ private:
     bool Patched(bool applied);
 
     TMemoryStream image_;
-    // Set while the image holds exactly the bytes of a file that showed the
-    // same identity before and after it was read.
+    // Set when the image holds the bytes of a file that showed the same
+    // identity before and after it was read.
     std::optional<TSource> source_;
+    // True while no patch has changed the image since it was read.
+    bool imageIsSource_ = false;
 };
 
 }  // namespace quorvex

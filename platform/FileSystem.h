@@ -2,7 +2,7 @@
 // messenger and Quorvex see them.
 #pragma once
 
-#include "platform/wine/FileIdentity.h"
+#include "platform/FileIdentity.h"
 
 #include <chrono>
 #include <cstdint>
@@ -36,6 +36,12 @@ public:
     // created or replaced, or another Quorvex process holds it beyond
     // kFileChangeWait; Error when writing fails.
     virtual void WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) const = 0;
+    // Replaces the file as WriteFile does, but only while it still has the
+    // identity given, checked under the change lock: false, with the file
+    // untouched, when something else changed or replaced it since (or it is
+    // gone). Throws as WriteFile.
+    virtual bool ReplaceUnchangedFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                                      const TFileIdentity& identity) const = 0;
     // The identity of an existing file; none for a folder or nothing.
     virtual std::optional<TFileIdentity> Identity(const std::string& path) const = 0;
     // Creates or replaces target as WriteFile does, as a copy of source, but

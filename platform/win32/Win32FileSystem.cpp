@@ -226,6 +226,15 @@ std::optional<TFileIdentity> OpenFileIdentity(HANDLE file)
                          times.ChangeTime.QuadPart};
 }
 
+std::optional<TFileIdentity> IdentityOf(const std::wstring& path)
+{
+    THandle file(::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.Valid())
+        return std::nullopt;
+    return OpenFileIdentity(file.Get());
+}
+
 }  // namespace
 
 std::filesystem::path TWin32FileSystem::NativePath(const std::string& path) const
@@ -256,6 +265,18 @@ std::vector<std::uint8_t> TWin32FileSystem::ReadFile(const std::string& path) co
 
 void TWin32FileSystem::WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) const
 {
+    Replace(path, bytes, [](const std::wstring&) { return true; });
+}
+
+bool TWin32FileSystem::ReplaceUnchangedFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                                            const TFileIdentity& identity) const
+{
+    return Replace(path, bytes, [&](const std::wstring& target) { return IdentityOf(target) == identity; });
+}
+
+bool TWin32FileSystem::Replace(const std::string& path, std::span<const std::uint8_t> bytes,
+                               const std::function<bool(const std::wstring&)>& unchanged) const
+{
     const std::wstring target = FullPath(path);
     const std::string shown = NarrowText(target);  // the full path, for messages
     const DWORD attributes = Attributes(target);
@@ -264,6 +285,8 @@ void TWin32FileSystem::WriteFile(const std::string& path, std::span<const std::u
         throw FileCreateError(shown, Win32ErrorText(ERROR_ACCESS_DENIED));
 
     const TChangeLock lock(shown, target, changeWait_);
+    if (!unchanged(target))
+        return false;
     std::wstring temporaryPath;
     THandle file(CreateTemporaryBeside(shown, target, temporaryPath));
     TTemporaryFile temporary(temporaryPath);
@@ -275,16 +298,12 @@ void TWin32FileSystem::WriteFile(const std::string& path, std::span<const std::u
     if (!::MoveFileExW(temporary.Path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         FailCreate(shown, ::GetLastError());
     temporary.Keep();
+    return true;
 }
 
 std::optional<TFileIdentity> TWin32FileSystem::Identity(const std::string& path) const
 {
-    THandle file(::CreateFileW(FullPath(path).c_str(), FILE_READ_ATTRIBUTES,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                               FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file.Valid())
-        return std::nullopt;
-    return OpenFileIdentity(file.Get());
+    return IdentityOf(FullPath(path));
 }
 
 bool TWin32FileSystem::CopyUnchangedFile(const std::string& source, const TFileIdentity& identity,

@@ -5,6 +5,8 @@
 
 #include "platform/FileSystem.h"
 
+#include <functional>
+
 namespace quorvex {
 
 class TWin32FileSystem final : public TFileSystem {
@@ -23,6 +25,8 @@ public:
     // refuses them (Wine would replace a read-only file); a refusal for lack
     // of rights says to run from an administrator prompt.
     void WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) const override;
+    bool ReplaceUnchangedFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                              const TFileIdentity& identity) const override;
     // The volume's serial number, the file index, the size and the last
     // write and change times.
     std::optional<TFileIdentity> Identity(const std::string& path) const override;
@@ -34,6 +38,11 @@ public:
     bool DeleteFile(const std::string& path) const override;
 
 private:
+    // Replaces the file under its change lock when unchanged() says so, with
+    // the lock held.
+    bool Replace(const std::string& path, std::span<const std::uint8_t> bytes,
+                 const std::function<bool(const std::wstring&)>& unchanged) const;
+
     std::chrono::milliseconds changeWait_;
 };
 

@@ -1,35 +1,15 @@
-// What tells one state of a file from another without reading it: device,
-// file number, size, and modification and change times (nanoseconds on
-// Linux, 100 ns ticks on Windows). A file replaced by another (renamed over
-// it) has another file number; one rewritten in place has a later change
-// time, which no program can set. Two equal identities taken at different
-// moments mean the file was left alone between.
+// A file's identity on Linux, from its path or an open descriptor.
 #pragma once
 
-#include <cstdint>
+#include "platform/FileIdentity.h"
+
 #include <filesystem>
 #include <optional>
 
 namespace quorvex {
 
-struct TFileIdentity {
-    std::uint64_t Device = 0;
-    std::uint64_t File = 0;
-    std::uint64_t Size = 0;
-    std::int64_t Modified = 0;
-    std::int64_t Changed = 0;
-
-    bool operator==(const TFileIdentity&) const = default;
-    // The same file with the same content: all but the change time agree
-    // (renaming a file changes only that).
-    bool SameContent(const TFileIdentity& other) const
-    {
-        return Device == other.Device && File == other.File && Size == other.Size && Modified == other.Modified;
-    }
-};
-
-// On Linux: the identity of the regular file at the path (links followed),
-// or of an open file descriptor; empty for anything else or nothing.
+// The identity of the regular file at the path (links followed), or of an
+// open file descriptor; empty for anything else or nothing.
 std::optional<TFileIdentity> FileIdentity(const std::filesystem::path& file);
 std::optional<TFileIdentity> FileIdentity(int descriptor);
 

@@ -190,4 +190,15 @@ std::optional<TFileIdentity> WriteNativeFileAtomically(const fs::path& path, std
     return file.Commit();
 }
 
+bool ReplaceUnchangedNativeFile(const fs::path& path, std::span<const std::uint8_t> bytes,
+                                const TFileIdentity& identity)
+{
+    TFileWriteStream file(path.string());  // holds the change lock from here on
+    if (FileIdentity(path) != identity)
+        return false;
+    file.Write(bytes);
+    file.Commit();
+    return true;
+}
+
 }  // namespace quorvex

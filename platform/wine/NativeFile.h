@@ -33,6 +33,10 @@ TPageBuffer ReadNativeFileToPages(const std::filesystem::path& path, std::uintma
 // writable, target read-only or a folder) and Error("Cannot write file ...")
 // when writing fails (disk full); the target is unchanged in both cases.
 // Returns the identity of the file put in place, as TFileWriteStream::Commit.
+// As WriteNativeFileAtomically, but only while the file still has identity
+// once its change lock is held; false, with nothing written, otherwise.
+bool ReplaceUnchangedNativeFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+                                const TFileIdentity& identity);
 std::optional<TFileIdentity> WriteNativeFileAtomically(const std::filesystem::path& path,
                                                        std::span<const std::uint8_t> bytes);
 

@@ -32,6 +32,12 @@ void TWineFileSystem::WriteFile(const std::string& path, std::span<const std::ui
     WriteNativeFileAtomically(NativePath(path), bytes);
 }
 
+bool TWineFileSystem::ReplaceUnchangedFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                                           const TFileIdentity& identity) const
+{
+    return ReplaceUnchangedNativeFile(NativePath(path), bytes, identity);
+}
+
 std::optional<TFileIdentity> TWineFileSystem::Identity(const std::string& path) const
 {
     return FileIdentity(NativePath(path));

@@ -13,6 +13,8 @@ public:
     void WriteFile(const std::string& path, std::span<const std::uint8_t> bytes) const override;
     std::optional<TFileIdentity> Identity(const std::string& path) const override;
     // A copy-on-write clone where the file system offers one; false elsewhere.
+    bool ReplaceUnchangedFile(const std::string& path, std::span<const std::uint8_t> bytes,
+                              const TFileIdentity& identity) const override;
     bool CopyUnchangedFile(const std::string& source, const TFileIdentity& identity,
                            const std::string& target) const override;
     bool DeleteFile(const std::string& path) const override;

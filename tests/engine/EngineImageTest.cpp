@@ -111,6 +111,46 @@ TEST_F(EngineImage, SaveReportsFalseWhenTheExecutableCannotBeReplaced)
     EXPECT_FALSE(fs::exists(prefix.Path() / "drive_c" / "Program Files" / "Yahoo!" / "Gone"));
 }
 
+// Two applies at once (two Quorvex windows, or the window and quorvex-cli)
+// each load the executable, patch and save: the later save must not put back
+// an image that lacks the earlier one's patches.
+TEST_F(EngineImage, SaveFailsAndKeepsTheFileWhenTheExecutableChangedSinceTheLoad)
+{
+    for (const test::TFileChange& change : FileChanges()) {
+        SCOPED_TRACE(change.Name);
+        test::WriteText(prefix.Executable(), std::string(prefix.Image.Bytes.begin(), prefix.Image.Bytes.end()));
+        engine.LoadYahooMessenger();
+        ASSERT_TRUE(engine.Urls());
+        change.Apply(prefix.Executable());
+        const std::vector<std::uint8_t> changed = ReadBytes(prefix.Executable());
+        EXPECT_FALSE(engine.SaveYahooMessenger());
+        EXPECT_EQ(ReadBytes(prefix.Executable()), changed);
+    }
+    engine.LoadYahooMessenger();
+    fs::remove(prefix.Executable());
+    EXPECT_FALSE(engine.SaveYahooMessenger());
+    EXPECT_FALSE(fs::exists(prefix.Executable()));
+}
+
+TEST_F(EngineImage, OfTwoEnginesThatLoadedTheSameExecutableOnlyTheFirstSaves)
+{
+    TQuorvex other;
+    other.YahooMessengerPath = kFolder;
+    engine.LoadYahooMessenger();
+    other.LoadYahooMessenger();
+    ASSERT_TRUE(engine.Urls());
+    ASSERT_TRUE(other.ChangeBanner());
+    ASSERT_TRUE(other.SaveYahooMessenger());
+    EXPECT_FALSE(engine.SaveYahooMessenger());
+    EXPECT_EQ(ReadBytes(prefix.Executable()), Content(other));
+
+    engine.LoadYahooMessenger();  // a fresh load sees the other's patch and keeps it
+    ASSERT_TRUE(engine.Urls());
+    EXPECT_TRUE(engine.SaveYahooMessenger());
+    EXPECT_EQ(ReadBytes(prefix.Executable()), Content(engine));
+    EXPECT_NE(Content(engine), Content(other));
+}
+
 TEST_F(EngineImage, BackupIsWrittenToTheWorkingFolderOnlyWhenSomethingIsLoaded)
 {
     EXPECT_FALSE(engine.CreateBackup("YahooMessenger.bak"));

@@ -187,6 +187,35 @@ void OverwriteInPlace(const std::string& path, const std::string& text)
     ::CloseHandle(file);
 }
 
+TEST(Win32FileSystem, AFileIsReplacedOnlyWhileItKeepsTheIdentityItWasLoadedWith)
+{
+    TWin32TempFolder folder;
+    const TWin32FileSystem files;
+    const std::string target = folder / "YahooMessenger.exe";
+    Put(target, "the executable");
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"rewritten in place, same size", [&] { OverwriteInPlace(target, "THE"); }},
+        {"replaced by another writer", [&] { Put(target, "patched by another Quorvex"); }},
+    };
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        const std::optional<TFileIdentity> loaded = files.Identity(target);
+        ASSERT_TRUE(loaded.has_value());
+        change();
+        const std::string changed = Read(target);
+        EXPECT_FALSE(files.ReplaceUnchangedFile(target, Bytes("a stale image"), *loaded));
+        EXPECT_EQ(Read(target), changed);
+        EXPECT_EQ(folder.Names(), std::vector<std::string>{"YahooMessenger.exe"}) << "no temporary file is left";
+    }
+    EXPECT_TRUE(files.ReplaceUnchangedFile(target, Bytes("saved"), *files.Identity(target)));
+    EXPECT_EQ(Read(target), "saved");
+
+    const std::optional<TFileIdentity> loaded = files.Identity(target);
+    ASSERT_TRUE(files.DeleteFile(target));
+    EXPECT_FALSE(files.ReplaceUnchangedFile(target, Bytes("saved"), *loaded));
+    EXPECT_FALSE(files.FileExists(target));
+}
+
 TEST(Win32FileSystem, AFileIsCopiedOnlyWhileItKeepsTheIdentityItWasSeenWith)
 {
     TWin32TempFolder folder;
