@@ -40,6 +40,16 @@ std::uint32_t ParseColor(std::string_view text)
     return red | (green << 8) | (blue << 16);
 }
 
+// cmd quotes a folder that ends in a backslash as "C:\Folder\", which reaches
+// a Windows program as C:\Folder" (the backslash escapes the quote): a quote
+// is no part of a Windows name, so it is dropped there.
+std::string FolderValue(std::string value)
+{
+    if (!kWinePrefixOption && value.size() > 1 && value.back() == '"')
+        value.pop_back();
+    return value;
+}
+
 // Reads the command's options and OPTION words, in any order.
 class TParser {
 public:
@@ -62,7 +72,7 @@ private:
     void Option(const std::string& word)
     {
         if (word == "--folder")
-            line_.Folder = Value(word);
+            line_.Folder = FolderValue(Value(word));
         else if (word == "--prefix" && kWinePrefixOption)
             line_.Prefix = Value(word);
         else if (word == "--color" && line_.Command == TCommand::Adverts)

@@ -1,7 +1,7 @@
 // quorvex-cli: the advert, UI and clean workflows from the command line.
 #include "cli/Run.h"
+#include "platform/Console.h"
 
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -17,12 +17,12 @@ int wmain(int argc, wchar_t** argv)
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i)
         arguments.push_back(quorvex::Utf16ToUtf8(std::u16string(argv[i], argv[i] + std::wcslen(argv[i]))));
-    return quorvex::cli::RunCommandLine(arguments, std::cout, std::cerr);
+    return quorvex::cli::RunCommandLine(arguments, quorvex::StandardOutput(), quorvex::StandardError());
 }
 #else
 int main(int argc, char** argv)
 {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    return quorvex::cli::RunCommandLine(arguments, std::cout, std::cerr);
+    return quorvex::cli::RunCommandLine(arguments, quorvex::StandardOutput(), quorvex::StandardError());
 }
 #endif

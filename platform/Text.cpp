@@ -61,11 +61,18 @@ void AppendCodePoint(std::string& out, char32_t cp)
 
 namespace {
 
+// The length of the UTF-8 sequence that a byte above 0x7F leads, or 0 when it
+// leads none.
+std::size_t Utf8LeadLength(unsigned char lead)
+{
+    return lead >= 0xF8 ? 0 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+}
+
 // The length of the valid UTF-8 sequence at text[i], or 0.
 std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp)
 {
     const auto lead = static_cast<unsigned char>(text[i]);
-    std::size_t length = lead >= 0xF0 && lead < 0xF8 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+    const std::size_t length = Utf8LeadLength(lead);
     if (length == 0 || i + length > text.size())
         return 0;
     cp = lead & (0x7F >> length);
@@ -89,6 +96,19 @@ std::size_t DecodeCharacter(std::string_view text, std::size_t i, char32_t& cp)
     if (length == 0)
         cp = byte;
     return length == 0 ? 1 : length;
+}
+
+std::size_t CompleteUtf8Length(std::string_view text)
+{
+    // A lead byte among the last three bytes announces how many follow it.
+    const std::size_t size = text.size();
+    for (std::size_t back = 1; back <= 3 && back <= size; ++back) {
+        const auto byte = static_cast<unsigned char>(text[size - back]);
+        if ((byte & 0xC0) == 0x80)
+            continue;  // a continuation byte: look further back
+        return Utf8LeadLength(byte) > back ? size - back : size;
+    }
+    return size;
 }
 
 std::u16string Utf8ToUtf16(std::string_view text)

@@ -28,6 +28,10 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
 // that code so that no input is rejected.
 std::size_t DecodeCharacter(std::string_view text, std::size_t index, char32_t& codePoint);
 
+// The length of text without an unfinished UTF-8 sequence at its end (the
+// first bytes of a character whose last bytes are still to come).
+std::size_t CompleteUtf8Length(std::string_view text);
+
 // Converts with DecodeCharacter.
 std::u16string Utf8ToUtf16(std::string_view text);
 // Unpaired surrogates become U+FFFD.

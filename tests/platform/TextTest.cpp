@@ -20,6 +20,32 @@ TEST(Text, InvalidInputIsConvertedWithoutLoss)
     EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800)) + u"x"), "\xef\xbf\xbdx");
 }
 
+// Text written in pieces to a console is converted up to the last whole
+// character; the bytes of a character cut in two wait for the next piece.
+TEST(Text, CompleteUtf8LengthStopsBeforeACharacterCutInTwo)
+{
+    const struct {
+        const char* text;
+        std::size_t complete;
+    } cases[] = {
+        {"", 0},
+        {"plain", 5},
+        {"\xc3\xa9", 2},                  // é whole
+        {"a\xc3", 1},                      // é cut after its lead byte
+        {"a\xe4\xbf", 1},                  // 信 cut after two of three bytes
+        {"a\xe4\xbf\xa1", 4},              // 信 whole
+        {"a\xf0\x9f\x98", 1},              // an emoji cut after three of four bytes
+        {"a\xf0\x9f\x98\x80", 5},          // whole
+        {"a\x80", 2},                      // a stray continuation byte waits for nothing
+        {"a\xff", 2},                      // a byte that leads nothing
+        {"a\xc0", 2},                      // an overlong lead byte leads nothing
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(CompleteUtf8Length(c.text), c.complete);
+    }
+}
+
 TEST(Text, NamesCompareWithoutRegardToAsciiCase)
 {
     EXPECT_TRUE(EqualsNoCase("YahooMessenger.EXE", "yahoomessenger.exe"));
