@@ -43,6 +43,7 @@ TMessengerStatus ReadStatus(const TMessengerLocation& location, IOptionFacts& fa
     TMessengerStatus status;
     status.Prefix = location.Prefix;
     status.PrefixProblem = PrefixProblem(location);
+    status.RegistryFileProblems = RegistryFileProblems(location);
     status.Folder = location.Folder;
     status.ExecutableFound = ExecutableExists(status.Folder);
     status.Version = facts.MessengerVersion();
@@ -60,6 +61,8 @@ void PrintStatus(const TMessengerStatus& status, std::ostream& out)
     if (status.Prefix)
         out << "prefix: " << status.Prefix->Prefix.string() << '\n'
             << "prefix chosen: " << PrefixReasonText(status.Prefix->Reason) << '\n';
+    for (const std::string& problem : status.RegistryFileProblems)
+        out << "registry file unreadable: " << problem << '\n';
     out << "folder: " << status.Folder << '\n'
         << "executable found: " << YesNo(status.ExecutableFound) << '\n'
         << "version: " << status.PrefixProblem.value_or(status.Version) << '\n'
@@ -88,6 +91,12 @@ void PrintStatusJson(const TMessengerStatus& status, std::ostream& out)
             << JsonString(ReasonWord(status.Prefix->Reason)) << ',';
     if (status.PrefixProblem)
         out << "\"prefixProblem\":" << JsonString(*status.PrefixProblem) << ',';
+    if (!status.RegistryFileProblems.empty()) {
+        out << "\"registryFileProblems\":[";
+        for (std::size_t index = 0; index < status.RegistryFileProblems.size(); ++index)
+            out << (index > 0 ? "," : "") << JsonString(status.RegistryFileProblems[index]);
+        out << "],";
+    }
     out << "\"folder\":" << JsonString(status.Folder) << ",\"executableFound\":" << JsonBool(status.ExecutableFound)
         << ",\"version\":" << JsonString(status.Version) << ",\"majorVersion\":"
         << (status.MajorVersion ? std::to_string(*status.MajorVersion) : "null")

@@ -23,6 +23,7 @@ struct TListStatus {
 struct TMessengerStatus {
     std::optional<TPrefixChoice> Prefix;  // the Wine prefix, where there is one
     std::optional<std::string> PrefixProblem;  // why the prefix cannot hold a messenger
+    std::vector<std::string> RegistryFileProblems;  // why a registry file of it cannot be read
     std::string Folder;
     bool ExecutableFound = false;
     std::string Version;

@@ -6,6 +6,7 @@
 #ifdef QUORVEX_WINE_PREFIX
 #include "platform/wine/PrefixDiscovery.h"
 #include "platform/wine/WinePrefix.h"
+#include "platform/wine/WineRegistry.h"
 #endif
 
 #include <array>
@@ -73,6 +74,15 @@ std::optional<std::string> PrefixProblem(const TMessengerLocation& location)
     case TPrefixState::NotAPrefix: return path + " is not a Wine prefix";
     }
     return std::nullopt;
+}
+
+std::vector<std::string> RegistryFileProblems([[maybe_unused]] const TMessengerLocation& location)
+{
+#ifdef QUORVEX_WINE_PREFIX
+    if (location.Prefix)
+        return RegistryFileErrors(location.Prefix->Prefix);
+#endif
+    return {};
 }
 
 }  // namespace quorvex

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvex {
 
@@ -44,5 +45,8 @@ std::string PrefixReasonText(TPrefixReason reason);
 // What is wrong with the prefix in use, or nothing when it is usable:
 // "No Wine prefix at <path>" or "<path> is not a Wine prefix".
 std::optional<std::string> PrefixProblem(const TMessengerLocation& location);
+// Why a registry file of the prefix in use cannot be read, one text each
+// ("Cannot open file "<path>". <reason>"); none without a prefix.
+std::vector<std::string> RegistryFileProblems(const TMessengerLocation& location);
 
 }  // namespace quorvex

@@ -16,6 +16,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <thread>
 
@@ -553,6 +555,29 @@ TEST_F(Cli, StatusJsonEscapesAnyFolderAndFollowsThePrefixOption)
     EXPECT_EQ(status[QStringLiteral("prefix")].toString().toStdString(), prefix.Path().string());
     EXPECT_EQ(status[QStringLiteral("version")], QJsonValue(QStringLiteral("10.0.0.1270")));
     EXPECT_EQ(status[QStringLiteral("executableFound")], QJsonValue(false));
+}
+
+// A registry file that cannot be read (here a pipe with no writer, which
+// must not hold status up) is named with the system's reason, in both forms.
+TEST_F(Cli, StatusNamesEachRegistryFileThatCannotBeRead)
+{
+    const fs::path userReg = prefix.Path() / "user.reg";
+    fs::remove(userReg);
+    ASSERT_EQ(::mkfifo(userReg.c_str(), 0600), 0);
+    const std::string problem = "Cannot open file \"" + userReg.string() + "\". Not a regular file (a pipe)";
+
+    const TCliRun text = Run({"status", "--prefix", prefix.Path().string()});
+    ASSERT_EQ(text.Status, 0) << text.Err;
+    EXPECT_NE(text.Out.find("\nregistry file unreadable: " + problem + "\n"), std::string::npos) << text.Out;
+
+    const TCliRun json = Run({"status", "--json", "--prefix", prefix.Path().string()});
+    ASSERT_EQ(json.Status, 0) << json.Err;
+    const QJsonArray problems = ParsedObject(json.Out)[QStringLiteral("registryFileProblems")].toArray();
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_EQ(problems[0].toString().toStdString(), problem);
+
+    fs::remove(userReg);
+    EXPECT_EQ(Run({"status", "--prefix", prefix.Path().string()}).Out.find("registry file"), std::string::npos);
 }
 
 // The one rule for which messenger to work on, through quorvex-cli status.
