@@ -27,6 +27,8 @@ test_packages=(
   clang libclang-rt-14-dev
   # the Windows build of quorvex-cli and its tests, run under Wine
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest
+  # the Windows installer, its code signing and the throwaway certificate of its test
+  nsis osslsigncode openssl
   # running in a real window, screenshots
   xvfb xauth x11-utils imagemagick
   # the install tree and the Debian package and their validators

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# The Windows installer in a fresh Wine prefix of its own: a silent install
+# for the current user puts both programs, the uninstaller, the Start-menu
+# shortcut (working folder: the user's data folder) and the installed-programs
+# entry in place; the next version's installer replaces it in place; the
+# uninstaller removes every installed file and entry and leaves the data
+# folder's backup alone.
+#
+#   installer_test.sh INSTALLER RELEASE_DIR NSI VERSION SHORTCUT_INFO_EXE ICON
+set -euo pipefail
+installer=$(realpath "$1") release=$(realpath "$2") nsi=$(realpath "$3") version=$4
+shortcut_info=$(realpath "$5") icon=$(realpath "$6")
+export WINEDEBUG=-all
+WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/quorvex-installer-XXXXXX")
+export WINEPREFIX
+work=$(mktemp -d)
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX" "$work"
+}
+trap cleanup EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+windows_path() { wine cmd /c echo "%$1%" 2>/dev/null | tr -d '\r'; }
+local_data=$(windows_path LOCALAPPDATA)
+programs="$local_data\\Programs\\Quorvex"
+data="$local_data\\Quorvex"
+native_programs=$(winepath -u "$programs" 2>/dev/null)
+native_data=$(winepath -u "$data" 2>/dev/null)
+shortcut=$(winepath -u "$(windows_path APPDATA)\\Microsoft\\Windows\\Start Menu\\Programs\\Quorvex.lnk" 2>/dev/null)
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvex'
+value() { wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' | awk -v name="$1" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'; }
+
+# Version N, silently, for the current user.
+wine "$installer" /S /CurrentUser || fail "the installer's exit status was $?"
+for program in quorvex.exe quorvex-cli.exe; do
+  cmp -s "$release/$program" "$native_programs/$program" || fail "$program is not in $programs as released"
+done
+[ -f "$native_programs/uninstall.exe" ] || fail "no uninstaller in $programs"
+[ -d "$native_data" ] || fail "no data folder $data"
+printf '%s\n' "target: $programs\\quorvex.exe" "working folder: $data" "icon: $programs\\quorvex.exe,0" >"$work/expected"
+wine "$shortcut_info" "$(winepath -w "$shortcut")" 2>/dev/null | tr -d '\r' >"$work/shortcut" || true
+cmp -s "$work/expected" "$work/shortcut" || fail "the Start-menu shortcut holds: $(cat "$work/shortcut")"
+[ "$(value DisplayName)" = Quorvex ] || fail "DisplayName: $(value DisplayName)"
+[ "$(value DisplayVersion)" = "$version" ] || fail "DisplayVersion: $(value DisplayVersion)"
+[ "$(value Publisher)" = "The Quorvex Developers" ] || fail "Publisher: $(value Publisher)"
+[ "$(value DisplayIcon)" = "$programs\\quorvex.exe,0" ] || fail "DisplayIcon: $(value DisplayIcon)"
+[ "$(value InstallLocation)" = "$programs" ] || fail "InstallLocation: $(value InstallLocation)"
+[ "$(value UninstallString)" = "\"$programs\\uninstall.exe\"" ] || fail "UninstallString: $(value UninstallString)"
+size_kib=$(( $(value EstimatedSize) ))
+actual_kib=$(( $(du -sk --apparent-size "$native_programs" | cut -f1) ))
+[ "$size_kib" -gt 0 ] && [ $((size_kib - actual_kib)) -le 8 ] && [ $((actual_kib - size_kib)) -le 8 ] ||
+  fail "EstimatedSize is $size_kib KiB for $actual_kib KiB installed"
+wine "$native_programs/quorvex-cli.exe" --version >"$work/cli-version" 2>&1 || fail "the installed quorvex-cli.exe did not start"
+
+# Version N+1 over it: the same place, one entry, the new version.
+next=$(echo "$version" | awk -F. '{ printf "%d.%d.%d.%d", $1, $2, $3, $4 + 1 }')
+makensis -V1 -DVERSION="$next" -DOUTFILE="$work/QuorvexSetup-$next.exe" -DQUORVEX_EXE="$release/quorvex.exe" \
+  -DCLI_EXE="$release/quorvex-cli.exe" -DICON="$icon" "-DPUBLISHER=The Quorvex Developers" -DSIGN= "$nsi"
+wine "$work/QuorvexSetup-$next.exe" /S || fail "the next version's installer's exit status was $?"
+[ "$(value DisplayVersion)" = "$next" ] || fail "after the update DisplayVersion is $(value DisplayVersion)"
+[ "$(value InstallLocation)" = "$programs" ] || fail "the update moved to $(value InstallLocation)"
+wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvex' >/dev/null 2>&1 &&
+  fail "the update made a second entry for all users"
+
+# The uninstaller (it runs on from a copy of itself): every installed file and
+# the entry go, the user's backup stays.
+echo "a backup" >"$native_data/YahooMessenger.bak"
+wine "$native_programs/uninstall.exe" /S || fail "the uninstaller's exit status was $?"
+for _ in $(seq 1 60); do
+  [ -e "$native_programs" ] || [ -e "$shortcut" ] || break
+  sleep 1
+done
+[ ! -e "$native_programs" ] || fail "left behind: $(ls -A "$native_programs")"
+[ ! -e "$shortcut" ] || fail "the Start-menu shortcut is left"
+wine reg query "$key" >/dev/null 2>&1 && fail "the installed-programs entry is left"
+[ "$(cat "$native_data/YahooMessenger.bak" 2>/dev/null)" = "a backup" ] || fail "the backup in the data folder is gone"
+
+[ "$failures" = 0 ] || exit 1
+echo "installer: installed, updated in place and uninstalled, the backup kept"
