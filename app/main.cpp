@@ -1,5 +1,4 @@
 // Quorvex: removes or replaces the adverts of a messenger installed in a Wine prefix.
-#include "engine/EventLoopHook.h"
 #include "ui/qt/Application.h"
 #include "ui/qt/CommandLine.h"
 #include "ui/qt/Startup.h"
@@ -34,7 +33,5 @@ int main(int argc, char** argv)
     }
     quorvex::TStartupReadAhead readAhead(read.Prefix);
     quorvex::TQuorvexApplication application(argc, argv);
-    // The engine's pattern scans serve the event loop while they run.
-    quorvex::SetEventLoopHook([] { QCoreApplication::processEvents(); });
     return quorvex::RunQuorvex(std::move(readAhead));
 }

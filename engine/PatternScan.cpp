@@ -1,7 +1,7 @@
 #include "engine/PatternScan.h"
 
 #include "engine/ByteSearch.h"
-#include "engine/EventLoopHook.h"
+#include "platform/EventPump.h"
 
 #include <algorithm>
 #include <cassert>

@@ -4,7 +4,6 @@
 // the user-interface thread only.
 #pragma once
 
-#include "engine/EventLoopHook.h"
 #include "engine/HtmlFile.h"
 #include "engine/MessengerInfo.h"
 #include "platform/Error.h"

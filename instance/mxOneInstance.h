@@ -1,31 +1,37 @@
 // The single-instance guard: at most one Quorvex runs per user login.
 //
-// The first instance takes a per-user lock named after the application title
-// and listens on a local socket of the same name. A later start finds the lock
-// taken, asks the running instance through the socket to restore and raise its
-// main window, and is asked to end.
+// When the main window is loaded, the guard claims a name, the application
+// title, through the system's backend (platform/SingleInstance.h). When
+// another instance holds it, the guard asks that instance to restore and
+// bring forward its main window, and asks this one to end. No toolkit: the
+// program's main window is reached through TInstanceWindow, and the program
+// serves the requests of later starts from its event loop (ServeRequests).
 #pragma once
 
-#include <QObject>
-#include <QPointer>
-#include <QWidget>
-#include <QString>
+#include "platform/SingleInstance.h"
 
 #include <functional>
 #include <memory>
-
-class QLocalServer;
-class QLocalSocket;
+#include <string>
 
 namespace quorvex {
 
-class TInstanceLock;
-
-class TmxOneInstance : public QObject {
-    Q_OBJECT
+// The main window as the guard reaches it; each program implements it.
+class TInstanceWindow {
 public:
-    explicit TmxOneInstance(QObject* parent = nullptr);
-    ~TmxOneInstance() override;
+    // Restores the window when minimised; brings any other to the front.
+    virtual void RestoreOrBringToFront() = 0;
+
+protected:
+    ~TInstanceWindow() = default;
+};
+
+class TmxOneInstance {
+public:
+    // The system's backend unless another is given.
+    explicit TmxOneInstance(std::unique_ptr<TSingleInstanceBackend> backend = SystemSingleInstance());
+    TmxOneInstance(const TmxOneInstance&) = delete;
+    TmxOneInstance& operator=(const TmxOneInstance&) = delete;
 
     // End this instance when another one runs.
     bool Terminate = true;
@@ -35,12 +41,16 @@ public:
     std::function<void(TmxOneInstance& sender)> OnInstanceExists;
 
     // Runs once, after the owning window is built and before its creation
-    // handler: claims the name, or acts on the instance that holds it.
-    // window is the main window that a later start restores and raises.
-    // When the lock cannot be taken for another reason than another instance
-    // (its folder unusable, or not the user's own), the reason goes to
-    // standard error and is raised as a std::runtime_error.
-    void Loaded(QWidget* window);
+    // handler: claims the title, or acts on the instance that holds it.
+    // window is the main window that a later start restores and raises; it
+    // outlives the guard. When the name cannot be claimed for another reason
+    // than another instance (on Linux: its folder unusable, or not the
+    // user's own), the reason goes to standard error and the backend's Error
+    // is raised.
+    void Loaded(const std::string& title, TInstanceWindow& window);
+    // Brings the window forward when a later start asked since the last
+    // call. Never waits; the program calls it from its event loop.
+    void ServeRequests();
 
     bool MutexCreated() const { return mutexCreated_; }
     // Whether Loaded found the name taken (or could not claim it).
@@ -49,28 +59,14 @@ public:
     // start-up has run, without entering the event loop.
     bool TerminateRequested() const { return terminateRequested_; }
 
-    // The folder that holds the lock and the socket: the user's runtime
-    // folder, else a private folder for the user in the temporary folder
-    // (made when missing).
-    static QString RuntimeFolder();
-
 private:
-    bool Claim(const QString& name);
-    void Listen(const QString& name);
-    void AskToRaise(const QString& name);
-    void OnConnection();
-    void ReadRequests(QLocalSocket* socket);
+    bool Claim(const std::string& title);
 
-    QPointer<QWidget> window_;
-    QString folder_;  // of the lock and the socket
-    std::unique_ptr<TInstanceLock> lock_;
-    QLocalServer* server_ = nullptr;
+    std::unique_ptr<TSingleInstanceBackend> backend_;
+    TInstanceWindow* window_ = nullptr;
     bool mutexCreated_ = false;
     bool instanceExisted_ = false;
     bool terminateRequested_ = false;
 };
-
-// Restores a minimised window; brings any other to the top.
-void RestoreOrRaise(QWidget* window);
 
 }  // namespace quorvex

@@ -4,6 +4,7 @@
 #include "workflows/Workflows.h"
 
 #include "engine/TQuorvex.h"
+#include "platform/EventPump.h"
 #include "platform/Platform.h"
 #include "workflows/WorkflowSteps.h"
 

@@ -4,10 +4,10 @@
 // unchanged, and read first in a fresh process (2 and 20 MiB), as at start-up.
 #include "bench/RatioReporter.h"
 #include "engine/AdvertPatches.h"
-#include "engine/EventLoopHook.h"
 #include "engine/MessengerInfo.h"
 #include "engine/PatternScan.h"
 #include "platform/wine/NativeFile.h"
+#include "tests/fixtures/ScopedPump.h"
 #include "tools/fakemessenger/FakeMessenger.h"
 
 #include <benchmark/benchmark.h>
@@ -69,13 +69,12 @@ bool PerByteScan(TMemoryStream& image, const TAdvertPatch& patch)
 void AllAdvertPatches(benchmark::State& state)
 {
     const TMemoryStream& image = PatchedImage();
-    SetEventLoopHook([] {});
+    const TScopedPump pump;
     for (auto _ : state) {
         for (const TAdvertPatch& patch : AdvertPatches())
             benchmark::DoNotOptimize(FindFirst(image, patch.Pattern));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kAdvertCount * image.Size()));
-    SetEventLoopHook({});
 }
 BENCHMARK(AllAdvertPatches)->Unit(benchmark::kMillisecond);
 
@@ -97,13 +96,12 @@ void AllAdvertPatchesPerByteBaseline(benchmark::State& state)
 {
     TMemoryStream image;
     image.Assign({PatchedImage().Bytes().begin(), PatchedImage().Bytes().end()});
-    SetEventLoopHook([] {});
+    const TScopedPump pump;
     for (auto _ : state) {
         for (const TAdvertPatch& patch : AdvertPatches())
             benchmark::DoNotOptimize(PerByteScan(image, patch));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kAdvertCount * image.Size()));
-    SetEventLoopHook({});
 }
 BENCHMARK(AllAdvertPatchesPerByteBaseline)->Unit(benchmark::kMillisecond)->Iterations(1);
 

@@ -13,13 +13,13 @@
 // folder (TMPDIR, else /tmp).
 #include "archive/Catalogue.h"
 #include "bench/RatioReporter.h"
-#include "engine/EventLoopHook.h"
 #include "engine/TQuorvex.h"
 #include "platform/wine/NativeFile.h"
 #include "platform/Platform.h"
 #include "platform/wine/WinePrefix.h"
 #include "tests/fixtures/ReflinkMount.h"
 #include "tools/fakemessenger/FakeMessenger.h"
+#include "ui/qt/QtEventPump.h"
 #include "ui/qt/WorkflowWiring.h"
 #include "ui/qt/uStatus.h"
 #include "workflows/WorkflowSteps.h"
@@ -119,7 +119,7 @@ void WholeAdvertApply(benchmark::State& state)
     TQuorvex engine;
     engine.YahooMajor = 10;
     TBenchHost host(status);
-    const TEventLoopHook old = SetEventLoopHook([] { QCoreApplication::processEvents(); });
+    const TQtEventPump pump;
     for (auto _ : state) {
         state.PauseTiming();
         prefix.Reset();
@@ -128,7 +128,6 @@ void WholeAdvertApply(benchmark::State& state)
         state.ResumeTiming();
         ApplyAdvertOptions(engine, storage, host);
     }
-    SetEventLoopHook(old);
     if (host.Messages() != 0 || engine.CheckSmiley())
         state.SkipWithError("the apply did not run through");
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kImageSize));

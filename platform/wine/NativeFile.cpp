@@ -1,6 +1,7 @@
 #include "platform/wine/NativeFile.h"
 
 #include "platform/Error.h"
+#include "platform/wine/FileDescriptor.h"
 #include "platform/wine/FileStream.h"
 
 #include <fcntl.h>
@@ -19,24 +20,6 @@ namespace quorvex {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Closes the descriptor when it goes out of scope.
-class TFileDescriptor {
-public:
-    explicit TFileDescriptor(int fd) : fd_(fd) {}
-    ~TFileDescriptor()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    TFileDescriptor(const TFileDescriptor&) = delete;
-    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // A buffer of size bytes, zero-filled. Its pages are backed by huge pages
 // where the system offers them and mapped in one go: faulting them in one

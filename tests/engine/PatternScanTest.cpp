@@ -1,5 +1,5 @@
-#include "engine/EventLoopHook.h"
 #include "engine/PatternScan.h"
+#include "tests/fixtures/ScopedPump.h"
 
 #include <gtest/gtest.h>
 
@@ -11,20 +11,6 @@ namespace {
 
 const std::vector<std::uint8_t> kPattern = {'u', 0, 'r', 0, 'l', 0, 's', 0};
 const std::vector<std::uint8_t> kBlank(8, 0);
-
-// Counts the event-loop passes while it lives.
-class TCountingHook {
-public:
-    TCountingHook() { old_ = SetEventLoopHook([this] { ++count; }); }
-    ~TCountingHook() { SetEventLoopHook(std::move(old_)); }
-    TCountingHook(const TCountingHook&) = delete;
-    TCountingHook& operator=(const TCountingHook&) = delete;
-
-    int count = 0;
-
-private:
-    TEventLoopHook old_;
-};
 
 std::vector<std::uint8_t> RandomBytes(std::size_t size, unsigned seed)
 {
@@ -93,38 +79,39 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(PatternScanEvents, AnImageShorterThanThePatternIsNotScannedAtAll)
 {
-    TCountingHook hook;
+    TScopedPump pump;
     TMemoryStream image;
     image.Assign({'u', 0, 'r', 0, 'l', 0, 's'});
     EXPECT_FALSE(ReplaceFirst(image, kPattern, kBlank));
     image.Clear();
     EXPECT_FALSE(ReplaceFirst(image, kPattern, kBlank));
-    EXPECT_EQ(hook.count, 0);
+    EXPECT_EQ(pump.Passes, 0);
     EXPECT_EQ(image.Size(), 0u);
 }
 
 TEST(PatternScanEvents, TheEventLoopIsServedOncePerBlockSearchedWithoutAMatch)
 {
-    TCountingHook hook;
+    TScopedPump pump;
     TMemoryStream image;
     image.Assign(RandomBytes(5 * kScanBlockSize + 100, 3));
     EXPECT_FALSE(ReplaceFirst(image, kPattern, kBlank));
-    EXPECT_EQ(hook.count, 6);
+    EXPECT_EQ(pump.Passes, 6);
 
-    hook.count = 0;
+    pump.Passes = 0;
     image.Seek(4 * kScanBlockSize + 1);
     image.Write(kPattern);
     EXPECT_TRUE(ReplaceFirst(image, kPattern, kBlank));
-    EXPECT_EQ(hook.count, 4);
+    EXPECT_EQ(pump.Passes, 4);
 }
 
 TEST(PatternScanEvents, AnImageEmptiedWhileTheEventLoopRunsEndsTheScan)
 {
     TMemoryStream image;
     image.Assign(RandomBytes(3 * kScanBlockSize, 5));
-    const TEventLoopHook old = SetEventLoopHook([&image] { image.Clear(); });
-    EXPECT_FALSE(ReplaceFirst(image, kPattern, kBlank));
-    SetEventLoopHook(old);
+    {
+        const TScopedPump pump([&image] { image.Clear(); });
+        EXPECT_FALSE(ReplaceFirst(image, kPattern, kBlank));
+    }
     EXPECT_EQ(image.Size(), 0u);
 }
 

@@ -1,4 +1,6 @@
 #include "instance/mxOneInstance.h"
+#include "platform/wine/LocalInstance.h"
+#include "ui/qt/InstanceWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -32,10 +34,16 @@ bool WaitFor(const std::function<bool()>& condition, int milliseconds = 5000)
     return true;
 }
 
+QString RuntimeFolder()
+{
+    return QString::fromStdString(TLocalInstance::Folder().string());
+}
+
 // A window as the first instance shows it, its guard holding the name.
 struct TFirstInstance {
     QWidget window;
     TmxOneInstance guard;
+    TQtInstanceWindow wiring{window};
 
     explicit TFirstInstance(bool minimised)
     {
@@ -44,7 +52,7 @@ struct TFirstInstance {
             window.showMinimized();
         else
             window.show();
-        guard.Loaded(&window);
+        wiring.Load(guard);
     }
 };
 
@@ -54,7 +62,7 @@ TEST(OneInstance, FirstStartClaimsTheName)
     EXPECT_TRUE(first.guard.MutexCreated());
     EXPECT_FALSE(first.guard.InstanceExisted());
     EXPECT_FALSE(first.guard.TerminateRequested());
-    EXPECT_TRUE(QFile::exists(TmxOneInstance::RuntimeFolder() + "/Quorvex.lock"));
+    EXPECT_TRUE(QFile::exists(RuntimeFolder() + "/Quorvex.lock"));
 }
 
 TEST(OneInstance, SecondStartRestoresTheMinimisedFirstWindowAndIsAskedToEnd)
@@ -70,7 +78,8 @@ TEST(OneInstance, SecondStartRestoresTheMinimisedFirstWindowAndIsAskedToEnd)
         EXPECT_TRUE(first.window.isMinimized()) << "called before the switch";
         ++notified;
     };
-    second.Loaded(&secondWindow);
+    TQtInstanceWindow secondWiring(secondWindow);
+    secondWiring.Load(second);
 
     EXPECT_EQ(notified, 1);
     EXPECT_TRUE(second.InstanceExisted());
@@ -90,7 +99,8 @@ TEST(OneInstance, SecondStartActivatesTheFirstWindowWhenItIsNotMinimised)
 
     QWidget secondWindow;
     TmxOneInstance second;
-    second.Loaded(&secondWindow);
+    TQtInstanceWindow secondWiring(secondWindow);
+    secondWiring.Load(second);
 
     EXPECT_TRUE(WaitFor([&] { return QApplication::activeWindow() == &first.window; }));
 }
@@ -102,7 +112,8 @@ TEST(OneInstance, SwitchAndTerminateCanBeTurnedOff)
     TmxOneInstance second;
     second.SwitchToPrevious = false;
     second.Terminate = false;
-    second.Loaded(&secondWindow);
+    TQtInstanceWindow secondWiring(secondWindow);
+    secondWiring.Load(second);
 
     EXPECT_TRUE(second.InstanceExisted());
     EXPECT_FALSE(second.TerminateRequested());
@@ -116,7 +127,8 @@ TEST(OneInstance, AStartAfterTheFirstInstanceEndedRunsNormally)
     }
     QWidget window;
     TmxOneInstance next;
-    next.Loaded(&window);
+    TQtInstanceWindow wiring(window);
+    wiring.Load(next);
     EXPECT_FALSE(next.InstanceExisted());
     EXPECT_FALSE(next.TerminateRequested());
 }
@@ -128,14 +140,15 @@ TEST(OneInstance, ALockLeftByAnInstanceThatDiedIsTakenOver)
     ASSERT_TRUE(gone.waitForStarted());
     const qint64 deadPid = gone.processId();
     ASSERT_TRUE(gone.waitForFinished());
-    QFile lock(TmxOneInstance::RuntimeFolder() + "/Quorvex.lock");
+    QFile lock(RuntimeFolder() + "/Quorvex.lock");
     ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
     lock.write(QByteArray::number(deadPid) + "\nQuorvex\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     lock.close();
 
     QWidget window;
     TmxOneInstance guard;
-    guard.Loaded(&window);
+    TQtInstanceWindow wiring(window);
+    wiring.Load(guard);
     EXPECT_FALSE(guard.InstanceExisted());
 }
 
@@ -193,10 +206,11 @@ private:
 std::string StartFailure(QWidget& window, bool& lockTaken)
 {
     TmxOneInstance guard;
+    TQtInstanceWindow wiring(window);
     testing::internal::CaptureStderr();
     std::string raised = "no error";
     try {
-        guard.Loaded(&window);
+        wiring.Load(guard);
     } catch (const std::runtime_error& error) {
         raised = error.what();
     }

@@ -1,6 +1,8 @@
-// The application error report, and the link label's own behaviour.
+// The application error report, the event pump the application installs, and
+// the link label's own behaviour.
 #include "FakeSeams.h"
 #include "platform/Error.h"
+#include "platform/EventPump.h"
 #include "ui/qt/Application.h"
 #include "ui/qt/mxLinkLabel.h"
 
@@ -35,6 +37,17 @@ TEST(ApplicationErrorReport, AnErrorReachingTheEventLoopIsReportedAndTheProgramG
     bool ran = false;
     QMetaObject::invokeMethod(qApp, [&] { ran = true; }, Qt::QueuedConnection);
     QCoreApplication::processEvents();
+    EXPECT_TRUE(ran);
+}
+
+// The engine's scans and the HTTP client's requests serve one pump, Qt's loop,
+// which the application object installs.
+TEST(ApplicationEventPump, ThePumpThatScansServeRunsQtsPendingEvents)
+{
+    ASSERT_NE(InstalledEventPump(), nullptr);
+    bool ran = false;
+    QMetaObject::invokeMethod(qApp, [&] { ran = true; }, Qt::QueuedConnection);
+    EXPECT_TRUE(ServeEventLoop());
     EXPECT_TRUE(ran);
 }
 

@@ -2,8 +2,8 @@
 // the ticks, the folder fields, the colour box, the status window, the
 // message seam and the error report; and no second start while one runs.
 #include "WindowsFixture.h"
-#include "engine/EventLoopHook.h"
 #include "engine/TQuorvex.h"
+#include "tests/fixtures/ScopedPump.h"
 #include "tools/fakemessenger/FakeMessenger.h"
 #include "ui/qt/FolderEdit.h"
 #include "ui/qt/OptionListView.h"
@@ -199,18 +199,6 @@ TEST_F(ApplyWiring, AnErrorInTheMiddleReachesTheErrorReportAndLeavesTheRunAsItSt
     EXPECT_TRUE(List("lvOptions")->isEnabled());
 }
 
-// Installs an event-loop hook for its lifetime, as the program does.
-class TScopedHook {
-public:
-    explicit TScopedHook(TEventLoopHook hook) : old_(SetEventLoopHook(std::move(hook))) {}
-    ~TScopedHook() { SetEventLoopHook(std::move(old_)); }
-    TScopedHook(const TScopedHook&) = delete;
-    TScopedHook& operator=(const TScopedHook&) = delete;
-
-private:
-    TEventLoopHook old_;
-};
-
 TEST_F(ApplyWiring, ClicksAndTicksDeliveredDuringAScanStartNothingAndChangeNoTick)
 {
     // The change room banner patched away first, so that its next scan runs
@@ -233,7 +221,7 @@ TEST_F(ApplyWiring, ClicksAndTicksDeliveredDuringAScanStartNothingAndChangeNoTic
     int served = 0;
     std::vector<std::vector<int>> ticksDuringRun;
     std::vector<bool> enabledDuringRun;
-    const TScopedHook hook([&] {
+    const TScopedPump pump([&] {
         if (++served == 2) {  // the first pass from inside a scan
             for (const char* name : {"btnApply", "btnUIApply", "btnClean", "btnCallm", "btnCallu"}) {
                 enabledDuringRun.push_back(Button(name)->isEnabled());

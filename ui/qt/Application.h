@@ -54,8 +54,9 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 
 private:
-    // The HTTP client's requests serve this application's loop while they wait.
-    TQtEventPump httpEventPump_;
+    // The engine's scans and the HTTP client's requests serve this
+    // application's loop while they run.
+    TQtEventPump eventPump_;
 };
 
 }  // namespace quorvex

@@ -1,9 +1,10 @@
-// The HTTP client's event pump (http/EventPump.h) on Qt's event loop: the
-// windowed program installs it, and so do the test programs whose loopback
-// servers and timers run on Qt's loop.
+// The program's event pump (platform/EventPump.h) on Qt's event loop, served
+// by the engine's scans and the HTTP client's requests alike: the windowed
+// program installs it, and so do the test programs whose loopback servers and
+// timers run on Qt's loop.
 #pragma once
 
-#include "http/EventPump.h"
+#include "platform/EventPump.h"
 
 #include <QTimer>
 

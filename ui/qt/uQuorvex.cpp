@@ -120,7 +120,7 @@ TfrmQuorvex::TfrmQuorvex(TfrmUpdate* splash, const TMessengerLocation& location,
     SetUpTabKeys();
     ConfigureUpdateChecker();
     CentreOnScreen(this);
-    mxOne.Loaded(this);
+    instanceWindow_.Load(mxOne);
     FormCreate();
 }
 

@@ -6,6 +6,7 @@
 
 #include "archive/mxStorage.h"
 #include "instance/mxOneInstance.h"
+#include "ui/qt/InstanceWindow.h"
 #include "workflows/MessengerFacts.h"
 #include "update/VelkAppUpdate.h"
 #include "workflows/MessengerLocation.h"
@@ -125,6 +126,7 @@ private:
     TfrmUpdate* splash_;
     bool updateCheckRunning_ = false;
     TmxOneInstance mxOne;
+    TQtInstanceWindow instanceWindow_{*this};
     TmxStorage mxStorage;
     // The first advert preview, decoded on another thread while the window is set up.
     std::future<QImage> firstPreview_;

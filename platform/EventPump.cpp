@@ -1,4 +1,4 @@
-#include "http/EventPump.h"
+#include "platform/EventPump.h"
 
 #include <utility>
 
@@ -17,6 +17,11 @@ TEventPump* SetEventPump(TEventPump* pump)
 TEventPump* InstalledEventPump()
 {
     return installed;
+}
+
+bool ServeEventLoop()
+{
+    return installed == nullptr || installed->ServeOnce();
 }
 
 }  // namespace quorvex
