@@ -86,7 +86,8 @@ private:
 };
 
 // Resolves host to an address of the family of like, blocking: the worker of
-// TNameLookup (each backend has its own).
+// TNameLookup. An empty name is not found (Winsock would answer it with this
+// machine's addresses).
 TNameLookup::TResult ResolveHostName(const std::string& host, const TSocketAddress& like);
 
 // A non-blocking TCP stream socket.

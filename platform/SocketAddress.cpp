@@ -56,6 +56,9 @@ std::string TSocketAddress::HostText() const
 
 TNameLookup::TResult ResolveHostName(const std::string& host, const TSocketAddress& like)
 {
+    // Winsock answers an empty name with this machine's own addresses.
+    if (host.empty())
+        return {sockErrHostNotFound, {}};
     StartSockets();
     addrinfo hints{};
     hints.ai_family = like.IsIpv6() ? AF_INET6 : AF_INET;
