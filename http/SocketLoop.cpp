@@ -1,7 +1,5 @@
 #include "http/SocketLoop.h"
 
-#include "http/TcpSocket.h"
-
 #include <algorithm>
 
 namespace quorvex {
@@ -17,12 +15,12 @@ TSocketLoop& TSocketLoop::ThisThread()
     return loop;
 }
 
-void TSocketLoop::Add(TTcpSocket* socket)
+void TSocketLoop::Add(TLoopSocket* socket)
 {
     sockets_.push_back(socket);
 }
 
-void TSocketLoop::Remove(TTcpSocket* socket)
+void TSocketLoop::Remove(TLoopSocket* socket)
 {
     std::erase(sockets_, socket);
 }
@@ -32,7 +30,7 @@ void TSocketLoop::Post(std::function<void()> action)
     posted_.push_back(std::move(action));
 }
 
-bool TSocketLoop::IsAlive(const TTcpSocket* socket) const
+bool TSocketLoop::IsAlive(const TLoopSocket* socket) const
 {
     return std::find(sockets_.begin(), sockets_.end(), socket) != sockets_.end();
 }
@@ -47,10 +45,10 @@ void TSocketLoop::RunOnce(int maxWaitMs)
     }
 
     int waitMs = posted_.empty() ? maxWaitMs : 0;
-    const std::vector<TTcpSocket*> sockets = sockets_;
+    const std::vector<TLoopSocket*> sockets = sockets_;
     std::vector<TSocketWait> waits;
     waits.reserve(sockets.size());
-    for (const TTcpSocket* socket : sockets) {
+    for (const TLoopSocket* socket : sockets) {
         if (socket->HasWorkAtHand())
             waitMs = 0;
         else if (socket->LookupRunning())

@@ -128,6 +128,21 @@ void TTcpSocket::ConnectFailed(int error)
     });
 }
 
+void TTcpSocket::Adopt(TSocket connection)
+{
+    Abort();
+    socket_ = std::move(connection);
+    state_ = socket_.IsOpen() ? sockConnected : sockClosed;
+}
+
+std::string TTcpSocket::PeerAddr() const
+{
+    TSocketAddress peer;
+    if (!socket_.IsOpen() || socket_.PeerAddress(peer) != 0)
+        return {};
+    return peer.HostText();
+}
+
 void TTcpSocket::Send(std::string_view bytes)
 {
     if (!socket_.IsOpen() || closeRequested_)

@@ -10,6 +10,7 @@
 // handler is still running (a handler that waits on the loop itself).
 #pragma once
 
+#include "http/SocketLoop.h"
 #include "platform/Socket.h"
 
 #include <cstdint>
@@ -37,7 +38,7 @@ private:
 // wrap-around between two ticks is harmless.
 std::uint32_t TickCount();
 
-class TTcpSocket final {
+class TTcpSocket final : public TLoopSocket {
 public:
     enum TState { sockClosed, sockDnsLookup, sockConnecting, sockConnected, sockClosing };
 
@@ -69,6 +70,12 @@ public:
     // ESocketException when the attempt cannot start (bad port, bind failure).
     void Connect(const std::string& port);
 
+    // Takes a connection that a listening socket accepted (http/TcpListener.h),
+    // dropping any of its own first; the socket is then connected.
+    void Adopt(TSocket connection);
+    // The peer's numeric address, e.g. "127.0.0.2"; empty when not connected.
+    std::string PeerAddr() const;
+
     // Appends bytes to the send buffer; they are sent in order.
     void Send(std::string_view bytes);
     // Moves up to max received bytes into buffer; returns how many (0: none).
@@ -89,10 +96,10 @@ public:
 
     // Driven by the socket loop: what to wait for, whether an event is due
     // without waiting, and serving the socket after the wait.
-    TSocketWait WaitFor() const;
-    bool HasWorkAtHand() const;
-    bool LookupRunning() const { return state_ == sockDnsLookup; }
-    void Serve(bool readable, bool writable);
+    TSocketWait WaitFor() const override;
+    bool HasWorkAtHand() const override;
+    bool LookupRunning() const override { return state_ == sockDnsLookup; }
+    void Serve(bool readable, bool writable) override;
 
 private:
     void LookupFinished(const TNameLookup::TResult& result);

@@ -1,4 +1,5 @@
 #include "platform/Socket.h"
+#include "platform/SocketSystem.h"
 
 #include <mutex>
 #include <thread>
@@ -47,6 +48,45 @@ std::optional<TNameLookup::TResult> TNameLookup::Take()
     if (result)
         state_.reset();
     return result;
+}
+
+TSocket::TSocket(TSocket&& other) noexcept : handle_(std::exchange(other.handle_, -1))
+{
+}
+
+TSocket& TSocket::operator=(TSocket&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        handle_ = std::exchange(other.handle_, -1);
+    }
+    return *this;
+}
+
+namespace {
+
+int QueryAddress(std::intptr_t handle, bool peer, TSocketAddress& address)
+{
+    static_assert(sizeof(sockaddr_storage) <= 128, "TSocketAddress holds any address");
+    const auto socket = static_cast<TNativeSocket>(handle);
+    auto* data = static_cast<sockaddr*>(address.Data());
+    TSockLen length = sizeof(sockaddr_storage);
+    if ((peer ? ::getpeername(socket, data, &length) : ::getsockname(socket, data, &length)) != 0)
+        return LastSocketError();
+    address.SetLength(static_cast<std::size_t>(length));
+    return 0;
+}
+
+}  // namespace
+
+int TSocket::LocalAddress(TSocketAddress& address) const
+{
+    return QueryAddress(handle_, false, address);
+}
+
+int TSocket::PeerAddress(TSocketAddress& address) const
+{
+    return QueryAddress(handle_, true, address);
 }
 
 }  // namespace quorvex

@@ -1,7 +1,8 @@
 // The system's TCP sockets as the HTTP client needs them, without a toolkit:
 // numeric addresses, name resolution on a worker thread that the caller can
 // abandon at any time, non-blocking stream sockets bound to a local address,
-// and a wait for their readiness with a time-out. POSIX sockets on Linux
+// non-blocking listening sockets (the tests' loopback servers), and a wait for
+// their readiness with a time-out. POSIX sockets on Linux
 // (PosixSocket.cpp), Winsock on Windows (Win32Socket.cpp).
 //
 // Error numbers are the system's own (errno, or the WSA codes on Windows);
@@ -41,6 +42,9 @@ public:
 
     bool IsIpv6() const;
     void SetPortNumber(std::uint16_t port);
+    std::uint16_t PortNumber() const;
+    // The numeric host part, e.g. "127.0.0.2" or "::1".
+    std::string HostText() const;
 
     const void* Data() const { return storage_.data(); }
     void* Data() { return storage_.data(); }
@@ -82,7 +86,8 @@ private:
 };
 
 // Resolves host to an address of the family of like, blocking: the worker of
-// TNameLookup (each backend has its own).
+// TNameLookup. An empty name is not found (Winsock would answer it with this
+// machine's addresses).
 TNameLookup::TResult ResolveHostName(const std::string& host, const TSocketAddress& like);
 
 // A non-blocking TCP stream socket.
@@ -92,6 +97,8 @@ public:
     ~TSocket();
     TSocket(const TSocket&) = delete;
     TSocket& operator=(const TSocket&) = delete;
+    TSocket(TSocket&& other) noexcept;
+    TSocket& operator=(TSocket&& other) noexcept;
 
     // Creates the socket, binds it to local (any port) and starts connecting
     // to remote. Returns 0 while the connection is under way or made, else the
@@ -100,6 +107,20 @@ public:
     int StartConnect(const TSocketAddress& local, const TSocketAddress& remote, bool& notStarted);
     // The outcome of the connection attempt once the socket is writable.
     int ConnectResult() const;
+
+    // Creates the socket, binds it to local (port 0: a free port that the
+    // system chooses) and listens. Returns 0, else the error number. On
+    // Windows no other socket may bind the same address and port meanwhile.
+    int Listen(const TSocketAddress& local);
+    // Takes the next waiting connection of a listening socket into
+    // connection, non-blocking like this one. Returns 0 also when none waits
+    // (connection then stays closed), else the error number. A connection
+    // that its peer dropped before it was taken counts as none.
+    int Accept(TSocket& connection) const;
+
+    // The socket's own address and its peer's; 0, else the error number.
+    int LocalAddress(TSocketAddress& address) const;
+    int PeerAddress(TSocketAddress& address) const;
 
     struct TTransfer {
         std::size_t Count = 0;
@@ -125,8 +146,9 @@ struct TSocketWait {
     bool WantRead = false;
     bool WantWrite = false;
     // Set by WaitForSockets: readable (also at the connection's end or on an
-    // error, so that the read tells), writable (also when a connection
-    // attempt has failed).
+    // error, so that the read tells; for a listening socket, a connection
+    // waits to be taken), writable (also when a connection attempt has
+    // failed).
     bool Readable = false;
     bool Writable = false;
 };

@@ -37,8 +37,28 @@ void TSocketAddress::SetPortNumber(std::uint16_t port)
         static_cast<sockaddr_in*>(Data())->sin_port = htons(port);
 }
 
+std::uint16_t TSocketAddress::PortNumber() const
+{
+    if (IsIpv6())
+        return ntohs(static_cast<const sockaddr_in6*>(Data())->sin6_port);
+    return ntohs(static_cast<const sockaddr_in*>(Data())->sin_port);
+}
+
+std::string TSocketAddress::HostText() const
+{
+    char text[INET6_ADDRSTRLEN] = {};
+    const void* host = IsIpv6() ? static_cast<const void*>(&static_cast<const sockaddr_in6*>(Data())->sin6_addr)
+                                : static_cast<const void*>(&static_cast<const sockaddr_in*>(Data())->sin_addr);
+    if (::inet_ntop(IsIpv6() ? AF_INET6 : AF_INET, host, text, sizeof(text)) == nullptr)
+        return {};
+    return text;
+}
+
 TNameLookup::TResult ResolveHostName(const std::string& host, const TSocketAddress& like)
 {
+    // Winsock answers an empty name with this machine's own addresses.
+    if (host.empty())
+        return {sockErrHostNotFound, {}};
     StartSockets();
     addrinfo hints{};
     hints.ai_family = like.IsIpv6() ? AF_INET6 : AF_INET;

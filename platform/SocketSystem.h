@@ -14,11 +14,22 @@
 
 namespace quorvex {
 
+#ifdef _WIN32
+using TNativeSocket = SOCKET;
+using TSockLen = int;
+#else
+using TNativeSocket = int;
+using TSockLen = socklen_t;
+#endif
+
 // Makes the system's sockets usable in this process: Winsock is started once,
 // before the first socket call; POSIX sockets need nothing.
 void StartSockets();
 
 // Whether a failed getaddrinfo's status says that the name has no address.
 bool NameHasNoAddress(int status);
+
+// The error number of the calling thread's last failed socket call.
+int LastSocketError();
 
 }  // namespace quorvex

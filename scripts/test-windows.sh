@@ -4,7 +4,9 @@
 # driver, so that windows can be made without a display. Wine's server and
 # services are started before ctest, their output kept away from ctest's
 # pipes, and ended afterwards. The end-to-end test uses the synthetic
-# messenger and quorvex-cli of the Linux build ($QUORVEX_BUILD_DIR, else build/).
+# messenger and quorvex-cli of the Linux build ($QUORVEX_BUILD_DIR, else build/);
+# the HTTP peer tests use the nginx and tinyproxy that the Linux script
+# tests/http/peers/peers.sh starts for them (ctest fixture http_peers).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 linux_build=${QUORVEX_BUILD_DIR:-$root/build}

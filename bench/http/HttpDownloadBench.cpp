@@ -11,7 +11,7 @@
 #include "http/HttpCli.h"
 
 #include "bench/BenchPeers.h"
-#include "tests/http/DeviceSink.h"
+#include "tests/http/Sinks.h"
 #include "ui/qt/QtEventPump.h"
 
 #include <QCoreApplication>
@@ -72,15 +72,13 @@ void BM_HttpCliDownload(benchmark::State& state)
     cli.SetNoCache(true);
     double seconds = 0;
     for (auto _ : state) {
-        QFile target(peers->Target());
-        target.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        test::TDeviceSink targetStream(target);
+        test::TFileSink targetStream(peers->Target().toStdString(), "wb");
         cli.SetRcvdStream(&targetStream);
         const auto start = std::chrono::steady_clock::now();
         cli.Get();
-        target.close();
+        targetStream.Close();
         seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (target.size() != std::int64_t{mib} << 20)
+        if (QFile(peers->Target()).size() != std::int64_t{mib} << 20)
             state.SkipWithError("incomplete download");
     }
     Finish(state, mib, seconds, "THttpCli");

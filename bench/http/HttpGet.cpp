@@ -1,9 +1,7 @@
 // http_get URL FILE: downloads URL into FILE with THttpCli, as one process
 // without an event loop, so that a download can be timed whole beside curl -o.
 #include "http/HttpCli.h"
-#include "tests/http/DeviceSink.h"
-
-#include <QFile>
+#include "tests/http/Sinks.h"
 
 #include <cstdio>
 #include <exception>
@@ -14,12 +12,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: http_get URL FILE\n");
         return 2;
     }
-    QFile target(QString::fromLocal8Bit(argv[2]));
-    if (!target.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        std::fprintf(stderr, "cannot create %s: %s\n", argv[2], qPrintable(target.errorString()));
+    quorvex::test::TFileSink sink(argv[2], "wb");
+    if (!sink.IsOpen()) {
+        std::fprintf(stderr, "cannot create %s: %s\n", argv[2], sink.ErrorString().c_str());
         return 1;
     }
-    quorvex::test::TDeviceSink sink(target);
     try {
         quorvex::THttpCli cli;
         cli.SetURL(argv[1]);
@@ -30,5 +27,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s\n", error.what());
         return 1;
     }
-    return target.flush() ? 0 : 1;
+    if (!sink.Close()) {
+        std::fprintf(stderr, "cannot write %s: %s\n", argv[2], sink.ErrorString().c_str());
+        return 1;
+    }
+    return 0;
 }

@@ -17,6 +17,29 @@ bool WouldBlock(int error)
     return error == WSAEWOULDBLOCK || error == WSAEINTR || error == WSAEINPROGRESS;
 }
 
+int MakeNonBlocking(SOCKET socket)
+{
+    u_long nonBlocking = 1;
+    return ::ioctlsocket(socket, FIONBIO, &nonBlocking) == 0 ? 0 : ::WSAGetLastError();
+}
+
+// A non-blocking TCP socket of the family of like, not inherited by child
+// processes, into socket. Returns 0, else the error number.
+int OpenStreamSocket(const TSocketAddress& like, SOCKET& socket)
+{
+    StartSockets();
+    socket = ::WSASocketW(like.IsIpv6() ? AF_INET6 : AF_INET, SOCK_STREAM, IPPROTO_TCP, nullptr, 0,
+                          WSA_FLAG_NO_HANDLE_INHERIT);
+    if (socket == INVALID_SOCKET)
+        return ::WSAGetLastError();
+    if (const int error = MakeNonBlocking(socket); error != 0) {
+        ::closesocket(socket);
+        socket = INVALID_SOCKET;
+        return error;
+    }
+    return 0;
+}
+
 }  // namespace
 
 void StartSockets()
@@ -31,6 +54,11 @@ void StartSockets()
 bool NameHasNoAddress(int status)
 {
     return status == WSAHOST_NOT_FOUND || status == WSANO_DATA;
+}
+
+int LastSocketError()
+{
+    return ::WSAGetLastError();
 }
 
 const int sockErrAddressNotAvailable = WSAEADDRNOTAVAIL;
@@ -52,23 +80,14 @@ TSocket::~TSocket()
 
 int TSocket::StartConnect(const TSocketAddress& local, const TSocketAddress& remote, bool& notStarted)
 {
-    StartSockets();
     Close();
     notStarted = false;
-    const SOCKET socket = ::WSASocketW(remote.IsIpv6() ? AF_INET6 : AF_INET, SOCK_STREAM, IPPROTO_TCP, nullptr, 0,
-                                       WSA_FLAG_NO_HANDLE_INHERIT);
-    if (socket == INVALID_SOCKET) {
+    SOCKET socket = INVALID_SOCKET;
+    if (const int error = OpenStreamSocket(remote, socket); error != 0) {
         notStarted = true;
-        return ::WSAGetLastError();
-    }
-    handle_ = static_cast<std::intptr_t>(socket);
-    u_long nonBlocking = 1;
-    if (::ioctlsocket(socket, FIONBIO, &nonBlocking) != 0) {
-        notStarted = true;
-        const int error = ::WSAGetLastError();
-        Close();
         return error;
     }
+    handle_ = static_cast<std::intptr_t>(socket);
     if (::bind(socket, static_cast<const sockaddr*>(local.Data()), static_cast<int>(local.Length())) != 0) {
         notStarted = true;
         const int error = ::WSAGetLastError();
@@ -90,6 +109,50 @@ int TSocket::ConnectResult() const
     if (::getsockopt(Native(handle_), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0)
         return ::WSAGetLastError();
     return error;
+}
+
+int TSocket::Listen(const TSocketAddress& local)
+{
+    Close();
+    SOCKET socket = INVALID_SOCKET;
+    if (const int error = OpenStreamSocket(local, socket); error != 0)
+        return error;
+    handle_ = static_cast<std::intptr_t>(socket);
+    // Without it another program could bind the same port with SO_REUSEADDR
+    // and take the connections meant for this one.
+    const BOOL exclusive = TRUE;
+    if (::setsockopt(socket, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&exclusive),
+                     sizeof(exclusive)) != 0
+        || ::bind(socket, static_cast<const sockaddr*>(local.Data()), static_cast<int>(local.Length())) != 0
+        || ::listen(socket, SOMAXCONN) != 0) {
+        const int error = ::WSAGetLastError();
+        Close();
+        return error;
+    }
+    return 0;
+}
+
+// The taken socket has the listening one's properties; non-blocking and not
+// inherited are set again all the same, as the documentation does not name them.
+int TSocket::Accept(TSocket& connection) const
+{
+    connection.Close();
+    const SOCKET socket = ::accept(Native(handle_), nullptr, nullptr);
+    if (socket == INVALID_SOCKET) {
+        const int error = ::WSAGetLastError();
+        return WouldBlock(error) || error == WSAECONNRESET ? 0 : error;
+    }
+    connection.handle_ = static_cast<std::intptr_t>(socket);
+    if (const int error = MakeNonBlocking(socket); error != 0) {
+        connection.Close();
+        return error;
+    }
+    if (::SetHandleInformation(reinterpret_cast<HANDLE>(socket), HANDLE_FLAG_INHERIT, 0) == 0) {
+        const int error = static_cast<int>(::GetLastError());
+        connection.Close();
+        return error;
+    }
+    return 0;
 }
 
 TSocket::TTransfer TSocket::Send(std::span<const char> bytes)

@@ -25,6 +25,11 @@ bool NameHasNoAddress(int status)
     return status == EAI_NONAME || status == EAI_NODATA;
 }
 
+int LastSocketError()
+{
+    return errno;
+}
+
 const int sockErrAddressNotAvailable = EADDRNOTAVAIL;
 const int sockErrInvalidArgument = EINVAL;
 
@@ -72,6 +77,40 @@ int TSocket::ConnectResult() const
     if (::getsockopt(Descriptor(handle_), SOL_SOCKET, SO_ERROR, &error, &length) != 0)
         return errno;
     return error;
+}
+
+int TSocket::Listen(const TSocketAddress& local)
+{
+    Close();
+    const int family = local.IsIpv6() ? AF_INET6 : AF_INET;
+    const int descriptor = ::socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (descriptor < 0)
+        return errno;
+    handle_ = descriptor;
+    // A given port may be taken again while connections of an earlier
+    // listener on it linger in TIME_WAIT.
+    const int reuse = 1;
+    if (::setsockopt(descriptor, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof(reuse)) != 0
+        || ::bind(descriptor, static_cast<const sockaddr*>(local.Data()), static_cast<socklen_t>(local.Length())) != 0
+        || ::listen(descriptor, SOMAXCONN) != 0) {
+        const int error = errno;
+        Close();
+        return error;
+    }
+    return 0;
+}
+
+int TSocket::Accept(TSocket& connection) const
+{
+    connection.Close();
+    const int descriptor = ::accept4(Descriptor(handle_), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (descriptor >= 0) {
+        connection.handle_ = descriptor;
+        return 0;
+    }
+    if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR || errno == ECONNABORTED)
+        return 0;
+    return errno;
 }
 
 TSocket::TTransfer TSocket::Send(std::span<const char> bytes)

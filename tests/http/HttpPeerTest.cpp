@@ -1,56 +1,49 @@
 // The HTTP client against real peers started by peers/peers.sh (a ctest
 // fixture): nginx for files and redirects, tinyproxy for the proxied path.
 #include "http/HttpCli.h"
-#include "tests/http/DeviceSink.h"
+#include "tests/http/Sinks.h"
 #include "tests/http/peers/Peers.h"
-
-#include <QBuffer>
-#include <QCryptographicHash>
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace quorvex {
 namespace {
 
-using test::PeerDir;
-using test::PeerPort;
+using test::PeerFolder;
+using test::PeerPortText;
 
-QByteArray FileMd5(const QString& path)
+std::string FileBytes(const std::filesystem::path& path)
 {
-    QFile file(path);
-    QCryptographicHash hash(QCryptographicHash::Md5);
-    if (file.open(QIODevice::ReadOnly))
-        hash.addData(&file);
-    return hash.result().toHex();
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 class HttpPeerTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        nginxPort = PeerPort("nginx");
-        proxyPort = PeerPort("proxy");
-        ASSERT_FALSE(nginxPort.isEmpty() || proxyPort.isEmpty())
+        nginxPort = PeerPortText("nginx");
+        proxyPort = PeerPortText("proxy");
+        ASSERT_FALSE(nginxPort.empty() || proxyPort.empty())
             << "the peers are started by the ctest fixture http_peers (QUORVEX_PEER_DIR)";
         cli.SetName("HttpCli1");
         cli.SetNoCache(true);
-        sink.open(QIODevice::ReadWrite);
-        cli.SetRcvdStream(&sinkStream);
+        cli.SetRcvdStream(&sink);
     }
 
-    std::string Url(const char* path) const { return "http://127.0.0.1:" + nginxPort.toStdString() + path; }
-    QString Served(const char* name) const { return PeerDir() + QLatin1String("/nginx/root/") + QLatin1String(name); }
+    std::string Url(const char* path) const { return "http://127.0.0.1:" + nginxPort + path; }
+    std::filesystem::path Served(const char* name) const { return PeerFolder() + "/nginx/root/" + name; }
 
-    QString nginxPort;
-    QString proxyPort;
+    std::string nginxPort;
+    std::string proxyPort;
     THttpCli cli;
-    QBuffer sink;
-    test::TDeviceSink sinkStream{sink};
+    test::TStringSink sink;
 };
 
 TEST_F(HttpPeerTest, StaticFile)
@@ -58,7 +51,7 @@ TEST_F(HttpPeerTest, StaticFile)
     cli.SetURL(Url("/hello.txt"));
     cli.Get();
     EXPECT_EQ(cli.StatusCode(), 200);
-    EXPECT_EQ(sink.data(), "Hello from nginx.\r\n");
+    EXPECT_EQ(sink.Data(), "Hello from nginx.\r\n");
     EXPECT_EQ(cli.ContentLength(), 19);
     EXPECT_EQ(cli.ContentType(), "text/plain");
     EXPECT_EQ(cli.RcvdHeader().front(), "HTTP/1.1 200 OK");
@@ -80,12 +73,11 @@ TEST_F(HttpPeerTest, MissingFileRaisesNotFound)
 TEST_F(HttpPeerTest, ReturnRedirectsAreFollowed)
 {
     for (const char* path : {"/moved", "/found"}) {
-        sink.buffer().clear();
-        sink.seek(0);
+        sink.Clear();
         cli.SetURL(Url(path));
         cli.Get();
         EXPECT_EQ(cli.StatusCode(), 200) << path;
-        EXPECT_EQ(sink.data(), "Hello from nginx.\r\n") << path;
+        EXPECT_EQ(sink.Data(), "Hello from nginx.\r\n") << path;
         EXPECT_EQ(cli.Location(), Url("/hello.txt")) << path;
         EXPECT_EQ(cli.LocationChangeCurCount(), 1) << path;
     }
@@ -97,7 +89,7 @@ TEST_F(HttpPeerTest, EndlessRedirectStopsAtTheLimit)
     cli.Get();
     EXPECT_EQ(cli.StatusCode(), 302);
     EXPECT_EQ(cli.LocationChangeCurCount(), 6);
-    EXPECT_TRUE(sink.data().contains("302 Found"));  // the unfollowed redirect's own body
+    EXPECT_NE(sink.Data().find("302 Found"), std::string::npos);  // the unfollowed redirect's own body
 }
 
 TEST_F(HttpPeerTest, HeadGivesTheLengthWithoutTheBody)
@@ -105,18 +97,18 @@ TEST_F(HttpPeerTest, HeadGivesTheLengthWithoutTheBody)
     cli.SetURL(Url("/large.bin"));
     cli.Head();
     EXPECT_EQ(cli.StatusCode(), 200);
-    EXPECT_EQ(cli.ContentLength(), QFileInfo(Served("large.bin")).size());
+    EXPECT_EQ(cli.ContentLength(), static_cast<std::int64_t>(std::filesystem::file_size(Served("large.bin"))));
     EXPECT_NE(std::ranges::find(cli.RcvdHeader(), "Content-Length: " + std::to_string(cli.ContentLength())),
               cli.RcvdHeader().end());
-    EXPECT_TRUE(sink.data().isEmpty());
+    EXPECT_TRUE(sink.Data().empty());
 }
 
 TEST_F(HttpPeerTest, LargeFileStreamsToAFileBlockByBlock)
 {
-    QTemporaryDir folder;
-    QFile target(folder.filePath(QStringLiteral("large.bin")));
-    ASSERT_TRUE(target.open(QIODevice::WriteOnly));
-    test::TDeviceSink targetStream(target);
+    // Into the fixture's folder, which the fixture removes.
+    const std::filesystem::path target = PeerFolder() + "/download.bin";
+    test::TFileSink targetStream(target, "wb");
+    ASSERT_TRUE(targetStream.IsOpen()) << targetStream.ErrorString();
     cli.SetRcvdStream(&targetStream);
     cli.SetURL(Url("/large.bin"));
     std::int64_t blocks = 0;
@@ -126,11 +118,12 @@ TEST_F(HttpPeerTest, LargeFileStreamsToAFileBlockByBlock)
         largestBlock = std::max(largestBlock, length);
     };
     cli.Get();
-    target.close();
-    const qint64 size = QFileInfo(Served("large.bin")).size();
+    ASSERT_TRUE(targetStream.Close()) << targetStream.ErrorString();
+    const auto size = static_cast<std::int64_t>(std::filesystem::file_size(Served("large.bin")));
     EXPECT_EQ(cli.RcvdCount(), size);
-    EXPECT_EQ(target.size(), size);
-    EXPECT_EQ(FileMd5(target.fileName()), FileMd5(Served("large.bin")));
+    EXPECT_EQ(static_cast<std::int64_t>(std::filesystem::file_size(target)), size);
+    EXPECT_TRUE(FileBytes(target) == FileBytes(Served("large.bin")));
+    std::filesystem::remove(target);
     EXPECT_GT(blocks, 100);
     EXPECT_LE(largestBlock, static_cast<std::int64_t>(THttpResponseReader::kReadBlock));
 }
@@ -138,25 +131,24 @@ TEST_F(HttpPeerTest, LargeFileStreamsToAFileBlockByBlock)
 TEST_F(HttpPeerTest, ProxiedRequestGoesThroughTinyproxy)
 {
     cli.SetProxy("127.0.0.1");
-    cli.SetProxyPort(proxyPort.toStdString());
+    cli.SetProxyPort(proxyPort);
     cli.SetURL(Url("/via"));
     cli.Get();
     EXPECT_EQ(cli.StatusCode(), 200);
-    EXPECT_TRUE(sink.data().startsWith("via=")) << sink.data().constData();
-    EXPECT_TRUE(sink.data().contains("quorvex-test-proxy")) << sink.data().constData();
+    EXPECT_TRUE(sink.Data().starts_with("via=")) << sink.Data();
+    EXPECT_NE(sink.Data().find("quorvex-test-proxy"), std::string::npos) << sink.Data();
 
-    sink.buffer().clear();
-    sink.seek(0);
+    sink.Clear();
     cli.SetURL(Url("/found"));  // a redirect followed through the proxy
     cli.Get();
-    EXPECT_EQ(sink.data(), "Hello from nginx.\r\n");
+    EXPECT_EQ(sink.Data(), "Hello from nginx.\r\n");
 }
 
 TEST_F(HttpPeerTest, DirectRequestHasNoVia)
 {
     cli.SetURL(Url("/via"));
     cli.Get();
-    EXPECT_EQ(sink.data(), "via=");
+    EXPECT_EQ(sink.Data(), "via=");
 }
 
 }  // namespace

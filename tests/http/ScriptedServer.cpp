@@ -1,7 +1,8 @@
 #include "ScriptedServer.h"
 
-#include <QTcpSocket>
-#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <array>
 
 namespace quorvex::test {
 
@@ -11,16 +12,16 @@ TScript& TScript::ReadRequest()
     return *this;
 }
 
-TScript& TScript::Send(const QByteArray& bytes)
+TScript& TScript::Send(const std::string& bytes)
 {
     steps_.push_back({TStep::stepSend, bytes, 0});
     return *this;
 }
 
-TScript& TScript::SendInPieces(const QByteArray& bytes, int pieceSize, int pauseMs)
+TScript& TScript::SendInPieces(const std::string& bytes, std::size_t pieceSize, int pauseMs)
 {
-    for (qsizetype at = 0; at < bytes.size(); at += pieceSize)
-        Send(bytes.mid(at, pieceSize)).Pause(pauseMs);
+    for (std::size_t at = 0; at < bytes.size(); at += pieceSize)
+        Send(bytes.substr(at, pieceSize)).Pause(pauseMs);
     return *this;
 }
 
@@ -37,21 +38,14 @@ TScript& TScript::Close()
 }
 
 // Plays one script on one accepted connection.
-class TScriptedServer::TRunner : public QObject {
+class TScriptedServer::TRunner {
 public:
-    TRunner(QTcpSocket* socket, TScript script, QList<QByteArray>& requests)
-        : socket_(socket), script_(std::move(script)), requests_(requests)
+    TRunner(std::unique_ptr<TTcpSocket> socket, TScript script, std::vector<std::string>& requests)
+        : socket_(std::move(socket)), script_(std::move(script)), requests_(requests)
     {
-        socket_->setParent(this);
-        connect(socket_, &QTcpSocket::readyRead, this, [this] {
-            received_ += socket_->readAll();
-            if (waitingForRequest_)
-                Advance();
-        });
-        Advance();
+        socket_->OnDataAvailable = [this] { Receive(); };
     }
 
-private:
     void Advance()
     {
         waitingForRequest_ = false;
@@ -59,42 +53,58 @@ private:
             const TScript::TStep& step = script_.Steps()[next_];
             switch (step.Kind) {
             case TScript::TStep::stepRead: {
-                const qsizetype end = received_.indexOf("\r\n\r\n");
-                if (end < 0) {
+                const std::size_t end = received_.find("\r\n\r\n");
+                if (end == std::string::npos) {
                     waitingForRequest_ = true;
                     return;
                 }
-                requests_.append(received_.left(end + 4));
-                received_.remove(0, end + 4);
+                requests_.push_back(received_.substr(0, end + 4));
+                received_.erase(0, end + 4);
                 break;
             }
             case TScript::TStep::stepSend:
-                socket_->write(step.Bytes);
+                socket_->Send(step.Bytes);
                 break;
             case TScript::TStep::stepPause:
                 ++next_;
-                QTimer::singleShot(step.Ms, this, [this] { Advance(); });
+                pause_.emplace(step.Ms, [this] { Advance(); }, true);
                 return;
             case TScript::TStep::stepClose:
-                socket_->disconnectFromHost();
+                socket_->Close();
                 break;
             }
             ++next_;
         }
     }
 
-    QTcpSocket* socket_;
+private:
+    void Receive()
+    {
+        std::array<char, 4096> buffer;
+        for (std::int64_t count; (count = socket_->Receive(buffer.data(), buffer.size())) > 0;)
+            received_.append(buffer.data(), static_cast<std::size_t>(count));
+        if (waitingForRequest_)
+            Advance();
+    }
+
+    std::unique_ptr<TTcpSocket> socket_;
     TScript script_;
-    QList<QByteArray>& requests_;
-    QByteArray received_;
+    std::vector<std::string>& requests_;
+    std::string received_;
     std::size_t next_ = 0;
     bool waitingForRequest_ = false;
+    std::optional<TTestTimer> pause_;
 };
 
 TScriptedServer::TScriptedServer()
 {
-    server_.listen(QHostAddress::LocalHost, 0);
-    QObject::connect(&server_, &QTcpServer::newConnection, &server_, [this] { Accept(); });
+    listener_.OnSessionAvailable = [this] { Accept(); };
+    try {
+        listener_.Listen("127.0.0.1", 0);
+        port_ = listener_.Port();
+    } catch (const ESocketException& error) {
+        ADD_FAILURE() << "the scripted server cannot listen: " << error.Message();
+    }
 }
 
 TScriptedServer::~TScriptedServer() = default;
@@ -111,17 +121,27 @@ TScript& TScriptedServer::Connection()
 
 void TScriptedServer::Accept()
 {
-    while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        const std::size_t index = static_cast<std::size_t>(accepted_++);
+    for (;;) {
+        auto socket = std::make_unique<TTcpSocket>();
+        try {
+            if (!listener_.Accept(*socket))
+                return;
+        } catch (const ESocketException& error) {
+            ADD_FAILURE() << "the scripted server cannot accept: " << error.Message();
+            listener_.Close();
+            return;
+        }
+        const std::size_t index = peers_.size();
+        peers_.push_back(socket->PeerAddr());
         TScript script = index < scripts_.size() ? scripts_[index] : TScript().Close();
-        runners_.push_back(std::make_unique<TRunner>(socket, std::move(script), requests_));
+        runners_.push_back(std::make_unique<TRunner>(std::move(socket), std::move(script), requests_));
+        runners_.back()->Advance();
     }
 }
 
-QByteArray Response(const QByteArray& statusLine, const QByteArray& body, const QByteArray& extraHeader)
+std::string Response(const std::string& statusLine, const std::string& body, const std::string& extraHeader)
 {
-    return statusLine + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n" + extraHeader + "\r\n"
-           + body;
+    return statusLine + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n" + extraHeader + "\r\n" + body;
 }
 
 }  // namespace quorvex::test

@@ -2,23 +2,42 @@
 // fixture: the folder named by QUORVEX_PEER_DIR.
 #pragma once
 
-#include <QFile>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#ifdef QT_CORE_LIB
 #include <QString>
+#endif
 
 namespace quorvex::test {
 
-inline QString PeerDir()
+inline std::string PeerFolder()
 {
-    return qEnvironmentVariable("QUORVEX_PEER_DIR");
+    const char* folder = std::getenv("QUORVEX_PEER_DIR");
+    return folder != nullptr ? folder : "";
 }
 
 // The port of a peer ("nginx" or "proxy"); empty when it is not running.
+inline std::string PeerPortText(const char* peer)
+{
+    std::ifstream file(PeerFolder() + '/' + peer + "/port");
+    std::string port;
+    file >> port;
+    return port;
+}
+
+#ifdef QT_CORE_LIB
+// The same for the tests written on Qt.
+inline QString PeerDir()
+{
+    return QString::fromStdString(PeerFolder());
+}
+
 inline QString PeerPort(const char* peer)
 {
-    QFile file(PeerDir() + QLatin1Char('/') + QLatin1String(peer) + QLatin1String("/port"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromLatin1(file.readAll().trimmed());
+    return QString::fromStdString(PeerPortText(peer));
 }
+#endif
 
 }  // namespace quorvex::test
