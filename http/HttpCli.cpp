@@ -1,6 +1,6 @@
 #include "http/HttpCli.h"
 
-#include "http/EventPump.h"
+#include "platform/EventPump.h"
 #include "http/HttpText.h"
 #include "http/SocketLoop.h"
 

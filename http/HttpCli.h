@@ -2,7 +2,7 @@
 // GET and HEAD, direct or through an HTTP proxy, following relocations, the
 // body streamed block by block to a caller's stream and to OnDocData. The
 // synchronous Get, Head and Close wait on the sockets and serve the installed
-// event pump (http/EventPump.h) at least once a second meanwhile, so windows
+// event pump (platform/EventPump.h) at least once a second meanwhile, so windows
 // stay alive and event handlers (a Cancel button that calls Abort) run nested
 // inside them. Texts are UTF-8.
 //

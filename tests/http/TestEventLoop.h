@@ -1,11 +1,11 @@
 // The program's event loop as the HTTP tests need it, without a toolkit:
 // posted actions and timers, installed as the client's event pump
-// (http/EventPump.h). Like a windowed program's loop it knows nothing of the
+// (platform/EventPump.h). Like a windowed program's loop it knows nothing of the
 // client's sockets: a waiting request serves them itself, and through the
 // serving that it asks of this loop while a handler runs a loop of its own.
 #pragma once
 
-#include "http/EventPump.h"
+#include "platform/EventPump.h"
 
 #include <chrono>
 #include <cstdint>
