@@ -7,6 +7,7 @@
 #include "update/PrivateSink.h"
 #include "update/UpdateHttp.h"
 #include "update/UpdateText.h"
+#include "update/UpdateVersion.h"
 #include "update/UpdateWindows.h"
 #include "update/VelkAppUpdateNotify.h"
 
@@ -23,10 +24,12 @@
 namespace quorvex {
 namespace {
 
-QString FileNamePart(const QString& path)
+QStringList ReadmeLines(const QByteArray& bytes)
 {
-    const qsizetype separator = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
-    return path.mid(separator + 1);
+    QStringList lines;
+    for (const std::string& line : SplitLines(DecodeTextFile(std::string_view(bytes.constData(), bytes.size()))))
+        lines.append(QString::fromStdString(line));
+    return lines;
 }
 
 TWindowFont InfoTextFont(const QString& family)
@@ -64,26 +67,16 @@ std::optional<QByteArray> Fetch(THttpCli& client, const QString& url, qint64 lim
 
 }  // namespace
 
-QString UpdateSectionName(const QString& executableFileName, const QStringList& arguments)
-{
-    QString name = executableFileName;
-    if (name == QLatin1String("rundll32.exe")) {
-        const QString library = arguments.value(1);
-        name = FileNamePart(library.left(library.indexOf(QLatin1Char(','))));
-    }
-    return name.left(name.indexOf(QLatin1Char('.')));
-}
-
 QString UpdateSection()
 {
-    static const QString section = UpdateSectionName(QFileInfo(QCoreApplication::applicationFilePath()).fileName(),
-                                                     QCoreApplication::arguments());
+    static const QString section = [] {
+        std::vector<std::string> arguments;
+        for (const QString& argument : QCoreApplication::arguments())
+            arguments.push_back(argument.toStdString());
+        return QString::fromStdString(UpdateSectionName(
+            QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString(), arguments));
+    }();
     return section;
-}
-
-bool IsOlderVersion(const QString& version, const QString& than)
-{
-    return QString::compare(version, than, Qt::CaseSensitive) < 0;
 }
 
 TVelkAppUpdate::TVelkAppUpdate(TUpdateSeams& seams, QObject* owner)
@@ -123,12 +116,12 @@ bool TVelkAppUpdate::Execute(bool NoMessageDlg)
     if (!timeUp && !information.ReadmeFileURL.isEmpty()) {
         const std::optional<QByteArray> bytes =
             Fetch(client, information.ReadmeFileURL, kReadmeLimit, QStringLiteral("readme"));
-        readme = bytes ? SplitLines(DecodeTextFile(*bytes)) : QStringList{RequestFailureLine(client)};
+        readme = bytes ? ReadmeLines(*bytes) : QStringList{RequestFailureLine(client)};
     }
     seams_.Deadline->Stop();
     if (timeUp)
         return false;
-    if (IsOlderVersion(version_, information.Version))
+    if (IsOlderVersion(version_.toStdString(), information.Version.toStdString()))
         return ShowNotification(information, readme);
     if (!NoMessageDlg)
         TellNoNewerVersion(information);
@@ -142,9 +135,9 @@ bool TVelkAppUpdate::ReadUpdateInformation(THttpCli& client, TUpdateInformation&
         Fetch(client, updateFileURL_, kUpdateInformationLimit, QStringLiteral("update information file"));
     if (!bytes)
         return false;
-    const TPrivateProfile profile = TPrivateProfile::FromBytes(*bytes);
-    const QString section = UpdateSection();
-    const auto read = [&](const char* key) { return profile.ReadString(section, QLatin1String(key)); };
+    const TPrivateProfile profile = TPrivateProfile::FromBytes(std::string_view(bytes->constData(), bytes->size()));
+    const std::string section = UpdateSection().toStdString();
+    const auto read = [&](const char* key) { return QString::fromStdString(profile.ReadString(section, key)); };
     information.DownloadFileURL = read("DownloadFileURL");
     information.ReadmeFileURL = read("ReadmeFileURL");
     information.UpdatePageURL = read("UpdatePageURL");

@@ -8,6 +8,7 @@
 #include "update/FileSize.h"
 #include "update/UpdateInformation.h"
 #include "update/UpdateSeams.h"
+#include "update/UpdateVersion.h"
 #include "update/WindowFont.h"
 
 #include <QObject>
@@ -22,18 +23,9 @@ namespace quorvex {
 
 class THttpCli;
 
-// The section of the update information file that a program reads: its
-// executable's file name, or for "rundll32.exe" the library named by its
-// first argument (before any ","), cut before the first ".".
-QString UpdateSectionName(const QString& executableFileName, const QStringList& arguments);
-
-// The running process's update section, fixed by the first component made.
+// The running process's update section (update/UpdateVersion.h), fixed by
+// the first component made.
 QString UpdateSection();
-
-// Versions compare as plain text, character by character: at the first
-// difference the smaller character is the older; a prefix is older than
-// the longer text; equal texts are not older.
-bool IsOlderVersion(const QString& version, const QString& than);
 
 class TVelkAppUpdate : public QObject {
 public:

@@ -2,6 +2,7 @@
 
 #include "http/HttpCli.h"
 #include "platform/Error.h"
+#include "update/DeviceBlocks.h"
 #include "update/InstallerSignature.h"
 #include "update/UpdateHttp.h"
 #include "update/UpdateWindows.h"
@@ -153,13 +154,15 @@ bool TVelkAppUpdateDownloadBox::EndTransfer(bool success)
 // The checksum rule, then the publisher's signature when a key is set.
 bool TVelkAppUpdateDownloadBox::Verify(const TInstallerCheck& check)
 {
-    if (check.HashType != THashType::None && !ChecksumMatches(sink_->Device(), check.HashType, check.ExpectedChecksum)) {
+    TDeviceBlocks file(sink_->Device());
+    if (check.HashType != THashType::None
+        && !ChecksumMatches(file, check.HashType, check.ExpectedChecksum.toStdString())) {
         ShowError(QStringLiteral("The downloaded file is corrupted."));
         return false;
     }
     if (check.PublicKey.isEmpty())
         return true;
-    switch (CheckSignature(sink_->Device(), check.Signature, check.PublicKey)) {
+    switch (CheckSignature(file, check.Signature.toStdString(), check.PublicKey.toStdString())) {
     case TSignatureCheck::Valid: return true;
     case TSignatureCheck::Missing: ShowError(QStringLiteral("The downloaded file is not signed by its publisher.")); break;
     case TSignatureCheck::Invalid:
@@ -186,8 +189,8 @@ void TVelkAppUpdateDownloadBox::ShowTransferred(std::int64_t bytes)
 {
     const std::int64_t percent = maximum_ > 0 ? bytes * 100 / maximum_ : 0;
     TransferLabel->setText(QStringLiteral("%1 of %2 (%3%)")
-                               .arg(quorvex::FormatFileSize(bytes, FileSizeUnit),
-                                    quorvex::FormatFileSize(maximum_, FileSizeUnit))
+                               .arg(LocaleFileSize(bytes, FileSizeUnit),
+                                    LocaleFileSize(maximum_, FileSizeUnit))
                                .arg(percent));
 }
 
@@ -209,7 +212,7 @@ void TVelkAppUpdateDownloadBox::Timer1Timer()
     const auto elapsed = Now() - StartTime;
     const std::int64_t seconds = std::chrono::abs(std::chrono::duration_cast<std::chrono::seconds>(elapsed)).count();
     const TTransferTimes times = TransferTimes(HttpCli1->RcvdCount(), maximum_, seconds);
-    SpeedLabel->setText(quorvex::FormatFileSize(times.BytesPerSecond, FileSizeUnit) + QLatin1String("/sec"));
+    SpeedLabel->setText(LocaleFileSize(times.BytesPerSecond, FileSizeUnit) + QLatin1String("/sec"));
     ElapsedTimeLabel->setText(LongTimeText(times.ElapsedSeconds));
     if (times.RemainingSeconds.has_value())
         RemainingTimeLabel->setText(LongTimeText(*times.RemainingSeconds));

@@ -61,7 +61,7 @@ void TVelkAppUpdateNotifyBox::SetReadmeLines(const QStringList& lines)
 
 QString TVelkAppUpdateNotifyBox::FormatFileSize(std::int64_t bytes) const
 {
-    return quorvex::FormatFileSize(bytes, FileSizeUnit);
+    return LocaleFileSize(bytes, FileSizeUnit);
 }
 
 // The window closes once the download has ended, however it ended; it stays
