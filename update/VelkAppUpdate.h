@@ -6,6 +6,7 @@
 
 #include "update/Checksums.h"
 #include "update/FileSize.h"
+#include "update/UpdateCheck.h"
 #include "update/UpdateInformation.h"
 #include "update/UpdateSeams.h"
 #include "update/UpdateVersion.h"
@@ -67,13 +68,9 @@ public:
     bool Execute(bool NoMessageDlg);
 
     static constexpr std::chrono::seconds kSilentCheckTime{5};
-    // The largest update information file and readme that a check reads.
-    static constexpr qint64 kUpdateInformationLimit = 256 * 1024;
-    static constexpr qint64 kReadmeLimit = 1024 * 1024;
 
 private:
-    bool ReadUpdateInformation(THttpCli& client, TUpdateInformation& information) const;
-    bool ShowNotification(const TUpdateInformation& information, const std::optional<QStringList>& readme) const;
+    bool ShowNotification(const TUpdateCheckResult& result) const;
     void TellNoNewerVersion(const TUpdateInformation& information) const;
 
     TUpdateSeams& seams_;

@@ -2,7 +2,6 @@
 
 #include "http/HttpCli.h"
 #include "platform/Error.h"
-#include "update/DeviceBlocks.h"
 #include "update/InstallerSignature.h"
 #include "update/UpdateHttp.h"
 #include "update/UpdateWindows.h"
@@ -83,7 +82,7 @@ void TVelkAppUpdateDownloadBox::Download(const QString& url, const TSpecialFolde
     Timer1->start();
     show();
     if (EndTransfer(Transfer()) && Verify(check)) {
-        sink_->RenameTo(fileName_);
+        sink_->RenameTo(fileName_.toStdString());
         // The installer starts by its path: that must still lead into the folder it was saved in.
         if (!folder_->StillAtItsPath())
             throw Error("The folder \"" + folder_->Path().string() + "\" was replaced while the update was saved in it.");
@@ -128,7 +127,7 @@ void TVelkAppUpdateDownloadBox::RequestSize()
 bool TVelkAppUpdateDownloadBox::Transfer()
 {
     if (!GetInto(*HttpCli1, *sink_)) {
-        StatusLabel->setText(RequestFailureLine(*HttpCli1));
+        StatusLabel->setText(QString::fromStdString(RequestFailureLine(*HttpCli1)));
         return false;
     }
     const std::int64_t size = sink_->Size();
@@ -154,15 +153,15 @@ bool TVelkAppUpdateDownloadBox::EndTransfer(bool success)
 // The checksum rule, then the publisher's signature when a key is set.
 bool TVelkAppUpdateDownloadBox::Verify(const TInstallerCheck& check)
 {
-    TDeviceBlocks file(sink_->Device());
+    const std::unique_ptr<TFileBlocks> file = sink_->ReadBlocks();
     if (check.HashType != THashType::None
-        && !ChecksumMatches(file, check.HashType, check.ExpectedChecksum.toStdString())) {
+        && !ChecksumMatches(*file, check.HashType, check.ExpectedChecksum.toStdString())) {
         ShowError(QStringLiteral("The downloaded file is corrupted."));
         return false;
     }
     if (check.PublicKey.isEmpty())
         return true;
-    switch (CheckSignature(file, check.Signature.toStdString(), check.PublicKey.toStdString())) {
+    switch (CheckSignature(*file, check.Signature.toStdString(), check.PublicKey.toStdString())) {
     case TSignatureCheck::Valid: return true;
     case TSignatureCheck::Missing: ShowError(QStringLiteral("The downloaded file is not signed by its publisher.")); break;
     case TSignatureCheck::Invalid:

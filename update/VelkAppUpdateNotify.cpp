@@ -75,8 +75,8 @@ void TVelkAppUpdateNotifyBox::DownloadButtonClick()
         download.FileSizeUnit = FileSizeUnit;
         download.HttpCli1->SetProxy(HttpCli1->Proxy());
         download.HttpCli1->SetProxyPort(HttpCli1->ProxyPort());
-        download.Download(DownloadFileURL, SystemSpecialFolders(),
-                          {HashType, ExpectedChecksum(), UpdatePublicKey, EdSignature});
+        download.Download(QString::fromStdString(DownloadFileURL), SystemSpecialFolders(),
+                          {HashType, ExpectedChecksum(), UpdatePublicKey, QString::fromStdString(EdSignature)});
     } catch (...) {
         downloadError_ = std::current_exception();
     }
@@ -90,16 +90,16 @@ void TVelkAppUpdateNotifyBox::RaiseDownloadError() const
 
 void TVelkAppUpdateNotifyBox::OpenWebPageButtonClick()
 {
-    seams_.Shell->Open(QStringLiteral("open"), UpdatePageURL, SW_SHOWNORMAL);
+    seams_.Shell->Open(QStringLiteral("open"), QString::fromStdString(UpdatePageURL), SW_SHOWNORMAL);
 }
 
 QString TVelkAppUpdateNotifyBox::ExpectedChecksum() const
 {
     switch (HashType) {
     case THashType::None: return {};
-    case THashType::CRC32: return CRC32Hash;
-    case THashType::MD5: return MD5Hash;
-    case THashType::SHA1: return SHA1Hash;
+    case THashType::CRC32: return QString::fromStdString(CRC32Hash);
+    case THashType::MD5: return QString::fromStdString(MD5Hash);
+    case THashType::SHA1: return QString::fromStdString(SHA1Hash);
     }
     return {};
 }

@@ -1,10 +1,9 @@
 // Publisher signatures: what the verifier accepts, and the publisher's tool
 // whose keys and signatures it must accept.
+#include "MemoryBlocks.h"
 #include "Signing.h"
-#include "update/DeviceBlocks.h"
 #include "update/InstallerSignature.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -25,11 +24,10 @@ QByteArray Installer()
 
 TSignatureCheck Check(QByteArray bytes, const QString& signature, const QString& publicKey)
 {
-    QBuffer file(&bytes);
-    file.open(QIODevice::ReadOnly);
-    file.seek(bytes.size() / 2);  // read from the start whatever the position
-    TDeviceBlocks blocks(file);
-    return CheckSignature(blocks, signature.toStdString(), publicKey.toStdString());
+    TMemoryBlocks file(bytes.toStdString());
+    std::vector<std::uint8_t> skipped(static_cast<std::size_t>(bytes.size() / 2));
+    file.Read(skipped);  // read from the start whatever the position
+    return CheckSignature(file, signature.toStdString(), publicKey.toStdString());
 }
 
 TEST(InstallerSignature, OnlyThePublishersSignatureOfTheseBytesIsValid)

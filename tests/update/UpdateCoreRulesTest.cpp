@@ -1,6 +1,7 @@
-// The update checker's small rules: size texts, version order and the
-// update section's name.
+// The update checker's small rules: size texts, version order, the update
+// section's name and the announced length.
 #include "update/FileSize.h"
+#include "update/UpdateHttp.h"
 #include "update/UpdateVersion.h"
 
 #include <gtest/gtest.h>
@@ -100,6 +101,30 @@ INSTANTIATE_TEST_SUITE_P(
                     TSectionCase{"rundll32.exe", {"rundll32.exe", "/opt/lib/plugin.dll"}, "plugin"},
                     TSectionCase{"rundll32.exe", {"rundll32.exe"}, ""},
                     TSectionCase{"RunDll32.exe", {"RunDll32.exe", "other.dll"}, "RunDll32"}));
+
+struct TLengthCase {
+    std::vector<std::string> Header;
+    int Length;
+};
+
+class AnnouncedLengthRule : public testing::TestWithParam<TLengthCase> {};
+
+TEST_P(AnnouncedLengthRule, ReadsTheFirstLengthLine)
+{
+    EXPECT_EQ(AnnouncedLength(GetParam().Header), GetParam().Length) << testing::PrintToString(GetParam().Header);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Headers, AnnouncedLengthRule,
+    testing::Values(TLengthCase{{"HTTP/1.1 200 OK", "Content-Length: 1234"}, 1234},
+                    TLengthCase{{"HTTP/1.1 200 OK", "CONTENT-LENGTH: 7"}, 7},
+                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Length:1234"}, 0},
+                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Type: text/plain"}, 0},
+                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Length: many", "Content-Length: 5"}, 0},
+                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Length: 5", "Content-Length: 9"}, 5},
+                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Length: 2147483647"}, 2147483647},
+                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Length: 2147483648"}, 0},
+                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Length: -5"}, -5}, TLengthCase{{}, 0}));
 
 }  // namespace
 }  // namespace quorvex

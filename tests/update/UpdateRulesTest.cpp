@@ -1,6 +1,5 @@
 // The update checker's small rules of its windows: size texts in the user's
-// locale, the announced length and the transfer's times.
-#include "update/UpdateHttp.h"
+// locale and the transfer's times.
 #include "update/UpdateWindows.h"
 #include "update/VelkAppUpdateDownload.h"
 
@@ -23,30 +22,6 @@ TEST(FileSizeLocale, ThousandsSeparatorIsTheUsersEveryThreeDigits)
     EXPECT_EQ(LocaleFileSize(123456789, Unit::Bytes), QStringLiteral("123,456,789 B"));
     QLocale::setDefault(saved);
 }
-
-struct TLengthCase {
-    QStringList Header;
-    int Length;
-};
-
-class AnnouncedLengthRule : public testing::TestWithParam<TLengthCase> {};
-
-TEST_P(AnnouncedLengthRule, ReadsTheFirstLengthLine)
-{
-    EXPECT_EQ(AnnouncedLength(GetParam().Header), GetParam().Length) << GetParam().Header.join(u'|').toStdString();
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Headers, AnnouncedLengthRule,
-    testing::Values(TLengthCase{{"HTTP/1.1 200 OK", "Content-Length: 1234"}, 1234},
-                    TLengthCase{{"HTTP/1.1 200 OK", "CONTENT-LENGTH: 7"}, 7},
-                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Length:1234"}, 0},
-                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Type: text/plain"}, 0},
-                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Length: many", "Content-Length: 5"}, 0},
-                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Length: 5", "Content-Length: 9"}, 5},
-                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Length: 2147483647"}, 2147483647},
-                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Length: 2147483648"}, 0},
-                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Length: -5"}, -5}, TLengthCase{{}, 0}));
 
 TEST(TransferTimes, SpeedElapsedAndRemaining)
 {
