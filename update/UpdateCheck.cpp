@@ -3,6 +3,7 @@
 #include "http/HttpCli.h"
 #include "platform/Error.h"
 #include "platform/PrivateFile.h"
+#include "quorvex/BuildConfig.h"
 #include "update/PrivateProfile.h"
 #include "update/PrivateSink.h"
 #include "update/UpdateHttp.h"
@@ -64,6 +65,16 @@ TUpdateInformation ReadInformation(const std::string& bytes, const std::string& 
 
 }  // namespace
 
+std::string ProductUpdatePageURL()
+{
+    return std::string("http://") + config::kSiteHost + "/";
+}
+
+std::string ProductUpdateFileURL()
+{
+    return ProductUpdatePageURL() + "QuorvexUpdate.txt";
+}
+
 TUpdateCheckResult RunUpdateCheck(THttpCli& client, const TUpdateCheckSettings& settings,
                                   const std::function<bool()>& timeUp)
 {
@@ -74,16 +85,20 @@ TUpdateCheckResult RunUpdateCheck(THttpCli& client, const TUpdateCheckSettings& 
         if (bytes) {
             result.Information = ReadInformation(*bytes, settings.Section);
         } else {
-            result.RequestFailed = true;
-            result.Readme = std::vector<std::string>{RequestFailureLine(client)};
+            result.InformationFailure = RequestFailureLine(client);
+            result.Readme = std::vector<std::string>{*result.InformationFailure};
         }
         if (result.Information.UpdatePageURL.empty())
             result.Information.UpdatePageURL = settings.UpdatePageURL;
     }
     if (!timeUp() && !result.Information.ReadmeFileURL.empty()) {
         const std::optional<std::string> bytes = Fetch(client, result.Information.ReadmeFileURL, kReadmeLimit, "readme");
-        result.RequestFailed = result.RequestFailed || !bytes;
-        result.Readme = bytes ? SplitLines(DecodeTextFile(*bytes)) : std::vector<std::string>{RequestFailureLine(client)};
+        if (bytes) {
+            result.Readme = SplitLines(DecodeTextFile(*bytes));
+        } else {
+            result.ReadmeFailure = RequestFailureLine(client);
+            result.Readme = std::vector<std::string>{*result.ReadmeFailure};
+        }
     }
     result.Newer = IsOlderVersion(settings.Version, result.Information.Version);
     return result;

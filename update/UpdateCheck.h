@@ -29,11 +29,19 @@ struct TUpdateCheckResult {
     // The readme's lines, or one line telling why a fetch failed; unset
     // when nothing was fetched that replaces an empty readme.
     std::optional<std::vector<std::string>> Readme;
-    // Whether a request failed (the update information file's or the readme's).
-    bool RequestFailed = false;
+    // Why the update information file could not be fetched ("Failed: "
+    // and the status); unset when it was.
+    std::optional<std::string> InformationFailure;
+    // The same for the readme.
+    std::optional<std::string> ReadmeFailure;
     // Whether the server's version is newer than the program's.
     bool Newer = false;
 };
+
+// The product web site's update information file, the one a check reads
+// unless told otherwise, and its update page.
+std::string ProductUpdateFileURL();
+std::string ProductUpdatePageURL();
 
 // The largest update information file and readme that a check reads.
 inline constexpr std::int64_t kUpdateInformationLimit = 256 * 1024;
