@@ -94,12 +94,12 @@ void TVelkAppUpdateDownloadBox::Download(const QString& url, const TSpecialFolde
 // when the URL names no plain file.
 bool TVelkAppUpdateDownloadBox::CreateTarget(const QString& url, const TSpecialFolders& folders)
 {
-    const QString name = URLFileName(url);
-    if (!IsPlainFileName(name)) {
+    const QString name = QString::fromStdString(URLFileName(url.toStdString()));
+    if (!IsPlainFileName(name.toStdString())) {
         ShowError(QStringLiteral("The update cannot be saved under the name \"%1\": it is not a plain file name.").arg(name));
         return false;
     }
-    const QString folder = DownloadFolder(folders);
+    const QString folder = QString::fromStdString(DownloadFolder(folders));
     folder_.emplace(TFolderHandle::OpenPrivate(folder.toStdString()));
     fileName_ = name;
     target_ = folder + name;
