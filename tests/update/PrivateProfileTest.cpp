@@ -118,6 +118,11 @@ struct TLinesCase {
     std::vector<std::string> Lines;
 };
 
+void PrintTo(const TLinesCase& c, std::ostream* out)
+{
+    *out << testing::PrintToString(std::string(c.Text));
+}
+
 class LineBreaks : public testing::TestWithParam<TLinesCase> {};
 
 TEST_P(LineBreaks, SplitAtEveryKind)

@@ -55,6 +55,11 @@ struct TVersionCase {
     bool Newer;
 };
 
+void PrintTo(const TVersionCase& c, std::ostream* out)
+{
+    *out << '"' << c.Server << '"';
+}
+
 class VersionOrder : public testing::TestWithParam<TVersionCase> {};
 
 TEST_P(VersionOrder, AgainstTheConfiguredVersion)
@@ -86,6 +91,11 @@ struct TSectionCase {
     const char* Section;
 };
 
+void PrintTo(const TSectionCase& c, std::ostream* out)
+{
+    *out << c.Executable << ' ' << testing::PrintToString(c.Arguments);
+}
+
 class UpdateSectionRule : public testing::TestWithParam<TSectionCase> {};
 
 TEST_P(UpdateSectionRule, NamesTheSection)
@@ -106,6 +116,11 @@ struct TLengthCase {
     std::vector<std::string> Header;
     int Length;
 };
+
+void PrintTo(const TLengthCase& c, std::ostream* out)
+{
+    *out << testing::PrintToString(c.Header);
+}
 
 class AnnouncedLengthRule : public testing::TestWithParam<TLengthCase> {};
 
