@@ -1,5 +1,6 @@
 #include "update/VelkAppUpdate.h"
 
+#include "forms/UpdateNotifyForm.h"
 #include "http/HttpCli.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateHttp.h"
@@ -85,13 +86,12 @@ bool TVelkAppUpdate::ShowNotification(const TUpdateCheckResult& result) const
     box.HashType = hashType_;
     box.UpdatePublicKey = updatePublicKey_;
     static_cast<TUpdateInformation&>(box) = result.Information;
-    if (result.Readme) {
-        QStringList lines;
-        for (const std::string& line : *result.Readme)
-            lines.append(QString::fromStdString(line));
-        box.SetReadmeLines(lines);
-    }
-    box.DownloadButton->setEnabled(!box.DownloadFileURL.empty());
+    const TUpdateNotifyForm form(result.Information, result.Readme);
+    QStringList lines;
+    for (const std::string& line : form.ReadmeLines())
+        lines.append(QString::fromStdString(line));
+    box.SetReadmeLines(lines);
+    box.DownloadButton->setEnabled(form.CanDownload());
     box.exec();
     box.RaiseDownloadError();
     return true;

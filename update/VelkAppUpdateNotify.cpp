@@ -1,5 +1,6 @@
 #include "update/VelkAppUpdateNotify.h"
 
+#include "forms/UpdateNotifyForm.h"
 #include "http/HttpCli.h"
 #include "update/DownloadTarget.h"
 #include "update/UpdateHttp.h"
@@ -95,13 +96,7 @@ void TVelkAppUpdateNotifyBox::OpenWebPageButtonClick()
 
 QString TVelkAppUpdateNotifyBox::ExpectedChecksum() const
 {
-    switch (HashType) {
-    case THashType::None: return {};
-    case THashType::CRC32: return QString::fromStdString(CRC32Hash);
-    case THashType::MD5: return QString::fromStdString(MD5Hash);
-    case THashType::SHA1: return QString::fromStdString(SHA1Hash);
-    }
-    return {};
+    return QString::fromStdString(TUpdateNotifyForm(*this, std::nullopt).ExpectedChecksum(HashType));
 }
 
 }  // namespace quorvex
