@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "engine/MessengerInfo.h"
+#include "update/UpdateCheck.h"
 #include "workflows/MessengerLocation.h"
 
 #include <array>
@@ -10,12 +11,19 @@
 namespace quorvex::cli {
 namespace {
 
-constexpr std::array<std::pair<std::string_view, TCommand>, 4> kCommands = {{
+constexpr std::array<std::pair<std::string_view, TCommand>, 5> kCommands = {{
     {"status", TCommand::Status},
     {"adverts", TCommand::Adverts},
     {"ui", TCommand::UI},
     {"clean", TCommand::Clean},
+    {"update", TCommand::Update},
 }};
+
+// Whether a command takes OPTION words: the three that apply the lists.
+bool TakesRows(TCommand command)
+{
+    return command == TCommand::Adverts || command == TCommand::UI || command == TCommand::Clean;
+}
 
 TCommand CommandNamed(const std::string& word)
 {
@@ -64,21 +72,24 @@ public:
             else
                 Row(word);
         }
-        if (line_.Command != TCommand::Status && !line_.Selection.All && line_.Selection.Rows.empty())
+        if (TakesRows(line_.Command) && !line_.Selection.All && line_.Selection.Rows.empty())
             throw TUsageError("name at least one option");
     }
 
 private:
     void Option(const std::string& word)
     {
-        if (word == "--folder")
+        const bool messenger = line_.Command != TCommand::Update;
+        if (word == "--folder" && messenger)
             line_.Folder = FolderValue(Value(word));
-        else if (word == "--prefix" && kWinePrefixOption)
+        else if (word == "--prefix" && kWinePrefixOption && messenger)
             line_.Prefix = Value(word);
         else if (word == "--color" && line_.Command == TCommand::Adverts)
             line_.Color = ParseColor(Value(word));
         else if (word == "--json" && line_.Command == TCommand::Status)
             line_.Json = true;
+        else if (word == "--url" && line_.Command == TCommand::Update)
+            line_.UpdateURL = Value(word);
         else
             throw TUsageError("unknown option \"" + word + "\" for this command");
     }
@@ -92,8 +103,9 @@ private:
 
     void Row(const std::string& word)
     {
-        if (line_.Command == TCommand::Status)
-            throw TUsageError("status takes no options to apply");
+        if (!TakesRows(line_.Command))
+            throw TUsageError(std::string(line_.Command == TCommand::Status ? "status" : "update")
+                              + " takes no options to apply");
         const TOptionList& list = OptionListOf(line_.Command);
         if (word == "all") {
             line_.Selection.All = true;
@@ -153,6 +165,7 @@ std::string UsageText()
                        "  quorvex-cli adverts" + prefix + " [--folder F] [--color RRGGBB] OPTION...\n"
                        "  quorvex-cli ui" + prefix + " [--folder F] OPTION...\n"
                        "  quorvex-cli clean" + prefix + " [--folder F] OPTION...\n"
+                       "  quorvex-cli update [--url URL]\n"
                        "  quorvex-cli --help | --version\n"
                        "\n"
                        "OPTION is a row of the command's option list, by index or name, or all (every\n"
@@ -168,13 +181,15 @@ std::string UsageText()
             "--folder F     the messenger folder (default \"" + std::string(kDefaultMessengerFolder) + "\", or\n"
             "               \"" + std::string(kDefaultMessengerFolderX86) + "\" where only that holds it)\n"
             "--color RRGGBB the colour of a new HTML replacement file (default FFFFFF)\n"
-            "--json         status as one JSON object\n";
+            "--json         status as one JSON object\n"
+            "--url URL      update: the update information file (default " + ProductUpdateFileURL() + ")\n";
     if (kWinePrefixOption)
         text += "--prefix DIR   the Wine prefix (default $WINEPREFIX, else ~/.wine; where that holds no\n"
                 "               messenger, the first prefix of a Wine front-end that does)\n";
     text += "\n"
             "Exit status: 0 completed, 1 refused (a precondition or an option not available now),\n"
-            "2 usage error, 3 an error ended the run midway.\n";
+            "2 usage error, 3 an error ended the run midway. update: 0 a newer version is\n"
+            "available, 1 none is, 3 the check failed.\n";
     return text;
 }
 

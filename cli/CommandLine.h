@@ -12,7 +12,7 @@
 
 namespace quorvex::cli {
 
-enum class TCommand { Status, Adverts, UI, Clean, Help, Version };
+enum class TCommand { Status, Adverts, UI, Clean, Update, Help, Version };
 
 // The rows that the OPTION words name: some by index or short name, and
 // "all", every row that the list would let the user tick now.
@@ -27,6 +27,7 @@ struct TCommandLine {
     std::uint32_t Color = 0;  // bits 0-7 red, 8-15 green, 16-23 blue
     bool Json = false;
     std::string Prefix;       // a Wine prefix chosen with --prefix; empty when none was
+    std::string UpdateURL;    // update: the update information file; empty for the product web site's
     TRowSelection Selection;
 };
 

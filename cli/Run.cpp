@@ -5,6 +5,7 @@
 #include "cli/CommandLine.h"
 #include "cli/ConsoleHost.h"
 #include "cli/StatusReport.h"
+#include "cli/UpdateCommand.h"
 #include "engine/MessengerInfo.h"
 #include "engine/TQuorvex.h"
 #include "platform/Error.h"
@@ -89,6 +90,7 @@ TExitStatus Run(const TCommandLine& line, std::ostream& out, std::ostream& err)
     switch (line.Command) {
     case TCommand::Help: out << UsageText() << std::flush; return kCompleted;
     case TCommand::Version: out << config::kVersionLine << std::flush; return kCompleted;
+    case TCommand::Update: return CheckForUpdate(line.UpdateURL, out, err);
     default: break;
     }
     const TMessengerLocation location = LocateMessenger(line.Prefix, line.Folder);

@@ -5,10 +5,12 @@
 // they are complete.
 #pragma once
 
+#include "platform/FileBlocks.h"
 #include "platform/PrivateFolder.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -56,6 +58,18 @@ public:
     // Writes all of bytes at the current position. Throws Error("Cannot
     // write file "<path>". <reason>").
     void Write(std::span<const std::uint8_t> bytes);
+    // The same, but returns the system's reason when the bytes could not all
+    // be written (empty when they were).
+    std::string TryWrite(std::span<const std::uint8_t> bytes);
+    // The position of the next write, and the file's size.
+    std::uint64_t Position() const;
+    std::uint64_t Size() const;
+    // Drops the bytes from position on and writes there next. Throws Error
+    // with the system's reason.
+    void CutBack(std::uint64_t position);
+    // A reader of the file's bytes from its start, with a position of its
+    // own: writes go on where they were. Valid while the file is open.
+    std::unique_ptr<TFileBlocks> ReadBlocks() const;
     // Gives the file the name `name` in its folder: whatever has that name (a
     // file, a link) is replaced, never followed. Throws Error with the
     // system's reason; the file stays as it was then.

@@ -12,7 +12,7 @@ set_name=${1:-test}
 run_packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  zlib1g-dev libjpeg62-turbo-dev libsodium-dev
+  zlib1g-dev libjpeg62-turbo-dev libsodium-dev libgcrypt20-dev
   # the narrow fonts that stand in for the windows' Windows fonts
   fonts-dejavu-extra
 )
@@ -27,6 +27,7 @@ test_packages=(
   clang libclang-rt-14-dev
   # the Windows build of quorvex-cli and its tests, run under Wine
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest
+  libgcrypt-mingw-w64-dev libgpg-error-mingw-w64-dev
   # the Windows installer, its code signing and the throwaway certificate of its test
   nsis osslsigncode openssl
   # running in a real window, screenshots

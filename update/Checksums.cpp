@@ -1,75 +1,82 @@
 #include "update/Checksums.h"
 
-#include <QCryptographicHash>
-#include <QFile>
+#include "update/Digest.h"
 
 #include <zlib.h>
 
+#include <cstdio>
 #include <functional>
+#include <vector>
 
 namespace quorvex {
 namespace {
 
-constexpr qint64 kLargeBlock = 102400;  // CRC-32 and MD5
-constexpr qint64 kSmallBlock = 4096;  // SHA-1
+constexpr std::size_t kLargeBlock = 102400;  // CRC-32 and MD5
+constexpr std::size_t kSmallBlock = 4096;  // SHA-1
 
-// Feeds the whole device, from its start, to consume in blocks; false when
+// Feeds the whole file, from its start, to consume in blocks; false when
 // it cannot be read.
-bool ReadInBlocks(QIODevice& file, qint64 blockSize, const std::function<void(const QByteArray&)>& consume)
+bool ReadInBlocks(TFileBlocks& file, std::size_t blockSize,
+                  const std::function<void(std::span<const std::uint8_t>)>& consume)
 {
-    if (!file.seek(0))
+    if (!file.Rewind())
         return false;
+    std::vector<std::uint8_t> block(blockSize);
     for (;;) {
-        const QByteArray block = file.read(blockSize);
-        if (block.isEmpty())
-            return file.atEnd();
-        consume(block);
+        const std::optional<std::size_t> count = file.Read(block);
+        if (!count)
+            return false;
+        if (*count == 0)
+            return true;
+        consume(std::span(block).first(*count));
     }
 }
 
-std::optional<QString> Crc32(QIODevice& file)
+std::optional<std::string> Crc32(TFileBlocks& file)
 {
     uLong crc = crc32(0L, Z_NULL, 0);
-    const bool read = ReadInBlocks(file, kLargeBlock, [&crc](const QByteArray& block) {
-        crc = crc32(crc, reinterpret_cast<const Bytef*>(block.constData()), static_cast<uInt>(block.size()));
+    const bool read = ReadInBlocks(file, kLargeBlock, [&crc](std::span<const std::uint8_t> block) {
+        crc = crc32(crc, block.data(), static_cast<uInt>(block.size()));
     });
     if (!read)
         return std::nullopt;
-    return QStringLiteral("%1").arg(static_cast<quint32>(crc), 8, 16, QLatin1Char('0')).toUpper();
+    char text[9];
+    std::snprintf(text, sizeof text, "%08lX", static_cast<unsigned long>(crc));
+    return text;
 }
 
-std::optional<QString> Digest(QIODevice& file, QCryptographicHash::Algorithm algorithm, qint64 blockSize)
+std::optional<std::string> DigestText(TFileBlocks& file, TDigestAlgorithm algorithm, std::size_t blockSize)
 {
-    QCryptographicHash hash(algorithm);
-    if (!ReadInBlocks(file, blockSize, [&hash](const QByteArray& block) { hash.addData(block); }))
+    TDigest digest(algorithm);
+    if (!ReadInBlocks(file, blockSize, [&digest](std::span<const std::uint8_t> block) { digest.Add(block); }))
         return std::nullopt;
-    return QString::fromLatin1(hash.result().toHex().toUpper());
+    return UpperHex(digest.Result());
 }
 
 }  // namespace
 
-std::optional<QString> FileChecksum(QIODevice& file, THashType type)
+std::optional<std::string> FileChecksum(TFileBlocks& file, THashType type)
 {
     switch (type) {
     case THashType::None: return std::nullopt;
     case THashType::CRC32: return Crc32(file);
-    case THashType::MD5: return Digest(file, QCryptographicHash::Md5, kLargeBlock);
-    case THashType::SHA1: return Digest(file, QCryptographicHash::Sha1, kSmallBlock);
+    case THashType::MD5: return DigestText(file, TDigestAlgorithm::MD5, kLargeBlock);
+    case THashType::SHA1: return DigestText(file, TDigestAlgorithm::SHA1, kSmallBlock);
     }
     return std::nullopt;
 }
 
-std::optional<QString> FileChecksum(const QString& path, THashType type)
+std::optional<std::string> FileChecksum(const std::string& path, THashType type)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::unique_ptr<TFileBlocks> file = OpenFileBlocks(path);
+    if (!file)
         return std::nullopt;
-    return FileChecksum(file, type);
+    return FileChecksum(*file, type);
 }
 
-bool ChecksumMatches(QIODevice& file, THashType type, const QString& expected)
+bool ChecksumMatches(TFileBlocks& file, THashType type, const std::string& expected)
 {
-    const std::optional<QString> checksum = FileChecksum(file, type);
+    const std::optional<std::string> checksum = FileChecksum(file, type);
     return checksum.has_value() && *checksum == expected;
 }
 

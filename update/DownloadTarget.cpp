@@ -1,64 +1,51 @@
 #include "update/DownloadTarget.h"
 
-#include "platform/PrivateFile.h"
 #include "platform/PrivateFolder.h"
-#include "platform/wine/WinePrefix.h"
 
-#include <QStandardPaths>
+#include <vector>
 
 namespace quorvex {
 namespace {
 
-const QString kSeparator = QStringLiteral("/");
-
-QString WithSeparator(const QString& folder)
+std::string WithSeparator(const std::string& folder)
 {
-    return folder.endsWith(kSeparator) ? folder : folder + kSeparator;
+    return folder.ends_with('/') ? folder : folder + "/";
 }
 
-bool IsPrivateFolder(const QString& path)
+bool IsPrivateFolder(const std::string& path)
 {
-    return PrivateFolderRefusal(path.toStdString()).empty();
+    return PrivateFolderRefusal(path).empty();
 }
 
 }  // namespace
 
-TSpecialFolders SystemSpecialFolders()
+std::string DownloadFolder(const TSpecialFolders& folders)
 {
-    return TSpecialFolders{
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
-        QString::fromStdString((WinePrefix() / "drive_c" / "windows").string()),
-        QString::fromStdString(PrivateTemporaryFolder().string()),
-    };
-}
-
-QString DownloadFolder(const TSpecialFolders& folders)
-{
-    QStringList candidates;
-    if (!folders.LocalAppData.isEmpty()) {
-        candidates.append(WithSeparator(folders.LocalAppData) + QStringLiteral("Downloaded Installations/"));
-        candidates.append(WithSeparator(folders.LocalAppData) + QStringLiteral("Temp/"));
+    std::vector<std::string> candidates;
+    if (!folders.LocalAppData.empty()) {
+        candidates.push_back(WithSeparator(folders.LocalAppData) + "Downloaded Installations/");
+        candidates.push_back(WithSeparator(folders.LocalAppData) + "Temp/");
     }
-    candidates.append(WithSeparator(folders.Windows) + QStringLiteral("Downloaded Installations/"));
-    for (const QString& candidate : std::as_const(candidates)) {
+    candidates.push_back(WithSeparator(folders.Windows) + "Downloaded Installations/");
+    for (const std::string& candidate : candidates) {
         if (IsPrivateFolder(candidate))
             return candidate;
     }
-    QString temp = folders.Temp;
-    while (temp.endsWith(kSeparator))
-        temp.chop(1);
-    return temp + kSeparator;
+    std::string temp = folders.Temp;
+    while (temp.ends_with('/'))
+        temp.pop_back();
+    return temp + "/";
 }
 
-QString URLFileName(const QString& url)
+std::string URLFileName(const std::string& url)
 {
-    return url.mid(url.lastIndexOf(QLatin1Char('/')) + 1);
+    const std::size_t slash = url.rfind('/');
+    return slash == std::string::npos ? url : url.substr(slash + 1);
 }
 
-bool IsPlainFileName(const QString& name)
+bool IsPlainFileName(const std::string& name)
 {
-    return !name.isEmpty() && !name.contains(QLatin1Char('\\')) && !name.contains(QLatin1Char('/'))
-           && !name.contains(QLatin1String(".."));
+    return !name.empty() && name.find_first_of("\\/") == std::string::npos && name.find("..") == std::string::npos;
 }
 
 }  // namespace quorvex

@@ -2,9 +2,8 @@
 // component asks for, with thousands separators.
 #pragma once
 
-#include <QString>
-
 #include <cstdint>
+#include <string>
 
 namespace quorvex {
 
@@ -13,9 +12,6 @@ enum class TVelkAppUpdateFileSizeUnit { Auto, Bytes, KiloBytes, MegaBytes, GigaB
 // Every division drops its remainder. Auto picks the largest unit the size
 // is above (not at): 1,024 bytes read "1,024 B", 1,025 bytes "1 KB". A fixed
 // unit shows a size below one unit as 1 of it, and zero as 0.
-QString FormatFileSize(std::int64_t bytes, TVelkAppUpdateFileSizeUnit unit, const QString& thousandsSeparator);
-
-// The same with the thousands separator of the user's locale.
-QString FormatFileSize(std::int64_t bytes, TVelkAppUpdateFileSizeUnit unit);
+std::string FormatFileSize(std::int64_t bytes, TVelkAppUpdateFileSizeUnit unit, const std::string& thousandsSeparator);
 
 }  // namespace quorvex

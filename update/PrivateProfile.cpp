@@ -1,63 +1,64 @@
 #include "update/PrivateProfile.h"
 
+#include "platform/Text.h"
 #include "update/UpdateText.h"
 
 namespace quorvex {
 namespace {
 
-bool IsQuote(QChar c)
+bool IsQuote(char16_t c)
 {
-    return c == QLatin1Char('"') || c == QLatin1Char('\'');
+    return c == u'"' || c == u'\'';
 }
 
-QString WithoutEnclosingQuotes(const QString& value)
+std::u16string WithoutEnclosingQuotes(std::u16string value)
 {
     if (value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front())
-        return value.mid(1, value.size() - 2);
+        return value.substr(1, value.size() - 2);
     return value;
 }
 
 // The value as the system's C string holds it: up to its first NUL.
-QString UpToNul(const QString& value)
+std::u16string UpToNul(std::u16string_view value)
 {
-    return value.left(value.indexOf(QChar(u'\0')));
-}
-
-bool SameName(const QString& a, const QString& b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return std::u16string(value.substr(0, value.find(u'\0')));
 }
 
 }  // namespace
 
-TPrivateProfile TPrivateProfile::FromBytes(const QByteArray& bytes)
+TPrivateProfile TPrivateProfile::FromBytes(std::string_view bytes)
 {
     return FromText(DecodeTextFile(bytes));
 }
 
-TPrivateProfile TPrivateProfile::FromText(const QString& text)
+TPrivateProfile TPrivateProfile::FromText(std::string_view text)
 {
     TPrivateProfile profile;
-    for (const QString& line : SplitLines(text))
-        profile.lines_.append(line.trimmed());
+    for (const std::string& line : SplitLines(text))
+        profile.lines_.push_back(Trimmed(Utf8ToUtf16(line)));
     return profile;
 }
 
-QString TPrivateProfile::ReadString(const QString& section, const QString& key) const
+std::string TPrivateProfile::ReadString(std::string_view section, std::string_view key) const
 {
+    const std::u16string wantedSection = Utf8ToUtf16(section);
+    const std::u16string wantedKey = Utf8ToUtf16(key);
     bool inSection = false;
-    for (const QString& line : lines_) {
+    for (const std::u16string& line : lines_) {
         // A "[" without its "]" makes no header: the line is read as any other.
-        const qsizetype close = line.startsWith(QLatin1Char('[')) ? line.indexOf(QLatin1Char(']')) : -1;
-        if (close > 0) {
+        const std::size_t close = line.starts_with(u'[') ? line.find(u']') : std::u16string::npos;
+        if (close != std::u16string::npos && close > 0) {
             if (inSection)
                 return {};  // the end of the first section of that name
-            inSection = SameName(line.mid(1, close - 1).trimmed(), section);
+            inSection = EqualsNoCase(Trimmed(std::u16string_view(line).substr(1, close - 1)), wantedSection);
             continue;
         }
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (inSection && equals >= 0 && SameName(line.left(equals).trimmed(), key))
-            return WithoutEnclosingQuotes(UpToNul(line.mid(equals + 1).trimmed())).left(kMaxValueLength);
+        const std::size_t equals = line.find(u'=');
+        if (inSection && equals != std::u16string::npos
+            && EqualsNoCase(Trimmed(std::u16string_view(line).substr(0, equals)), wantedKey)) {
+            const std::u16string value = Trimmed(std::u16string_view(line).substr(equals + 1));
+            return Utf16ToUtf8(WithoutEnclosingQuotes(UpToNul(value)).substr(0, kMaxValueLength));
+        }
     }
     return {};
 }

@@ -7,29 +7,30 @@
 //    pair of double or of single quotation marks loses the marks;
 //  - a missing file, section or key reads as empty text;
 //  - a value ends at its first NUL, as the system's C string does;
-//  - at most 2047 characters of a value are returned.
+//  - at most 2047 characters (UTF-16 units) of a value are returned.
 // Only the first section of a name is read, and in it the first line of a
 // key. The file is decoded by its byte-order mark, else as Windows-1252.
+// Texts are UTF-8.
 #pragma once
 
-#include <QByteArray>
-#include <QString>
-#include <QStringList>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace quorvex {
 
 class TPrivateProfile {
 public:
-    static constexpr qsizetype kMaxValueLength = 2047;
+    static constexpr std::size_t kMaxValueLength = 2047;
 
     // The profile of a file's bytes, decoded by their byte-order mark.
-    static TPrivateProfile FromBytes(const QByteArray& bytes);
-    static TPrivateProfile FromText(const QString& text);
+    static TPrivateProfile FromBytes(std::string_view bytes);
+    static TPrivateProfile FromText(std::string_view text);
 
-    QString ReadString(const QString& section, const QString& key) const;
+    std::string ReadString(std::string_view section, std::string_view key) const;
 
 private:
-    QStringList lines_;  // trimmed
+    std::vector<std::u16string> lines_;  // trimmed
 };
 
 }  // namespace quorvex

@@ -2,15 +2,12 @@
 
 #include "platform/Error.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace quorvex {
 
-TPrivateSink::TPrivateSink(TPrivateFile file) : file_(std::move(file))
-{
-    if (!device_.open(file_.Descriptor(), QIODevice::ReadWrite | QIODevice::Unbuffered, QFileDevice::DontCloseHandle))
-        throw FileCreateError(file_.Path().string(), device_.errorString().toStdString());
-}
+TPrivateSink::TPrivateSink(TPrivateFile file) : file_(std::move(file)) {}
 
 TPrivateSink::~TPrivateSink()
 {
@@ -19,41 +16,44 @@ TPrivateSink::~TPrivateSink()
 
 std::int64_t TPrivateSink::Write(std::span<const char> block)
 {
-    return device_.write(block.data(), static_cast<qint64>(block.size()));
-}
-
-std::string TPrivateSink::ErrorString() const
-{
-    return device_.errorString().toStdString();
+    error_ = file_.TryWrite({reinterpret_cast<const std::uint8_t*>(block.data()), block.size()});
+    return error_.empty() ? static_cast<std::int64_t>(block.size()) : -1;
 }
 
 void TPrivateSink::CutBack(std::int64_t position)
 {
-    device_.resize(position);
-    device_.seek(position);
+    try {
+        file_.CutBack(static_cast<std::uint64_t>(std::max<std::int64_t>(position, 0)));
+    } catch (const Error& error) {
+        error_ = error.what();  // the stream keeps what it has, as one that cannot go back
+    }
 }
 
-QString TPrivateSink::FileName() const
+std::string TPrivateSink::ReadBack(std::size_t max) const
 {
-    return QString::fromStdString(file_.Path().string());
+    const std::unique_ptr<TFileBlocks> blocks = file_.ReadBlocks();
+    std::string bytes(max, '\0');
+    std::size_t filled = 0;
+    while (filled < max) {
+        const std::optional<std::size_t> count =
+            blocks->Read({reinterpret_cast<std::uint8_t*>(bytes.data()) + filled, max - filled});
+        if (!count)
+            return {};
+        if (*count == 0)
+            break;
+        filled += *count;
+    }
+    bytes.resize(filled);
+    return bytes;
 }
 
-QByteArray TPrivateSink::ReadBack(qint64 max)
+void TPrivateSink::RenameTo(const std::string& name)
 {
-    if (!device_.seek(0))
-        return {};
-    return device_.read(max);
-}
-
-void TPrivateSink::RenameTo(const QString& name)
-{
-    device_.close();
-    file_.RenameTo(name.toStdString());
+    file_.RenameTo(name);
 }
 
 void TPrivateSink::Discard()
 {
-    device_.close();
     file_.Discard();
 }
 

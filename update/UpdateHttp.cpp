@@ -2,7 +2,42 @@
 
 #include "platform/Error.h"
 
+#include <cctype>
+#include <charconv>
+#include <cstdint>
+#include <limits>
+
 namespace quorvex {
+namespace {
+
+std::string Lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// A signed 32-bit decimal number, blanks around it allowed; 0 when the text
+// is not one.
+int ToInt(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    if (text.starts_with('+'))
+        text.remove_prefix(1);
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() ? value : 0;
+}
+
+}  // namespace
 
 void ConfigureUpdateClient(THttpCli& client)
 {
@@ -18,13 +53,13 @@ void ConfigureUpdateClient(THttpCli& client)
     client.SetTimeout(30);
 }
 
-int AnnouncedLength(const QStringList& header)
+int AnnouncedLength(const std::vector<std::string>& header)
 {
-    static const QString kName = QStringLiteral("content-length: ");
-    for (const QString& line : header) {
-        const QString lower = line.toLower();
-        if (lower.startsWith(kName))
-            return lower.mid(kName.size()).toInt();  // 0 when not a number
+    static const std::string kName = "content-length: ";
+    for (const std::string& line : header) {
+        const std::string lower = Lower(line);
+        if (lower.starts_with(kName))
+            return ToInt(std::string_view(lower).substr(kName.size()));
     }
     return 0;
 }
@@ -36,10 +71,7 @@ int RemoteFileSize(THttpCli& client)
     } catch (const EHttpException&) {
         return 0;
     }
-    QStringList header;
-    for (const std::string& line : client.RcvdHeader())
-        header.append(QString::fromStdString(line));
-    return AnnouncedLength(header);
+    return AnnouncedLength(client.RcvdHeader());
 }
 
 bool GetInto(THttpCli& client, TPrivateSink& sink)
@@ -50,14 +82,14 @@ bool GetInto(THttpCli& client, TPrivateSink& sink)
     } catch (const EHttpException&) {
         return false;
     } catch (const ERcvdStreamError& error) {
-        throw Error(QStringLiteral("Cannot write file \"%1\". %2").arg(sink.FileName(), QString::fromStdString(error.Reason())).toStdString());
+        throw Error("Cannot write file \"" + sink.FileName() + "\". " + error.Reason());
     }
     return true;
 }
 
-QString RequestFailureLine(const THttpCli& client)
+std::string RequestFailureLine(const THttpCli& client)
 {
-    return QStringLiteral("Failed: %1 %2").arg(client.StatusCode()).arg(QString::fromStdString(client.ReasonPhrase()));
+    return "Failed: " + std::to_string(client.StatusCode()) + " " + client.ReasonPhrase();
 }
 
 }  // namespace quorvex

@@ -1,10 +1,11 @@
-// The HTTP client as the update windows use it.
+// The HTTP client as the update checker uses it. Texts are UTF-8.
 #pragma once
 
 #include "http/HttpCli.h"
 #include "update/PrivateSink.h"
 
-#include <QStringList>
+#include <string>
+#include <vector>
 
 namespace quorvex {
 
@@ -15,7 +16,7 @@ void ConfigureUpdateClient(THttpCli& client);
 // The size that a response header announces: the first line that reads
 // "content-length: " (any letter case, exactly one blank) gives it as a
 // signed 32-bit number; 0 without such a line or when it is not one.
-int AnnouncedLength(const QStringList& header);
+int AnnouncedLength(const std::vector<std::string>& header);
 
 // The size of the client's URL from a HEAD request; 0 when it fails or
 // announces none.
@@ -27,6 +28,6 @@ int RemoteFileSize(THttpCli& client);
 bool GetInto(THttpCli& client, TPrivateSink& sink);
 
 // "Failed: " + the status code and reason phrase of the client's last request.
-QString RequestFailureLine(const THttpCli& client);
+std::string RequestFailureLine(const THttpCli& client);
 
 }  // namespace quorvex

@@ -1,20 +1,20 @@
 // What the update section of the update information file says, as a check
-// reads it.
+// reads it. Texts are UTF-8.
 #pragma once
 
-#include <QString>
+#include <string>
 
 namespace quorvex {
 
 struct TUpdateInformation {
-    QString DownloadFileURL;
-    QString ReadmeFileURL;
-    QString UpdatePageURL;
-    QString Version;
-    QString CRC32Hash;
-    QString MD5Hash;
-    QString SHA1Hash;
-    QString EdSignature;  // the publisher's signature of the installer, base64
+    std::string DownloadFileURL;
+    std::string ReadmeFileURL;
+    std::string UpdatePageURL;
+    std::string Version;
+    std::string CRC32Hash;
+    std::string MD5Hash;
+    std::string SHA1Hash;
+    std::string EdSignature;  // the publisher's signature of the installer, base64
 };
 
 }  // namespace quorvex

@@ -1,6 +1,7 @@
 #include "update/UpdateWindows.h"
 
 #include <QGuiApplication>
+#include <QLocale>
 #include <QPalette>
 #include <QScreen>
 #include <QWidget>
@@ -53,6 +54,11 @@ TModalResult ShowUpdateMessage(IMessageBoxes& messages, QWidget* parent, const Q
     case TMsgDlgType::Plain: break;
     }
     return messages.Show(parent, caption, text, type, buttons);
+}
+
+QString LocaleFileSize(std::int64_t bytes, TVelkAppUpdateFileSizeUnit unit)
+{
+    return QString::fromStdString(FormatFileSize(bytes, unit, QLocale().groupSeparator().toStdString()));
 }
 
 }  // namespace quorvex

@@ -3,6 +3,7 @@
 // are centred the same way.
 #pragma once
 
+#include "update/FileSize.h"
 #include "update/UpdateSeams.h"
 #include "update/WindowFont.h"
 
@@ -26,6 +27,9 @@ QFont PixelFont(const QString& family, int pixelHeight);
 
 // A font of the given face and pixel height in the window text colour.
 TWindowFont DesignFont(const QString& family, int pixelHeight);
+
+// A size text (update/FileSize.h) with the thousands separator of the user's locale.
+QString LocaleFileSize(std::int64_t bytes, TVelkAppUpdateFileSizeUnit unit);
 
 // A message box of the update checker: its caption names its type
 // ("Information", "Confirm" or "Error").

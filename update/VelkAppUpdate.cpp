@@ -1,12 +1,10 @@
 #include "update/VelkAppUpdate.h"
 
+#include "forms/UpdateNotifyForm.h"
 #include "http/HttpCli.h"
-#include "platform/Error.h"
-#include "platform/PrivateFile.h"
-#include "update/PrivateProfile.h"
-#include "update/PrivateSink.h"
+#include "update/UpdateCheck.h"
 #include "update/UpdateHttp.h"
-#include "update/UpdateText.h"
+#include "update/UpdateVersion.h"
 #include "update/UpdateWindows.h"
 #include "update/VelkAppUpdateNotify.h"
 
@@ -17,73 +15,26 @@
 #include <QPushButton>
 #include <QScopeGuard>
 
-#include <algorithm>
-#include <optional>
-
 namespace quorvex {
 namespace {
-
-QString FileNamePart(const QString& path)
-{
-    const qsizetype separator = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
-    return path.mid(separator + 1);
-}
 
 TWindowFont InfoTextFont(const QString& family)
 {
     return TWindowFont{QFont(family, 9), QGuiApplication::palette().color(QPalette::ToolTipText)};
 }
 
-// Fetches url with the client into a new temporary file "AU...tmp" in the
-// private temporary folder and returns what arrived, or nothing when the
-// request failed (the client's status tells why). A body longer than limit
-// ends the transfer at once and raises an Error naming what was fetched.
-std::optional<QByteArray> Fetch(THttpCli& client, const QString& url, qint64 limit, const QString& what)
-{
-    TPrivateSink sink(TPrivateFile::Create(PrivateTemporaryFolder(), "AU", ".tmp"));
-    bool tooLarge = false;
-    client.OnDocData = [&tooLarge, limit](THttpCli* sender, const char*, std::int64_t) {
-        if (!tooLarge && sender->RcvdCount() > limit) {
-            tooLarge = true;
-            sender->Abort();
-        }
-    };
-    const auto detach = qScopeGuard([&client] {
-        client.SetRcvdStream(nullptr);
-        client.OnDocData = nullptr;
-    });
-    client.SetURL(url.toStdString());
-    if (!GetInto(client, sink)) {
-        if (tooLarge)
-            throw Error(
-                QStringLiteral("The %1 at %2 is larger than %3 KB.").arg(what, url).arg(limit / 1024).toStdString());
-        return std::nullopt;
-    }
-    return sink.ReadBack(limit);
-}
-
 }  // namespace
-
-QString UpdateSectionName(const QString& executableFileName, const QStringList& arguments)
-{
-    QString name = executableFileName;
-    if (name == QLatin1String("rundll32.exe")) {
-        const QString library = arguments.value(1);
-        name = FileNamePart(library.left(library.indexOf(QLatin1Char(','))));
-    }
-    return name.left(name.indexOf(QLatin1Char('.')));
-}
 
 QString UpdateSection()
 {
-    static const QString section = UpdateSectionName(QFileInfo(QCoreApplication::applicationFilePath()).fileName(),
-                                                     QCoreApplication::arguments());
+    static const QString section = [] {
+        std::vector<std::string> arguments;
+        for (const QString& argument : QCoreApplication::arguments())
+            arguments.push_back(argument.toStdString());
+        return QString::fromStdString(UpdateSectionName(
+            QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString(), arguments));
+    }();
     return section;
-}
-
-bool IsOlderVersion(const QString& version, const QString& than)
-{
-    return QString::compare(version, than, Qt::CaseSensitive) < 0;
 }
 
 TVelkAppUpdate::TVelkAppUpdate(TUpdateSeams& seams, QObject* owner)
@@ -111,53 +62,20 @@ bool TVelkAppUpdate::Execute(bool NoMessageDlg)
         });
     }
     const auto stopDeadline = qScopeGuard([this] { seams_.Deadline->Stop(); });
-
-    TUpdateInformation information;
-    std::optional<QStringList> readme;  // unset while nothing replaced the readme area's empty line
-    if (!updateFileURL_.isEmpty()) {
-        if (!ReadUpdateInformation(client, information))
-            readme = QStringList{RequestFailureLine(client)};
-        if (information.UpdatePageURL.isEmpty())
-            information.UpdatePageURL = updatePageURL_;
-    }
-    if (!timeUp && !information.ReadmeFileURL.isEmpty()) {
-        const std::optional<QByteArray> bytes =
-            Fetch(client, information.ReadmeFileURL, kReadmeLimit, QStringLiteral("readme"));
-        readme = bytes ? SplitLines(DecodeTextFile(*bytes)) : QStringList{RequestFailureLine(client)};
-    }
+    const TUpdateCheckSettings settings{updateFileURL_.toStdString(), updatePageURL_.toStdString(),
+                                        version_.toStdString(), UpdateSection().toStdString()};
+    const TUpdateCheckResult result = RunUpdateCheck(client, settings, [&timeUp] { return timeUp; });
     seams_.Deadline->Stop();
     if (timeUp)
         return false;
-    if (IsOlderVersion(version_, information.Version))
-        return ShowNotification(information, readme);
+    if (result.Newer)
+        return ShowNotification(result);
     if (!NoMessageDlg)
-        TellNoNewerVersion(information);
+        TellNoNewerVersion(result.Information);
     return false;
 }
 
-// False when the request failed; nothing is read then.
-bool TVelkAppUpdate::ReadUpdateInformation(THttpCli& client, TUpdateInformation& information) const
-{
-    const std::optional<QByteArray> bytes =
-        Fetch(client, updateFileURL_, kUpdateInformationLimit, QStringLiteral("update information file"));
-    if (!bytes)
-        return false;
-    const TPrivateProfile profile = TPrivateProfile::FromBytes(*bytes);
-    const QString section = UpdateSection();
-    const auto read = [&](const char* key) { return profile.ReadString(section, QLatin1String(key)); };
-    information.DownloadFileURL = read("DownloadFileURL");
-    information.ReadmeFileURL = read("ReadmeFileURL");
-    information.UpdatePageURL = read("UpdatePageURL");
-    information.Version = read("Version");
-    information.CRC32Hash = read("CRC32Hash");
-    information.MD5Hash = read("MD5Hash");
-    information.SHA1Hash = read("SHA1Hash");
-    information.EdSignature = read("EdSignature");
-    return true;
-}
-
-bool TVelkAppUpdate::ShowNotification(const TUpdateInformation& information,
-                                      const std::optional<QStringList>& readme) const
+bool TVelkAppUpdate::ShowNotification(const TUpdateCheckResult& result) const
 {
     TVelkAppUpdateNotifyBox box(seams_);
     box.SetWindowFont(font_);
@@ -167,10 +85,13 @@ bool TVelkAppUpdate::ShowNotification(const TUpdateInformation& information,
     box.FileSizeUnit = fileSizeUnit_;
     box.HashType = hashType_;
     box.UpdatePublicKey = updatePublicKey_;
-    static_cast<TUpdateInformation&>(box) = information;
-    if (readme)
-        box.SetReadmeLines(*readme);
-    box.DownloadButton->setEnabled(!box.DownloadFileURL.isEmpty());
+    static_cast<TUpdateInformation&>(box) = result.Information;
+    const TUpdateNotifyForm form(result.Information, result.Readme);
+    QStringList lines;
+    for (const std::string& line : form.ReadmeLines())
+        lines.append(QString::fromStdString(line));
+    box.SetReadmeLines(lines);
+    box.DownloadButton->setEnabled(form.CanDownload());
     box.exec();
     box.RaiseDownloadError();
     return true;
@@ -178,7 +99,7 @@ bool TVelkAppUpdate::ShowNotification(const TUpdateInformation& information,
 
 void TVelkAppUpdate::TellNoNewerVersion(const TUpdateInformation& information) const
 {
-    if (!information.Version.isEmpty() || information.UpdatePageURL.isEmpty()) {
+    if (!information.Version.empty() || information.UpdatePageURL.empty()) {
         ShowUpdateMessage(*seams_.Messages, nullptr, QStringLiteral("There are no new versions available."),
                           TMsgDlgType::Information);
         return;
@@ -187,7 +108,7 @@ void TVelkAppUpdate::TellNoNewerVersion(const TUpdateInformation& information) c
         QStringLiteral("There are no advertised versions available.\rDo you want to open the update web page?");
     if (ShowUpdateMessage(*seams_.Messages, nullptr, question, TMsgDlgType::Confirmation, TMsgDlgButtons::YesNo)
         == TModalResult::Yes)
-        seams_.Shell->Open(QStringLiteral("open"), information.UpdatePageURL, SW_SHOWNORMAL);
+        seams_.Shell->Open(QStringLiteral("open"), QString::fromStdString(information.UpdatePageURL), SW_SHOWNORMAL);
 }
 
 }  // namespace quorvex

@@ -6,8 +6,10 @@
 
 #include "update/Checksums.h"
 #include "update/FileSize.h"
+#include "update/UpdateCheck.h"
 #include "update/UpdateInformation.h"
 #include "update/UpdateSeams.h"
+#include "update/UpdateVersion.h"
 #include "update/WindowFont.h"
 
 #include <QObject>
@@ -22,18 +24,9 @@ namespace quorvex {
 
 class THttpCli;
 
-// The section of the update information file that a program reads: its
-// executable's file name, or for "rundll32.exe" the library named by its
-// first argument (before any ","), cut before the first ".".
-QString UpdateSectionName(const QString& executableFileName, const QStringList& arguments);
-
-// The running process's update section, fixed by the first component made.
+// The running process's update section (update/UpdateVersion.h), fixed by
+// the first component made.
 QString UpdateSection();
-
-// Versions compare as plain text, character by character: at the first
-// difference the smaller character is the older; a prefix is older than
-// the longer text; equal texts are not older.
-bool IsOlderVersion(const QString& version, const QString& than);
 
 class TVelkAppUpdate : public QObject {
 public:
@@ -75,13 +68,9 @@ public:
     bool Execute(bool NoMessageDlg);
 
     static constexpr std::chrono::seconds kSilentCheckTime{5};
-    // The largest update information file and readme that a check reads.
-    static constexpr qint64 kUpdateInformationLimit = 256 * 1024;
-    static constexpr qint64 kReadmeLimit = 1024 * 1024;
 
 private:
-    bool ReadUpdateInformation(THttpCli& client, TUpdateInformation& information) const;
-    bool ShowNotification(const TUpdateInformation& information, const std::optional<QStringList>& readme) const;
+    bool ShowNotification(const TUpdateCheckResult& result) const;
     void TellNoNewerVersion(const TUpdateInformation& information) const;
 
     TUpdateSeams& seams_;

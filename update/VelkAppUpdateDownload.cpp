@@ -7,6 +7,7 @@
 #include "update/UpdateWindows.h"
 #include "ui_VelkAppUpdateDownload.h"
 
+#include <QLocale>
 #include <QScopeGuard>
 #include <QTimer>
 
@@ -14,23 +15,14 @@
 
 namespace quorvex {
 
-TTransferTimes TransferTimes(std::int64_t received, std::int64_t expected, std::int64_t seconds)
+namespace {
+
+QString Text(const std::string& text)
 {
-    TTransferTimes times{seconds > 0 ? received / seconds : 0, seconds, std::nullopt};
-    if (received > 0)
-        times.RemainingSeconds = (expected - received) * seconds / received;
-    return times;
+    return QString::fromStdString(text);
 }
 
-QString LongTimeText(std::int64_t seconds)
-{
-    // More than announced may arrive: the time left is then none.
-    seconds = std::max<std::int64_t>(seconds, 0);
-    return QStringLiteral("%1:%2:%3")
-        .arg(seconds / 3600 % 24, 2, 10, QLatin1Char('0'))
-        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
+}  // namespace
 
 TVelkAppUpdateDownloadBox::TVelkAppUpdateDownloadBox(TUpdateSeams& seams, QWidget* parent)
     : QDialog(parent, UpdateDialogFlags()),
@@ -82,7 +74,7 @@ void TVelkAppUpdateDownloadBox::Download(const QString& url, const TSpecialFolde
     Timer1->start();
     show();
     if (EndTransfer(Transfer()) && Verify(check)) {
-        sink_->RenameTo(fileName_);
+        sink_->RenameTo(fileName_.toStdString());
         // The installer starts by its path: that must still lead into the folder it was saved in.
         if (!folder_->StillAtItsPath())
             throw Error("The folder \"" + folder_->Path().string() + "\" was replaced while the update was saved in it.");
@@ -94,12 +86,12 @@ void TVelkAppUpdateDownloadBox::Download(const QString& url, const TSpecialFolde
 // when the URL names no plain file.
 bool TVelkAppUpdateDownloadBox::CreateTarget(const QString& url, const TSpecialFolders& folders)
 {
-    const QString name = URLFileName(url);
-    if (!IsPlainFileName(name)) {
-        ShowError(QStringLiteral("The update cannot be saved under the name \"%1\": it is not a plain file name.").arg(name));
+    const QString name = QString::fromStdString(URLFileName(url.toStdString()));
+    if (!IsPlainFileName(name.toStdString())) {
+        ShowError(Text(TUpdateDownloadForm::NotAPlainNameText(name.toStdString())));
         return false;
     }
-    const QString folder = DownloadFolder(folders);
+    const QString folder = QString::fromStdString(DownloadFolder(folders));
     folder_.emplace(TFolderHandle::OpenPrivate(folder.toStdString()));
     fileName_ = name;
     target_ = folder + name;
@@ -112,22 +104,18 @@ bool TVelkAppUpdateDownloadBox::CreateTarget(const QString& url, const TSpecialF
 
 void TVelkAppUpdateDownloadBox::RequestSize()
 {
-    StatusLabel->setText(QStringLiteral("Getting file information"));
+    StatusLabel->setText(QString::fromLatin1(TUpdateDownloadForm::kGettingFileInformation));
     maximum_ = RemoteFileSize(*HttpCli1);
     ProgressBar1->setRange(0, static_cast<int>(std::max<std::int64_t>(maximum_, 0)));
     ShowTransferred(0);
     CancelButton->setEnabled(true);
-    if (HttpCli1->Proxy().empty())
-        StatusLabel->setText(QStringLiteral("Downloading file"));
-    else
-        StatusLabel->setText(QStringLiteral("Downloading file using proxy server (%1:%2)")
-                                 .arg(QString::fromStdString(HttpCli1->Proxy()), QString::fromStdString(HttpCli1->ProxyPort())));
+    StatusLabel->setText(Text(TUpdateDownloadForm::DownloadingText(HttpCli1->Proxy(), HttpCli1->ProxyPort())));
 }
 
 bool TVelkAppUpdateDownloadBox::Transfer()
 {
     if (!GetInto(*HttpCli1, *sink_)) {
-        StatusLabel->setText(RequestFailureLine(*HttpCli1));
+        StatusLabel->setText(QString::fromStdString(RequestFailureLine(*HttpCli1)));
         return false;
     }
     const std::int64_t size = sink_->Size();
@@ -153,18 +141,18 @@ bool TVelkAppUpdateDownloadBox::EndTransfer(bool success)
 // The checksum rule, then the publisher's signature when a key is set.
 bool TVelkAppUpdateDownloadBox::Verify(const TInstallerCheck& check)
 {
-    if (check.HashType != THashType::None && !ChecksumMatches(sink_->Device(), check.HashType, check.ExpectedChecksum)) {
-        ShowError(QStringLiteral("The downloaded file is corrupted."));
+    const std::unique_ptr<TFileBlocks> file = sink_->ReadBlocks();
+    if (check.HashType != THashType::None
+        && !ChecksumMatches(*file, check.HashType, check.ExpectedChecksum.toStdString())) {
+        ShowError(QString::fromLatin1(TUpdateDownloadForm::kCorrupted));
         return false;
     }
     if (check.PublicKey.isEmpty())
         return true;
-    switch (CheckSignature(sink_->Device(), check.Signature, check.PublicKey)) {
+    switch (CheckSignature(*file, check.Signature.toStdString(), check.PublicKey.toStdString())) {
     case TSignatureCheck::Valid: return true;
-    case TSignatureCheck::Missing: ShowError(QStringLiteral("The downloaded file is not signed by its publisher.")); break;
-    case TSignatureCheck::Invalid:
-        ShowError(QStringLiteral("The downloaded file's signature is not its publisher's."));
-        break;
+    case TSignatureCheck::Missing: ShowError(QString::fromLatin1(TUpdateDownloadForm::kNotSigned)); break;
+    case TSignatureCheck::Invalid: ShowError(QString::fromLatin1(TUpdateDownloadForm::kNotThePublishers)); break;
     }
     return false;
 }
@@ -176,19 +164,20 @@ void TVelkAppUpdateDownloadBox::ShowError(const QString& message)
 
 void TVelkAppUpdateDownloadBox::StartInstaller()
 {
-    ShowUpdateMessage(*seams_.Messages, this, QStringLiteral("The application will close to start the update."),
+    ShowUpdateMessage(*seams_.Messages, this, QString::fromLatin1(TUpdateDownloadForm::kWillClose),
                       TMsgDlgType::Information);
     seams_.Application->Terminate();
     seams_.Shell->Open(QStringLiteral("open"), target_, SW_SHOWNORMAL);
 }
 
+TUpdateDownloadForm TVelkAppUpdateDownloadBox::Form() const
+{
+    return TUpdateDownloadForm(FileSizeUnit, QLocale().groupSeparator().toStdString());
+}
+
 void TVelkAppUpdateDownloadBox::ShowTransferred(std::int64_t bytes)
 {
-    const std::int64_t percent = maximum_ > 0 ? bytes * 100 / maximum_ : 0;
-    TransferLabel->setText(QStringLiteral("%1 of %2 (%3%)")
-                               .arg(quorvex::FormatFileSize(bytes, FileSizeUnit),
-                                    quorvex::FormatFileSize(maximum_, FileSizeUnit))
-                               .arg(percent));
+    TransferLabel->setText(Text(Form().TransferText(bytes, maximum_)));
 }
 
 bool TVelkAppUpdateDownloadBox::Transferring() const
@@ -208,16 +197,16 @@ void TVelkAppUpdateDownloadBox::Timer1Timer()
 {
     const auto elapsed = Now() - StartTime;
     const std::int64_t seconds = std::chrono::abs(std::chrono::duration_cast<std::chrono::seconds>(elapsed)).count();
-    const TTransferTimes times = TransferTimes(HttpCli1->RcvdCount(), maximum_, seconds);
-    SpeedLabel->setText(quorvex::FormatFileSize(times.BytesPerSecond, FileSizeUnit) + QLatin1String("/sec"));
-    ElapsedTimeLabel->setText(LongTimeText(times.ElapsedSeconds));
-    if (times.RemainingSeconds.has_value())
-        RemainingTimeLabel->setText(LongTimeText(*times.RemainingSeconds));
+    const TDownloadTickTexts texts = Form().TickTexts(HttpCli1->RcvdCount(), maximum_, seconds);
+    SpeedLabel->setText(Text(texts.Speed));
+    ElapsedTimeLabel->setText(Text(texts.Elapsed));
+    if (texts.Remaining)
+        RemainingTimeLabel->setText(Text(*texts.Remaining));
 }
 
 void TVelkAppUpdateDownloadBox::CancelButtonClick()
 {
-    if (ShowUpdateMessage(*seams_.Messages, this, QStringLiteral("Do you want to cancel the download?"),
+    if (ShowUpdateMessage(*seams_.Messages, this, QString::fromLatin1(TUpdateDownloadForm::kCancelQuestion),
                           TMsgDlgType::Confirmation, TMsgDlgButtons::YesNo)
         != TModalResult::Yes)
         return;
@@ -229,12 +218,12 @@ void TVelkAppUpdateDownloadBox::CancelButtonClick()
     }
     CancelButton->setEnabled(false);
     Timer1->stop();
-    ShowError(QStringLiteral("The update was not completed."));
+    ShowError(QString::fromLatin1(TUpdateDownloadForm::kNotCompleted));
 }
 
 void TVelkAppUpdateDownloadBox::reject()
 {
-    if (Transferring())
+    if (TUpdateDownloadForm::CloseAsksToCancel(Transferring()))
         CancelButtonClick();
     else
         QDialog::reject();

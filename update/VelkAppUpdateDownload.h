@@ -4,6 +4,7 @@
 // and the start of the installer.
 #pragma once
 
+#include "forms/UpdateDownloadForm.h"
 #include "update/Checksums.h"
 #include "update/DownloadTarget.h"
 #include "update/FileSize.h"
@@ -30,18 +31,6 @@ class TVelkAppUpdateDownloadBox;
 namespace quorvex {
 
 class THttpCli;
-
-// What the one-second timer shows, from the bytes received and expected and
-// the whole seconds since the transfer started.
-struct TTransferTimes {
-    std::int64_t BytesPerSecond;  // 0 within the first second
-    std::int64_t ElapsedSeconds;
-    std::optional<std::int64_t> RemainingSeconds;  // none before any byte arrived
-};
-TTransferTimes TransferTimes(std::int64_t received, std::int64_t expected, std::int64_t seconds);
-
-// Seconds as "hh:nn:ss"; the hours wrap at 24.
-QString LongTimeText(std::int64_t seconds);
 
 // How a downloaded installer is verified before it is started.
 struct TInstallerCheck {
@@ -107,6 +96,7 @@ private:
     void StartInstaller();
     void ShowTransferred(std::int64_t bytes);
     bool Transferring() const;
+    TUpdateDownloadForm Form() const;
 
     TUpdateSeams& seams_;
     std::unique_ptr<Ui::TVelkAppUpdateDownloadBox> ui_;

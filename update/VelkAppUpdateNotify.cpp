@@ -1,5 +1,6 @@
 #include "update/VelkAppUpdateNotify.h"
 
+#include "forms/UpdateNotifyForm.h"
 #include "http/HttpCli.h"
 #include "update/DownloadTarget.h"
 #include "update/UpdateHttp.h"
@@ -61,7 +62,7 @@ void TVelkAppUpdateNotifyBox::SetReadmeLines(const QStringList& lines)
 
 QString TVelkAppUpdateNotifyBox::FormatFileSize(std::int64_t bytes) const
 {
-    return quorvex::FormatFileSize(bytes, FileSizeUnit);
+    return LocaleFileSize(bytes, FileSizeUnit);
 }
 
 // The window closes once the download has ended, however it ended; it stays
@@ -75,8 +76,8 @@ void TVelkAppUpdateNotifyBox::DownloadButtonClick()
         download.FileSizeUnit = FileSizeUnit;
         download.HttpCli1->SetProxy(HttpCli1->Proxy());
         download.HttpCli1->SetProxyPort(HttpCli1->ProxyPort());
-        download.Download(DownloadFileURL, SystemSpecialFolders(),
-                          {HashType, ExpectedChecksum(), UpdatePublicKey, EdSignature});
+        download.Download(QString::fromStdString(DownloadFileURL), SystemSpecialFolders(),
+                          {HashType, ExpectedChecksum(), UpdatePublicKey, QString::fromStdString(EdSignature)});
     } catch (...) {
         downloadError_ = std::current_exception();
     }
@@ -90,18 +91,12 @@ void TVelkAppUpdateNotifyBox::RaiseDownloadError() const
 
 void TVelkAppUpdateNotifyBox::OpenWebPageButtonClick()
 {
-    seams_.Shell->Open(QStringLiteral("open"), UpdatePageURL, SW_SHOWNORMAL);
+    seams_.Shell->Open(QStringLiteral("open"), QString::fromStdString(UpdatePageURL), SW_SHOWNORMAL);
 }
 
 QString TVelkAppUpdateNotifyBox::ExpectedChecksum() const
 {
-    switch (HashType) {
-    case THashType::None: return {};
-    case THashType::CRC32: return CRC32Hash;
-    case THashType::MD5: return MD5Hash;
-    case THashType::SHA1: return SHA1Hash;
-    }
-    return {};
+    return QString::fromStdString(TUpdateNotifyForm(*this, std::nullopt).ExpectedChecksum(HashType));
 }
 
 }  // namespace quorvex

@@ -43,7 +43,7 @@ void BM_FileChecksum(benchmark::State& state)
         return;
     }
     for (auto _ : state)
-        benchmark::DoNotOptimize(FileChecksum(Installer(), type));
+        benchmark::DoNotOptimize(FileChecksum(Installer().toStdString(), type));
     state.SetBytesProcessed(state.iterations() * kFileSize);
 }
 BENCHMARK(BM_FileChecksum)

@@ -173,14 +173,79 @@ TPrivateFile::~TPrivateFile()
 
 void TPrivateFile::Write(std::span<const std::uint8_t> bytes)
 {
+    if (const std::string reason = TryWrite(bytes); !reason.empty())
+        throw Error("Cannot write file " + Quoted(path_) + ". " + reason);
+}
+
+std::string TPrivateFile::TryWrite(std::span<const std::uint8_t> bytes)
+{
     while (!bytes.empty()) {
         const ssize_t count = ::write(descriptor_, bytes.data(), bytes.size());
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0)
-            throw Error("Cannot write file " + Quoted(path_) + ". " + SystemErrorText(errno));
+            return SystemErrorText(errno);
         bytes = bytes.subspan(static_cast<std::size_t>(count));
     }
+    return {};
+}
+
+std::uint64_t TPrivateFile::Position() const
+{
+    const off_t position = ::lseek(descriptor_, 0, SEEK_CUR);
+    return position < 0 ? 0 : static_cast<std::uint64_t>(position);
+}
+
+std::uint64_t TPrivateFile::Size() const
+{
+    struct stat status {};
+    return ::fstat(descriptor_, &status) == 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
+}
+
+void TPrivateFile::CutBack(std::uint64_t position)
+{
+    const auto offset = static_cast<off_t>(position);
+    if (::ftruncate(descriptor_, offset) != 0 || ::lseek(descriptor_, offset, SEEK_SET) != offset)
+        throw Error("Cannot write file " + Quoted(path_) + ". " + SystemErrorText(errno));
+}
+
+namespace {
+
+// Reads a descriptor at positions of its own (pread), leaving the
+// descriptor's position to the writer.
+class TPositionedBlocks final : public TFileBlocks {
+public:
+    explicit TPositionedBlocks(int descriptor) : descriptor_(descriptor) {}
+
+    bool Rewind() override
+    {
+        offset_ = 0;
+        return true;
+    }
+
+    std::optional<std::size_t> Read(std::span<std::uint8_t> block) override
+    {
+        for (;;) {
+            const ssize_t count = ::pread(descriptor_, block.data(), block.size(), offset_);
+            if (count >= 0) {
+                offset_ += count;
+                return static_cast<std::size_t>(count);
+            }
+            if (errno != EINTR)
+                return std::nullopt;
+        }
+    }
+
+private:
+    int descriptor_;
+    off_t offset_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<TFileBlocks> TPrivateFile::ReadBlocks() const
+{
+    return std::make_unique<TPositionedBlocks>(descriptor_);
 }
 
 void TPrivateFile::RenameTo(const std::string& name)

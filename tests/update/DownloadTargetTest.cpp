@@ -17,6 +17,11 @@
 namespace quorvex {
 namespace {
 
+std::string Text(const QString& text)
+{
+    return text.toStdString();
+}
+
 struct TFolderCase {
     const char* Name;
     QStringList Existing;  // relative to the test's folder
@@ -36,9 +41,9 @@ TEST_P(DownloadFolderRule, FirstExistingChoice)
     QDir(root.path()).mkpath(QStringLiteral("tmp"));
     for (const QString& folder : GetParam().Existing)
         ASSERT_TRUE(QDir(root.path()).mkpath(folder));
-    const TSpecialFolders folders{root.filePath(QStringLiteral("local")), root.filePath(QStringLiteral("windows")),
-                                  root.filePath(QStringLiteral("tmp"))};
-    EXPECT_EQ(DownloadFolder(folders), root.path() + QLatin1Char('/') + QLatin1String(GetParam().Expected));
+    const TSpecialFolders folders{Text(root.filePath(QStringLiteral("local"))), Text(root.filePath(QStringLiteral("windows"))),
+                                  Text(root.filePath(QStringLiteral("tmp")))};
+    EXPECT_EQ(DownloadFolder(folders), Text(root.path()) + "/" + GetParam().Expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -54,11 +59,10 @@ TEST(DownloadFolderRule, SeparatorsAreNotDoubled)
 {
     QTemporaryDir root;
     ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("local/Temp")));
-    EXPECT_EQ(DownloadFolder({root.path() + QStringLiteral("/local/"), QString(), QStringLiteral("/tmp")}),
-              root.path() + QStringLiteral("/local/Temp/"));
-    EXPECT_EQ(DownloadFolder({QString(), root.path() + QStringLiteral("/none"), root.path() + QStringLiteral("//")}),
-              root.path() + QStringLiteral("/"));
-    EXPECT_EQ(DownloadFolder({QString(), QStringLiteral("/nonexistent"), QStringLiteral("/")}), QStringLiteral("/"));
+    const std::string path = Text(root.path());
+    EXPECT_EQ(DownloadFolder({path + "/local/", "", "/tmp"}), path + "/local/Temp/");
+    EXPECT_EQ(DownloadFolder({"", path + "/none", path + "//"}), path + "/");
+    EXPECT_EQ(DownloadFolder({"", "/nonexistent", "/"}), "/");
 }
 
 // An unknown local application data folder is skipped, not taken as the root.
@@ -66,8 +70,8 @@ TEST(DownloadFolderRule, NoLocalApplicationData)
 {
     QTemporaryDir root;
     ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("windows/Downloaded Installations")));
-    EXPECT_EQ(DownloadFolder({QString(), root.filePath(QStringLiteral("windows")), QStringLiteral("/tmp")}),
-              root.filePath(QStringLiteral("windows/Downloaded Installations/")));
+    EXPECT_EQ(DownloadFolder({"", Text(root.filePath(QStringLiteral("windows"))), "/tmp"}),
+              Text(root.filePath(QStringLiteral("windows/Downloaded Installations/"))));
 }
 
 // A candidate that someone else could write into, or that belongs to
@@ -77,13 +81,13 @@ TEST(DownloadFolderRule, OnlyPrivateFoldersAreChosen)
     QTemporaryDir root;
     for (const char* folder : {"local/Downloaded Installations", "local/Temp", "windows/Downloaded Installations", "tmp"})
         ASSERT_TRUE(QDir(root.path()).mkpath(QLatin1String(folder)));
-    const TSpecialFolders folders{root.filePath(QStringLiteral("local")), root.filePath(QStringLiteral("windows")),
-                                  root.filePath(QStringLiteral("tmp"))};
+    const TSpecialFolders folders{Text(root.filePath(QStringLiteral("local"))), Text(root.filePath(QStringLiteral("windows"))),
+                                  Text(root.filePath(QStringLiteral("tmp")))};
     ASSERT_TRUE(QFile::setPermissions(root.filePath(QStringLiteral("local/Downloaded Installations")),
                                       QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
                                           | QFileDevice::WriteOther | QFileDevice::ReadOther | QFileDevice::ExeOther));
     ASSERT_EQ(::chown(root.filePath(QStringLiteral("local/Temp")).toLocal8Bit().constData(), 65534, 65534), 0);
-    EXPECT_EQ(DownloadFolder(folders), root.filePath(QStringLiteral("windows/Downloaded Installations/")));
+    EXPECT_EQ(DownloadFolder(folders), Text(root.filePath(QStringLiteral("windows/Downloaded Installations/"))));
 }
 
 // A candidate that is a link, even to a private folder of this user, is
@@ -97,9 +101,9 @@ TEST(DownloadFolderRule, LinksAreNotChosen)
                                       QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
     for (const char* link : {"local/Downloaded Installations", "local/Temp", "windows/Downloaded Installations"})
         ASSERT_TRUE(QFile::link(root.filePath(QStringLiteral("elsewhere")), root.filePath(QLatin1String(link))));
-    const TSpecialFolders folders{root.filePath(QStringLiteral("local")), root.filePath(QStringLiteral("windows")),
-                                  root.filePath(QStringLiteral("tmp"))};
-    EXPECT_EQ(DownloadFolder(folders), root.filePath(QStringLiteral("tmp/")));
+    const TSpecialFolders folders{Text(root.filePath(QStringLiteral("local"))), Text(root.filePath(QStringLiteral("windows"))),
+                                  Text(root.filePath(QStringLiteral("tmp")))};
+    EXPECT_EQ(DownloadFolder(folders), Text(root.filePath(QStringLiteral("tmp/"))));
 }
 
 struct TNameCase {
@@ -112,8 +116,8 @@ class URLFileNameRule : public testing::TestWithParam<TNameCase> {};
 
 TEST_P(URLFileNameRule, LastSegmentAndWhetherItIsPlain)
 {
-    const QString name = URLFileName(QString::fromLatin1(GetParam().Url));
-    EXPECT_EQ(name, QString::fromLatin1(GetParam().Name));
+    const std::string name = URLFileName(GetParam().Url);
+    EXPECT_EQ(name, GetParam().Name);
     EXPECT_EQ(IsPlainFileName(name), GetParam().Plain);
 }
 
@@ -134,13 +138,13 @@ TEST(DownloadTargetName, NoPlainFileNameEndsTheDownloadWithAnError)
 {
     QTemporaryDir root;
     ASSERT_TRUE(QDir(root.path()).mkpath(QStringLiteral("local/Downloaded Installations")));
-    const TSpecialFolders folders{root.filePath(QStringLiteral("local")), root.filePath(QStringLiteral("windows")),
-                                  root.path()};
+    const TSpecialFolders folders{Text(root.filePath(QStringLiteral("local"))), Text(root.filePath(QStringLiteral("windows"))),
+                                  Text(root.path())};
     for (const char* url : {"http://127.0.0.1:9/files/", "http://127.0.0.1:9/..", "http://127.0.0.1:9/..\\evil.exe"}) {
         test::TFakeUpdateSeams seams;
         TVelkAppUpdateDownloadBox box(seams.Update);
         box.Download(QString::fromLatin1(url), folders, {});
-        const QString name = URLFileName(QString::fromLatin1(url));
+        const QString name = QString::fromStdString(URLFileName(url));
         ASSERT_EQ(seams.Messages->Shown.size(), 1u) << url;
         EXPECT_EQ(seams.Messages->Shown[0],
                   (test::TShownMessage{QStringLiteral("Error"),
@@ -166,7 +170,7 @@ TEST(DownloadTargetName, TargetThatCannotBeCreatedRaisesItsError)
     TVelkAppUpdateDownloadBox box(seams.Update);
     const QString target = root.filePath(QStringLiteral("Downloaded Installations/setup.exe"));
     try {
-        box.Download(QStringLiteral("http://127.0.0.1:9/setup.exe"), {QString(), root.path(), root.path()}, {});
+        box.Download(QStringLiteral("http://127.0.0.1:9/setup.exe"), {"", Text(root.path()), Text(root.path())}, {});
         FAIL() << "no error";
     } catch (const std::exception& error) {
         EXPECT_TRUE(QString::fromStdString(error.what()).startsWith(QStringLiteral("Cannot create file \"%1\". ").arg(target)))

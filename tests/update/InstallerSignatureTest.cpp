@@ -1,9 +1,9 @@
 // Publisher signatures: what the verifier accepts, and the publisher's tool
 // whose keys and signatures it must accept.
+#include "MemoryBlocks.h"
 #include "Signing.h"
 #include "update/InstallerSignature.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -24,10 +24,10 @@ QByteArray Installer()
 
 TSignatureCheck Check(QByteArray bytes, const QString& signature, const QString& publicKey)
 {
-    QBuffer file(&bytes);
-    file.open(QIODevice::ReadOnly);
-    file.seek(bytes.size() / 2);  // read from the start whatever the position
-    return CheckSignature(file, signature, publicKey);
+    TMemoryBlocks file(bytes.toStdString());
+    std::vector<std::uint8_t> skipped(static_cast<std::size_t>(bytes.size() / 2));
+    file.Read(skipped);  // read from the start whatever the position
+    return CheckSignature(file, signature.toStdString(), publicKey.toStdString());
 }
 
 TEST(InstallerSignature, OnlyThePublishersSignatureOfTheseBytesIsValid)
@@ -69,9 +69,25 @@ TEST(InstallerSignature, OnlyThePublishersSignatureOfTheseBytesIsValid)
 TEST(InstallerSignature, PublicKeyText)
 {
     const QByteArray key(32, 'k');
-    EXPECT_EQ(DecodePublicKey(QString::fromLatin1(key.toBase64())), key);
-    for (const char* text : {"", "a2tr", "not base64 at all!", "a2tra2tra2tra2tra2tra2tra2tra2tra2tra2tra2tr"})
-        EXPECT_FALSE(DecodePublicKey(QString::fromLatin1(text)).has_value()) << text;
+    EXPECT_EQ(DecodePublicKey(key.toBase64().toStdString()), std::vector<std::uint8_t>(32, 'k'));
+    for (const char* text : {"", "a2tr", "not base64 at all!", "a2tra2tra2tra2tra2tra2tra2tra2tra2tra2tra2tr",
+                             "a2tra2tra2tra2tra2tra2tra2tra2tra2tra2tra2s= x"})
+        EXPECT_FALSE(DecodePublicKey(text).has_value()) << text;
+}
+
+// A key pair, an installer and its signature as published before the
+// verifier changed: what was signed then stays valid.
+TEST(InstallerSignature, SignaturesPublishedBeforeStayValid)
+{
+    QByteArray installer(300'000, '\0');
+    for (qsizetype i = 0; i < installer.size(); ++i)
+        installer[i] = static_cast<char>((i * 7 + 3) % 251);
+    const QString publicKey = QStringLiteral("4sujGXXLpl5L0b5ugzrtCNZ4VK4sK/TvRilXkcVIYCU=");
+    const QString signature = QStringLiteral(
+        "4d1QmPh/D7mXTt1TzZaR2nHLYwUOx2qL8vhAN3wsNzxSZ9VqLxpHQC9VenwmHCDLd6FNj2Y/othzUEKMVf5uAQ==");
+    EXPECT_EQ(Check(installer, signature, publicKey), TSignatureCheck::Valid);
+    installer[299'999] = static_cast<char>(installer[299'999] ^ 0x40);
+    EXPECT_EQ(Check(installer, signature, publicKey), TSignatureCheck::Invalid);
 }
 
 TEST(PublisherTool, SignaturesItMakesAreThoseTheCheckAccepts)
@@ -79,7 +95,7 @@ TEST(PublisherTool, SignaturesItMakesAreThoseTheCheckAccepts)
     QTemporaryDir folder;
     const QString secretKey = folder.filePath(QStringLiteral("publisher.key"));
     const QString publicKey = ValueOf(Tool({QStringLiteral("keygen"), secretKey}), QStringLiteral("QUORVEX_UPDATE_PUBLIC_KEY"));
-    ASSERT_TRUE(DecodePublicKey(publicKey).has_value()) << publicKey.toStdString();
+    ASSERT_TRUE(DecodePublicKey(publicKey.toStdString()).has_value()) << publicKey.toStdString();
     EXPECT_EQ(QFile::permissions(secretKey), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
                                                  | QFileDevice::WriteUser);
 

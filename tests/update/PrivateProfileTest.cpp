@@ -3,10 +3,11 @@
 #include "update/PrivateProfile.h"
 #include "update/UpdateText.h"
 
-
 #include <gtest/gtest.h>
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace quorvex {
 namespace {
@@ -31,9 +32,8 @@ class PrivateProfileRules : public testing::TestWithParam<TProfileCase> {};
 TEST_P(PrivateProfileRules, ReadString)
 {
     const TProfileCase& c = GetParam();
-    const TPrivateProfile profile =
-        TPrivateProfile::FromText(QString::fromUtf8(c.Text.data(), static_cast<qsizetype>(c.Text.size())));
-    EXPECT_EQ(profile.ReadString(QString::fromLatin1(c.Section), QString::fromLatin1(c.Key)), QString::fromUtf8(c.Value));
+    const TPrivateProfile profile = TPrivateProfile::FromText(c.Text);
+    EXPECT_EQ(profile.ReadString(c.Section, c.Key), c.Value);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -73,47 +73,61 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(PrivateProfile, ValuesAreCutAt2047Characters)
 {
-    const QString longValue(3000, QLatin1Char('v'));
-    const TPrivateProfile profile = TPrivateProfile::FromText(QStringLiteral("[s]\nk=\"") + longValue + QStringLiteral("\"\n"));
-    EXPECT_EQ(profile.ReadString(QStringLiteral("s"), QStringLiteral("k")), longValue.left(2047));
+    const std::string longValue(3000, 'v');
+    const TPrivateProfile profile = TPrivateProfile::FromText("[s]\nk=\"" + longValue + "\"\n");
+    EXPECT_EQ(profile.ReadString("s", "k"), longValue.substr(0, 2047));
+    // Characters, not bytes: 2047 "é" are 4094 bytes of UTF-8.
+    std::string accents;
+    for (int i = 0; i < 3000; ++i)
+        accents += "\u00e9";
+    EXPECT_EQ(TPrivateProfile::FromText("[s]\nk=" + accents).ReadString("s", "k"), accents.substr(0, 2 * 2047));
 }
 
 TEST(PrivateProfile, FilesAreDecodedByTheirByteOrderMark)
 {
-    const QString text = QStringLiteral("[Quorvex]\r\nVersion=1.0.\u00e9\u20ac\r\n");
-    const std::pair<const char*, QByteArray> encodings[] = {
-        {"UTF-16LE", QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2)},
-        {"UTF-8", QByteArray("\xEF\xBB\xBF") + text.toUtf8()},
-        {"Windows-1252", QByteArray("[Quorvex]\r\nVersion=1.0.\xE9\x80\r\n")},
-    };
-    for (const auto& [name, bytes] : encodings) {
-        EXPECT_EQ(TPrivateProfile::FromBytes(bytes).ReadString(QStringLiteral("quorvex"), QStringLiteral("VERSION")),
-                  QStringLiteral("1.0.\u00e9\u20ac"))
-            << name;
+    const std::u16string text = u"[Quorvex]\r\nVersion=1.0.\u00e9\u20ac\r\n";
+    std::string littleEndian = "\xFF\xFE";
+    std::string bigEndian = "\xFE\xFF";
+    for (const char16_t unit : text) {
+        littleEndian += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+        bigEndian += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)};
     }
-    EXPECT_TRUE(TPrivateProfile::FromBytes({}).ReadString(QStringLiteral("Quorvex"), QStringLiteral("Version")).isEmpty());
+    const std::pair<const char*, std::string> encodings[] = {
+        {"UTF-16LE", littleEndian},
+        {"UTF-16BE", bigEndian},
+        {"UTF-8", "\xEF\xBB\xBF[Quorvex]\r\nVersion=1.0.\u00e9\u20ac\r\n"},
+        {"Windows-1252", "[Quorvex]\r\nVersion=1.0.\xE9\x80\r\n"},
+    };
+    for (const auto& [name, bytes] : encodings)
+        EXPECT_EQ(TPrivateProfile::FromBytes(bytes).ReadString("quorvex", "VERSION"), "1.0.\u00e9\u20ac") << name;
+    EXPECT_TRUE(TPrivateProfile::FromBytes({}).ReadString("Quorvex", "Version").empty());
 }
 
 TEST(FetchedText, DecodedByByteOrderMarkElseWindows1252)
 {
-    EXPECT_EQ(DecodeTextFile(QByteArray("\xEF\xBB\xBFna\xC3\xAFve")), QStringLiteral("na\u00efve"));
-    EXPECT_EQ(DecodeTextFile(QByteArray("\xFF\xFEh\0i\0", 6)), QStringLiteral("hi"));
-    EXPECT_EQ(DecodeTextFile(QByteArray("\xFE\xFF\0h\0i", 6)), QStringLiteral("hi"));
-    EXPECT_EQ(DecodeTextFile(QByteArray("na\xEFve \x93quoted\x94")), QStringLiteral("na\u00efve \u201cquoted\u201d"));
+    EXPECT_EQ(DecodeTextFile("\xEF\xBB\xBFna\xC3\xAFve"), "na\u00efve");
+    EXPECT_EQ(DecodeTextFile("\xFF\xFEh\0i\0"sv), "hi");
+    EXPECT_EQ(DecodeTextFile("\xFE\xFF\0h\0i"sv), "hi");
+    EXPECT_EQ(DecodeTextFile("na\xEFve \x93quoted\x94"), "na\u00efve \u201cquoted\u201d");
     // UTF-8 without its mark is read as the 8-bit code page, as the system reads it.
-    EXPECT_EQ(DecodeTextFile(QByteArray("\xC3\xAF")), QStringLiteral("\u00c3\u00af"));
+    EXPECT_EQ(DecodeTextFile("\xC3\xAF"), "\u00c3\u00af");
 }
 
 struct TLinesCase {
     const char* Text;
-    QStringList Lines;
+    std::vector<std::string> Lines;
 };
+
+void PrintTo(const TLinesCase& c, std::ostream* out)
+{
+    *out << testing::PrintToString(std::string(c.Text));
+}
 
 class LineBreaks : public testing::TestWithParam<TLinesCase> {};
 
 TEST_P(LineBreaks, SplitAtEveryKind)
 {
-    EXPECT_EQ(SplitLines(QString::fromLatin1(GetParam().Text)), GetParam().Lines);
+    EXPECT_EQ(SplitLines(GetParam().Text), GetParam().Lines);
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, LineBreaks,

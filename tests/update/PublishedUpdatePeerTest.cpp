@@ -50,7 +50,7 @@ class PublishedUpdate : public UpdateSite, public testing::WithParamInterface<TP
 TEST_P(PublishedUpdate, TheBuildsKeyAcceptsOnlyItsPublishersInstaller)
 {
     const QString publicKey = BuildPublicKey();
-    ASSERT_TRUE(DecodePublicKey(publicKey).has_value())
+    ASSERT_TRUE(DecodePublicKey(publicKey.toStdString()).has_value())
         << "no key in the build that the ctest fixture update_publisher configures: \"" << publicKey.toStdString() << '"';
     const QString signedWith = QString::fromLatin1(GetParam().SignedWith);
     QString secretKey = PublisherDir() + QStringLiteral("/publisher.key");

@@ -1,9 +1,5 @@
-// The update checker's small rules: size texts, version order, the update
-// section's name, the announced length and the transfer's times.
-#include "update/FileSize.h"
-#include "update/UpdateHttp.h"
-#include "update/VelkAppUpdate.h"
-#include "update/VelkAppUpdateDownload.h"
+// The update checker's size texts in the user's locale.
+#include "update/UpdateWindows.h"
 
 #include <QLocale>
 
@@ -14,149 +10,15 @@ namespace {
 
 using Unit = TVelkAppUpdateFileSizeUnit;
 
-struct TSizeCase {
-    Unit SizeUnit;
-    std::int64_t Bytes;
-    const char* Text;
-};
-
-void PrintTo(const TSizeCase& c, std::ostream* out)
-{
-    *out << static_cast<int>(c.SizeUnit) << ' ' << c.Bytes;
-}
-
-class FileSizeText : public testing::TestWithParam<TSizeCase> {};
-
-TEST_P(FileSizeText, WithCommaSeparators)
-{
-    EXPECT_EQ(FormatFileSize(GetParam().Bytes, GetParam().SizeUnit, QStringLiteral(",")),
-              QString::fromLatin1(GetParam().Text));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Units, FileSizeText,
-    testing::Values(TSizeCase{Unit::Auto, 0, "0 B"}, TSizeCase{Unit::Auto, 1, "1 B"},
-                    TSizeCase{Unit::Auto, 1024, "1,024 B"}, TSizeCase{Unit::Auto, 1025, "1 KB"},
-                    TSizeCase{Unit::Auto, 1048576, "1,024 KB"}, TSizeCase{Unit::Auto, 1048577, "1 MB"},
-                    TSizeCase{Unit::Auto, 1073741824, "1,024 MB"}, TSizeCase{Unit::Auto, 1073741825, "1 GB"},
-                    TSizeCase{Unit::Auto, 5368709120, "5 GB"},
-                    TSizeCase{Unit::Auto, 2199023255552, "2,048 GB"},
-                    TSizeCase{Unit::Bytes, 0, "0 B"}, TSizeCase{Unit::Bytes, 999, "999 B"},
-                    TSizeCase{Unit::Bytes, 1234567, "1,234,567 B"},
-                    TSizeCase{Unit::KiloBytes, 0, "0 KB"}, TSizeCase{Unit::KiloBytes, 1, "1 KB"},
-                    TSizeCase{Unit::KiloBytes, 2047, "1 KB"}, TSizeCase{Unit::KiloBytes, 2048, "2 KB"},
-                    TSizeCase{Unit::KiloBytes, 1073741824, "1,048,576 KB"},
-                    TSizeCase{Unit::MegaBytes, 0, "0 MB"}, TSizeCase{Unit::MegaBytes, 1048575, "1 MB"},
-                    TSizeCase{Unit::MegaBytes, 3145728, "3 MB"},
-                    TSizeCase{Unit::GigaBytes, 0, "0 GB"}, TSizeCase{Unit::GigaBytes, 1, "1 GB"},
-                    TSizeCase{Unit::GigaBytes, 1099511627776, "1,024 GB"}));
-
 TEST(FileSizeLocale, ThousandsSeparatorIsTheUsersEveryThreeDigits)
 {
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(FormatFileSize(1234567, Unit::Bytes), QStringLiteral("1.234.567 B"));
+    EXPECT_EQ(LocaleFileSize(1234567, Unit::Bytes), QStringLiteral("1.234.567 B"));
     // Indian English groups by two above the thousands; the size text keeps threes.
     QLocale::setDefault(QLocale(QLocale::English, QLocale::India));
-    EXPECT_EQ(FormatFileSize(123456789, Unit::Bytes), QStringLiteral("123,456,789 B"));
+    EXPECT_EQ(LocaleFileSize(123456789, Unit::Bytes), QStringLiteral("123,456,789 B"));
     QLocale::setDefault(saved);
-}
-
-struct TVersionCase {
-    const char* Server;
-    bool Newer;
-};
-
-class VersionOrder : public testing::TestWithParam<TVersionCase> {};
-
-TEST_P(VersionOrder, AgainstTheConfiguredVersion)
-{
-    EXPECT_EQ(IsOlderVersion(QStringLiteral("1.0.4.9"), QString::fromLatin1(GetParam().Server)), GetParam().Newer)
-        << GetParam().Server;
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, VersionOrder,
-                         testing::Values(TVersionCase{"1.0.5.0", true}, TVersionCase{"1.0.4.9b", true},
-                                         TVersionCase{"10.0", true}, TVersionCase{"1.0.4.9", false},
-                                         TVersionCase{"1.0.4.10", false}, TVersionCase{"1.0.4", false},
-                                         TVersionCase{"", false}, TVersionCase{"1.0.4.9 ", true},
-                                         TVersionCase{"1.0.4.A", true}, TVersionCase{"1.0.4.a", true}));
-
-TEST(VersionOrderText, ComparesCharacterCodesNotLetters)
-{
-    EXPECT_TRUE(IsOlderVersion(QStringLiteral("1.0.B"), QStringLiteral("1.0.a")));
-    EXPECT_FALSE(IsOlderVersion(QStringLiteral("1.0.a"), QStringLiteral("1.0.B")));
-    EXPECT_TRUE(IsOlderVersion(QString(), QStringLiteral("0")));
-}
-
-struct TSectionCase {
-    const char* Executable;
-    QStringList Arguments;
-    const char* Section;
-};
-
-class UpdateSectionRule : public testing::TestWithParam<TSectionCase> {};
-
-TEST_P(UpdateSectionRule, NamesTheSection)
-{
-    EXPECT_EQ(UpdateSectionName(QString::fromLatin1(GetParam().Executable), GetParam().Arguments),
-              QString::fromLatin1(GetParam().Section));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Names, UpdateSectionRule,
-    testing::Values(TSectionCase{"Quorvex.exe", {}, "Quorvex"}, TSectionCase{"Foo.Bar.exe", {}, "Foo"},
-                    TSectionCase{"quorvex", {"quorvex", "x.y"}, "quorvex"},
-                    TSectionCase{"rundll32.exe", {"rundll32.exe", "C:\\Tools\\Upd.Lib.dll,Check"}, "Upd"},
-                    TSectionCase{"rundll32.exe", {"rundll32.exe", "/opt/lib/plugin.dll"}, "plugin"},
-                    TSectionCase{"rundll32.exe", {"rundll32.exe"}, ""},
-                    TSectionCase{"RunDll32.exe", {"RunDll32.exe", "other.dll"}, "RunDll32"}));
-
-struct TLengthCase {
-    QStringList Header;
-    int Length;
-};
-
-class AnnouncedLengthRule : public testing::TestWithParam<TLengthCase> {};
-
-TEST_P(AnnouncedLengthRule, ReadsTheFirstLengthLine)
-{
-    EXPECT_EQ(AnnouncedLength(GetParam().Header), GetParam().Length) << GetParam().Header.join(u'|').toStdString();
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Headers, AnnouncedLengthRule,
-    testing::Values(TLengthCase{{"HTTP/1.1 200 OK", "Content-Length: 1234"}, 1234},
-                    TLengthCase{{"HTTP/1.1 200 OK", "CONTENT-LENGTH: 7"}, 7},
-                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Length:1234"}, 0},
-                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Type: text/plain"}, 0},
-                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Length: many", "Content-Length: 5"}, 0},
-                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Length: 5", "Content-Length: 9"}, 5},
-                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Length: 2147483647"}, 2147483647},
-                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Length: 2147483648"}, 0},
-                    TLengthCase{{"HTTP/1.1 200 OK", "Content-Length: -5"}, -5}, TLengthCase{{}, 0}));
-
-TEST(TransferTimes, SpeedElapsedAndRemaining)
-{
-    const TTransferTimes firstSecond = TransferTimes(5000, 100000, 0);
-    EXPECT_EQ(firstSecond.BytesPerSecond, 0);
-    EXPECT_EQ(firstSecond.RemainingSeconds, 0);
-    const TTransferTimes later = TransferTimes(25000, 100000, 5);
-    EXPECT_EQ(later.BytesPerSecond, 5000);
-    EXPECT_EQ(later.ElapsedSeconds, 5);
-    EXPECT_EQ(later.RemainingSeconds, 15);
-    // Three bytes in 2 s with 10 to go: 10 * 2 / 3, the remainder dropped.
-    EXPECT_EQ(TransferTimes(3, 13, 2).RemainingSeconds, 6);
-    EXPECT_FALSE(TransferTimes(0, 100000, 9).RemainingSeconds.has_value());
-}
-
-TEST(TransferTimes, LongTimeTextWrapsTheHours)
-{
-    EXPECT_EQ(LongTimeText(0), QStringLiteral("00:00:00"));
-    EXPECT_EQ(LongTimeText(3723), QStringLiteral("01:02:03"));
-    EXPECT_EQ(LongTimeText(86399), QStringLiteral("23:59:59"));
-    EXPECT_EQ(LongTimeText(86400 + 61), QStringLiteral("00:01:01"));
-    EXPECT_EQ(LongTimeText(-40), QStringLiteral("00:00:00"));
 }
 
 }  // namespace
