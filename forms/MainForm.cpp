@@ -250,6 +250,18 @@ void TMainForm::btnReplaceClick()
     view_.ShowEditWindow();
 }
 
+void TMainForm::lvAboutAdsSelectionChanged(const std::vector<int>& deselected, const std::vector<int>& selected)
+{
+    RunReportingErrors(
+        [&] {
+            for (const std::vector<int>* rows : {&deselected, &selected}) {
+                for (int index : *rows)
+                    view_.ShowAdvertItem(index);
+            }
+        },
+        [this](const std::string& message) { ReportError(message); });
+}
+
 // An error ends the check and goes to the application error report, with
 // the splash still up.
 void TMainForm::RunUpdateCheck(bool silent)

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace quorvex {
 
@@ -60,6 +61,11 @@ public:
     void btnReplaceClick();
     void btnUpdateClick();
     void imgDonateClick();
+    // Every About Adverts row whose selected state changed is shown in turn,
+    // the rows losing the selection first: a move ends on the new row, a
+    // cleared selection shows the row that had it. An error ends it and is
+    // reported.
+    void lvAboutAdsSelectionChanged(const std::vector<int>& deselected, const std::vector<int>& selected);
     // The apply buttons: one workflow each, none while another runs.
     void btnApplyClick();
     void btnUIApplyClick();

@@ -58,6 +58,8 @@ public:
     virtual void Enable(TMainControl control, bool enabled) = 0;
     virtual void ShowControl(TMainControl control, bool visible) = 0;
 
+    // Shows About Adverts row index: its stored picture in the preview and its description.
+    virtual void ShowAdvertItem(int index) = 0;
     virtual void ShowHelpWindow() = 0;
     virtual void ShowEditWindow() = 0;
     // The status window, as the workflows write to it.

@@ -151,6 +151,13 @@ void TFakeMainView::ShowControl(TMainControl control, bool visible)
     Journal.push_back(std::string("show ") + Name(control) + " " + OnOff(visible));
 }
 
+void TFakeMainView::ShowAdvertItem(int index)
+{
+    if (BrokenAdvertItem == index)
+        throw std::runtime_error("Cannot decode picture " + std::to_string(index));
+    Journal.push_back("advert item " + std::to_string(index));
+}
+
 void TFakeMainView::ExecuteUpdateCheck(bool silent)
 {
     Journal.push_back(silent ? "update check silent" : "update check with messages");

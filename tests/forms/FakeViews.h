@@ -46,7 +46,7 @@ private:
 // "tick <list> <row> on|off", "caption <list> <row>: <text>", "repaint <list>",
 // "folder <field>: <text>", "version <label>: <text>", "tip: <text>",
 // "page <page> on|off", "enable <control> on|off", "show <control> on|off",
-// "help window", "edit window", "message: <text>", "error: <text>",
+// "advert item <row>", "help window", "edit window", "message: <text>", "error: <text>",
 // "open hidden: <target>", "update check silent|with messages", and the
 // status log's entries.
 class TFakeMainView final : public IMainView {
@@ -66,6 +66,8 @@ public:
     std::map<TMainControl, bool> Visible;
     // Runs inside each update check (the checker's own work).
     std::function<void(bool silent)> UpdateCheck;
+    // Showing this About Adverts row raises an error.
+    std::optional<int> BrokenAdvertItem;
     // When set, reading a folder field raises this error.
     std::optional<std::string> FolderReadError;
     TRecordingStatusLog Status{Journal};
@@ -89,6 +91,7 @@ public:
     bool Enabled(TMainControl control) const override;
     void Enable(TMainControl control, bool enabled) override;
     void ShowControl(TMainControl control, bool visible) override;
+    void ShowAdvertItem(int index) override;
     void ShowHelpWindow() override { Journal.push_back("help window"); }
     void ShowEditWindow() override { Journal.push_back("edit window"); }
     IStatusLog& StatusLog() override { return Status; }

@@ -241,6 +241,20 @@ TEST_F(MainFormTest, TheSmallButtonsShowTheirWindowsAndTheDonatePictureOpensTheD
                             + "/cgi-bin/webscr?cmd=_s-xclick&hosted_button_id=" + config::kDonateButtonId}));
 }
 
+TEST_F(MainFormTest, AboutAdvertsShowsTheRowsLosingTheSelectionFirstAndStopsAtAnError)
+{
+    Create();
+    std::size_t mark = Mark();
+    form->lvAboutAdsSelectionChanged({2}, {5});
+    form->lvAboutAdsSelectionChanged({5}, {});
+    EXPECT_EQ(view.Entries({""}, mark), (TJournal{"advert item 2", "advert item 5", "advert item 5"}));
+
+    view.BrokenAdvertItem = 3;
+    mark = Mark();
+    form->lvAboutAdsSelectionChanged({3}, {4});
+    EXPECT_EQ(view.Entries({""}, mark), TJournal{"error: Cannot decode picture 3"});
+}
+
 const TJournal kLocked{"enable btnApply off", "enable btnUIApply off", "enable btnClean off", "enable btnCallm off",
                        "enable btnCallu off", "enable lvOptions off",  "enable lvUI off",      "enable lvClean off"};
 const TJournal kUnlocked{"enable btnApply on", "enable btnUIApply on", "enable btnClean on", "enable btnCallm on",

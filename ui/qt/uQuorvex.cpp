@@ -29,6 +29,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <functional>
 
 namespace quorvex {
 namespace {
@@ -129,11 +130,6 @@ TfrmEdit& TfrmQuorvex::EditWindow()
     if (!edit_)
         edit_ = std::make_unique<TfrmEdit>(this, *cdColor);
     return *edit_;
-}
-
-QString TfrmQuorvex::MessengerFolder() const
-{
-    return ui_->dePath->text();
 }
 
 std::uint32_t TfrmQuorvex::BackgroundColor() const
@@ -249,7 +245,7 @@ void TfrmQuorvex::SetUpListRules()
     }
 }
 
-void TfrmQuorvex::lvAboutAdsSelectItem(int index)
+void TfrmQuorvex::ShowAdvertItem(int index)
 {
     ShowPreview(index, FittedPicture(mxStorage.ItemByIndex(index), ui_->imgPreview->size()));
 }
@@ -260,20 +256,20 @@ void TfrmQuorvex::ShowPreview(int index, const QImage& picture)
     ui_->lbDisc->setText(ui_->lvAboutAds->Item(index)->text(1));
 }
 
-// Every row whose selected state changed is shown in turn, the row losing the
-// selection first: a move ends on the new row, a cleared selection reloads
-// the row that had it. An error is reported here rather than thrown through
-// the list's selection handling, which would stop half-way.
+// The rows of the cells in the first column.
+std::vector<int> TfrmQuorvex::AboutAdsRows(const QItemSelection& cells) const
+{
+    std::vector<int> rows;
+    for (const QModelIndex& cell : cells.indexes()) {
+        if (cell.column() == 0)
+            rows.push_back(ui_->lvAboutAds->IndexOf(ui_->lvAboutAds->itemFromIndex(cell)));
+    }
+    return rows;
+}
+
 void TfrmQuorvex::lvAboutAdsSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
 {
-    RunReportingErrors([&] {
-        for (const QItemSelection* rows : {&deselected, &selected}) {
-            for (const QModelIndex& cell : rows->indexes()) {
-                if (cell.column() == 0)
-                    lvAboutAdsSelectItem(ui_->lvAboutAds->IndexOf(ui_->lvAboutAds->itemFromIndex(cell)));
-            }
-        }
-    });
+    form_.lvAboutAdsSelectionChanged(AboutAdsRows(deselected), AboutAdsRows(selected));
 }
 
 TOptionListView* TfrmQuorvex::List(TOptionList list) const

@@ -18,6 +18,7 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Ui {
 class TfrmQuorvex;
@@ -59,8 +60,6 @@ public:
     const TmxOneInstance& OneInstance() const { return mxOne; }
     TmxStorage& Storage() { return mxStorage; }
     TVelkAppUpdate& UpdateChecker() { return VelkAppUpdate; }
-    // The text of the Adverts tab's messenger folder field.
-    QString MessengerFolder() const;
     // The colour dialog, shared with the editor window.
     TColorDialog& ColorDialog() { return *cdColor; }
     // The fill of the Adverts tab's colour box, as the engine takes a colour:
@@ -81,8 +80,7 @@ private:
     // The option lists ask the rules for each row as they draw it.
     void SetUpListRules();
     void lvAboutAdsSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
-    // Shows stored item index in imgPreview and the row's description in lbDisc.
-    void lvAboutAdsSelectItem(int index);
+    std::vector<int> AboutAdsRows(const QItemSelection& cells) const;
     // Shows an About Adverts item's picture, already fitted to the preview, and its description.
     void ShowPreview(int index, const QImage& picture);
     void FormCreate();
@@ -107,6 +105,7 @@ private:
     bool Enabled(TMainControl control) const override;
     void Enable(TMainControl control, bool enabled) override;
     void ShowControl(TMainControl control, bool visible) override;
+    void ShowAdvertItem(int index) override;
     void ShowHelpWindow() override;
     void ShowEditWindow() override;
     IStatusLog& StatusLog() override;
