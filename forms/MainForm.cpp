@@ -100,6 +100,11 @@ std::string TMainForm::DonationPage()
         + config::kDonateButtonId;
 }
 
+int TMainForm::TabAfter(int current, int step, int count)
+{
+    return (current + step % count + count) % count;
+}
+
 void TMainForm::FormCreate()
 {
     location_ = FollowMessengerFolder(location_, {});

@@ -44,6 +44,9 @@ public:
     const TMessengerLocation& Location() const { return location_; }
     // The donation page opened by the donate picture.
     static std::string DonationPage();
+    // The tab that Ctrl+PageDown (step 1) or Ctrl+PageUp (step -1) goes to
+    // from tab current of count, round the end.
+    static int TabAfter(int current, int step, int count);
 
     // Whether a row is drawn grey and refuses a tick.
     bool OptionUnavailable(TOptionList list, int index);

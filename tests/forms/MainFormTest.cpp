@@ -255,6 +255,16 @@ TEST_F(MainFormTest, AboutAdvertsShowsTheRowsLosingTheSelectionFirstAndStopsAtAn
     EXPECT_EQ(view.Entries({""}, mark), TJournal{"error: Cannot decode picture 3"});
 }
 
+TEST(MainFormTabs, CtrlPageDownAndUpGoToTheNextAndPreviousTabRoundTheEnd)
+{
+    struct TCase {
+        int Current, Step, Expected;
+    };
+    for (const TCase& tab : {TCase{0, 1, 1}, TCase{6, 1, 7}, TCase{7, 1, 0}, TCase{1, -1, 0}, TCase{0, -1, 7}})
+        EXPECT_EQ(TMainForm::TabAfter(tab.Current, tab.Step, 8), tab.Expected)
+            << "from " << tab.Current << " by " << tab.Step;
+}
+
 const TJournal kLocked{"enable btnApply off", "enable btnUIApply off", "enable btnClean off", "enable btnCallm off",
                        "enable btnCallu off", "enable lvOptions off",  "enable lvUI off",      "enable lvClean off"};
 const TJournal kUnlocked{"enable btnApply on", "enable btnUIApply on", "enable btnClean on", "enable btnCallm on",

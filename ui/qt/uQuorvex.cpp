@@ -207,7 +207,7 @@ void TfrmQuorvex::SetUpTabKeys()
     for (const auto& [key, step] : {std::pair{Qt::Key_PageDown, 1}, std::pair{Qt::Key_PageUp, -1}}) {
         auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | key), this);
         connect(shortcut, &QShortcut::activated, this, [tabs = ui_->pcMain, step] {
-            tabs->setCurrentIndex((tabs->currentIndex() + step + tabs->count()) % tabs->count());
+            tabs->setCurrentIndex(TMainForm::TabAfter(tabs->currentIndex(), step, tabs->count()));
         });
     }
 }
