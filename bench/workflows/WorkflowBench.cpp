@@ -19,8 +19,6 @@
 #include "platform/wine/WinePrefix.h"
 #include "tests/fixtures/ReflinkMount.h"
 #include "tools/fakemessenger/FakeMessenger.h"
-#include "ui/qt/QtEventPump.h"
-#include "ui/qt/WorkflowWiring.h"
 #include "ui/qt/uStatus.h"
 #include "workflows/WorkflowSteps.h"
 #include "workflows/Workflows.h"
@@ -91,7 +89,7 @@ private:
 // All nine advert options ticked; the status window is the program's own.
 class TBenchHost final : public IWorkflowHost {
 public:
-    explicit TBenchHost(TfrmStatus& status) : log_(status) {}
+    explicit TBenchHost(TfrmStatus& status) : log_(status.Form()) {}
 
     bool Ticked(int) const override { return ticked_; }
     bool AnyTicked() const override { return ticked_; }
@@ -105,7 +103,7 @@ public:
     int Messages() const { return messages_; }
 
 private:
-    TStatusWindowLog log_;
+    IStatusLog& log_;
     bool ticked_ = true;
     int messages_ = 0;
 };
@@ -113,7 +111,7 @@ private:
 void WholeAdvertApply(benchmark::State& state)
 {
     const TBenchPrefix prefix;
-    TfrmStatus status([] { return QString::fromLatin1(kFolder); });
+    TfrmStatus status([] { return std::string(kFolder); });
     TmxStorage storage;
     LoadStoredCatalogue(storage);
     TQuorvex engine;

@@ -79,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
     Openers, OpenFailure,
     ::testing::Values(
         TOpenCase{"Messenger", CloseStatusLoadingMessenger}, TOpenCase{"Link", ClickLink},
-        TOpenCase{"Donate", [](TQuorvexWindows& windows) { windows.main->imgDonateClick(); }}),
+        TOpenCase{"Donate", [](TQuorvexWindows& windows) { windows.main->Form().imgDonateClick(); }}),
     [](const ::testing::TestParamInfo<TOpenCase>& info) { return std::string(info.param.Name); });
 
 }  // namespace

@@ -288,7 +288,7 @@ TEST(MainWindowRefresh, EditButtonFollowsTheReplacementFile)
     EXPECT_FALSE(replace->isHidden());
 
     fixture.prefix.PutOnDriveC("BlankQuorvex.html", false);
-    fixture.windows.main->AdvertOptionRefresh();
+    fixture.windows.main->Form().AdvertOptionRefresh();
     EXPECT_TRUE(replace->isHidden());
 }
 
@@ -362,7 +362,7 @@ TEST(MainWindowButtons, DonatePictureOpensTheDonationPageHidden)
     const TShellRequest& request = fixture.seams.Shell->Requests.front();
     EXPECT_EQ(request.Verb, "Open");
     EXPECT_EQ(request.ShowCommand, 0);
-    EXPECT_EQ(request.Target, TfrmQuorvex::DonationPage());
+    EXPECT_EQ(request.Target, QString::fromStdString(TMainForm::DonationPage()));
     EXPECT_TRUE(request.Target.contains("/cgi-bin/webscr?cmd=_s-xclick&hosted_button_id="));
     EXPECT_EQ(fixture.Find("imgDonate")->cursor().shape(), Qt::PointingHandCursor);
 }

@@ -1,5 +1,6 @@
 #include "ui/qt/Application.h"
 
+#include "forms/ErrorReport.h"
 #include "platform/Error.h"
 #include "ui/qt/CommandLine.h"
 #include "ui/qt/Seams.h"
@@ -12,7 +13,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <utility>
 #include <vector>
 
@@ -123,15 +123,8 @@ TQuorvexApplication::TQuorvexApplication(int& argc, char** argv) : QApplication(
 
 bool RunReportingErrors(const std::function<void()>& action)
 {
-    try {
-        action();
-        return true;
-    } catch (const std::exception& error) {
-        ReportApplicationError(QString::fromStdString(error.what()));
-    } catch (...) {
-        ReportApplicationError(QString::fromStdString(std::string(kUnknownError)));
-    }
-    return false;
+    return RunReportingErrors(action,
+                              [](const std::string& message) { ReportApplicationError(QString::fromStdString(message)); });
 }
 
 bool TQuorvexApplication::notify(QObject* receiver, QEvent* event)

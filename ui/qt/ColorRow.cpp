@@ -15,16 +15,6 @@ namespace {
 const QColor kRestBorder(167, 166, 170);
 const QColor kHoverBorder(255, 0, 0);
 
-// The border to show for an enter or leave event; nothing for other events.
-std::optional<QColor> HoverBorder(const QEvent* event)
-{
-    if (event->type() == QEvent::Enter)
-        return kHoverBorder;
-    if (event->type() == QEvent::Leave)
-        return kRestBorder;
-    return std::nullopt;
-}
-
 }  // namespace
 
 std::uint32_t ColorValue(const QColor& colour)
@@ -33,29 +23,26 @@ std::uint32_t ColorValue(const QColor& colour)
         | static_cast<std::uint32_t>(colour.blue()) << 16;
 }
 
+QColor ColorOfValue(std::uint32_t value)
+{
+    return QColor(static_cast<int>(value & 0xFF), static_cast<int>(value >> 8 & 0xFF),
+                  static_cast<int>(value >> 16 & 0xFF));
+}
+
 TColorDialog::TColorDialog(QObject* parent) : QObject(parent)
 {
     setObjectName(QStringLiteral("cdColor"));
 }
 
-std::optional<QColor> TColorDialog::Execute(QWidget* parent)
-{
-    const std::optional<QColor> chosen = Seams().ColorDialog->Pick(parent, color_);
-    if (chosen)
-        color_ = *chosen;
-    return chosen;
-}
-
 TColorRow::TColorRow(const TColorRowControls& controls, TColorDialog& cdColor, TFrameHover frameHover,
                      QObject* parent)
-    : QObject(parent), controls_(controls), cdColor_(cdColor), frameHover_(frameHover)
+    : QObject(parent), controls_(controls), form_(*this, cdColor.Form(), frameHover)
 {
     controls_.tmrDrop->setInterval(300);
-    connect(controls_.tmrDrop, &QTimer::timeout, this, &TColorRow::tmrDropTimer);
+    connect(controls_.tmrDrop, &QTimer::timeout, this, [this] { form_.tmrDropTimer(); });
     controls_.shColor->installEventFilter(this);
     controls_.imgDrop->installEventFilter(this);
-    if (frameHover_ == TFrameHover::PictureAndFrame)
-        controls_.shDrop->installEventFilter(this);
+    controls_.shDrop->installEventFilter(this);
 }
 
 QColor TColorRow::Color() const
@@ -63,46 +50,61 @@ QColor TColorRow::Color() const
     return controls_.shColor->BrushColor();
 }
 
-bool TColorRow::Picking() const
+std::uint32_t TColorRow::BoxColor() const
+{
+    return ColorValue(Color());
+}
+
+void TColorRow::FillBox(std::uint32_t colour)
+{
+    controls_.shColor->SetBrushColor(ColorOfValue(colour));
+    emit ColorChanged(ColorOfValue(colour));
+}
+
+void TColorRow::StartSampling()
+{
+    controls_.tmrDrop->start();
+}
+
+void TColorRow::StopSampling()
+{
+    controls_.tmrDrop->stop();
+}
+
+bool TColorRow::Sampling() const
 {
     return controls_.tmrDrop->isActive();
 }
 
-void TColorRow::shColorMouseUp()
+void TColorRow::ShowDropperPointer(bool dropper)
 {
-    if (const std::optional<QColor> chosen = cdColor_.Execute(controls_.shColor->window()))
-        SetColor(*chosen);
+    SetCursorOverride(dropper ? RegisteredCursor(crDropper).value_or(QCursor(Qt::CrossCursor))
+                              : QCursor(Qt::ArrowCursor));
 }
 
-void TColorRow::imgDropMouseDown(Qt::MouseButton button)
+void TColorRow::ShowPipette(bool shown)
 {
-    if (button != Qt::LeftButton)
-        return;
-    controls_.tmrDrop->start();
-    SetCursorOverride(RegisteredCursor(crDropper).value_or(QCursor(Qt::CrossCursor)));
-    controls_.imgDrop->setPixmap(controls_.imgBlank->pixmap());
+    controls_.imgDrop->setPixmap((shown ? controls_.imgCDrop : controls_.imgBlank)->pixmap());
 }
 
-void TColorRow::imgDropMouseUp(Qt::MouseButton button)
+void TColorRow::LightBorder(TColorRowPart border, bool lit)
 {
-    if (button != Qt::LeftButton)
-        return;
-    controls_.tmrDrop->stop();
-    SetCursorOverride(QCursor(Qt::ArrowCursor));
-    controls_.imgDrop->setPixmap(controls_.imgCDrop->pixmap());
+    TShape* shape = border == TColorRowPart::Box ? controls_.shColor : controls_.shDrop;
+    shape->SetPenColor(lit ? kHoverBorder : kRestBorder);
 }
 
-void TColorRow::tmrDropTimer()
+std::optional<std::uint32_t> TColorRow::AskColor(std::uint32_t initial)
 {
-    // A position no screen shows (or that cannot be read) leaves the colour.
+    if (const std::optional<QColor> chosen = Seams().ColorDialog->Pick(controls_.shColor->window(), ColorOfValue(initial)))
+        return ColorValue(*chosen);
+    return std::nullopt;
+}
+
+std::optional<std::uint32_t> TColorRow::PixelUnderPointer()
+{
     if (const std::optional<QColor> pixel = Seams().Screen->PixelAt(Seams().Pointer->Position()))
-        SetColor(*pixel);
-}
-
-void TColorRow::SetColor(const QColor& colour)
-{
-    controls_.shColor->SetBrushColor(colour);
-    emit ColorChanged(colour);
+        return ColorValue(*pixel);
+    return std::nullopt;
 }
 
 // The left button held on the pipette keeps sending its events there, even
@@ -110,25 +112,25 @@ void TColorRow::SetColor(const QColor& colour)
 // the moves and the release until the last button goes up.
 bool TColorRow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (const std::optional<QColor> border = HoverBorder(event)) {
-        if (watched == controls_.shColor)
-            controls_.shColor->SetPenColor(*border);
-        else
-            controls_.shDrop->SetPenColor(*border);
+    const TColorRowPart part = watched == controls_.shColor ? TColorRowPart::Box
+        : watched == controls_.imgDrop                      ? TColorRowPart::Pipette
+                                                            : TColorRowPart::Frame;
+    if (event->type() == QEvent::Enter || event->type() == QEvent::Leave) {
+        form_.PointerOver(part, event->type() == QEvent::Enter);
         return false;
     }
     const bool press = event->type() == QEvent::MouseButtonPress;
     const bool release = event->type() == QEvent::MouseButtonRelease;
-    if (watched == controls_.shColor && release) {
-        shColorMouseUp();
+    if (part == TColorRowPart::Box && release) {
+        form_.shColorMouseUp();
         return true;
     }
-    if (watched == controls_.imgDrop && (press || release)) {
-        const Qt::MouseButton button = static_cast<const QMouseEvent*>(event)->button();
+    if (part == TColorRowPart::Pipette && (press || release)) {
+        const bool left = static_cast<const QMouseEvent*>(event)->button() == Qt::LeftButton;
         if (press)
-            imgDropMouseDown(button);
+            form_.imgDropMouseDown(left);
         else
-            imgDropMouseUp(button);
+            form_.imgDropMouseUp(left);
         return true;
     }
     return false;

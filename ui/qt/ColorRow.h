@@ -1,7 +1,10 @@
-// The colour row of the Adverts tab and of the editor window: a colour box
-// that opens the shared colour dialog, and a dropper that takes the colour of
-// any screen pixel while the left button is held on its pipette.
+// The colour row of the Adverts tab and of the editor window, as
+// TColorRowForm rules it: a colour box that opens the shared colour dialog,
+// and a dropper that takes the colour of any screen pixel while the left
+// button is held on its pipette.
 #pragma once
+
+#include "forms/ColorRowForm.h"
 
 #include <QColor>
 #include <QObject>
@@ -19,20 +22,18 @@ class TShape;
 
 // The colour value the engine takes: bits 0-7 red, 8-15 green, 16-23 blue.
 std::uint32_t ColorValue(const QColor& colour);
+QColor ColorOfValue(std::uint32_t value);
 
-// The colour dialog that the main window owns and the editor shares: it opens
-// with the last colour accepted in it, black before the first.
+// The colour dialog that the main window owns and the editor shares.
 class TColorDialog : public QObject {
     Q_OBJECT
 public:
     explicit TColorDialog(QObject* parent);
 
-    QColor Color() const { return color_; }
-    // Shows the dialog; the accepted colour, or nothing when cancelled.
-    std::optional<QColor> Execute(QWidget* parent);
+    TColorDialogForm& Form() { return form_; }
 
 private:
-    QColor color_{0, 0, 0};
+    TColorDialogForm form_;
 };
 
 // The controls of one row, by the names the main window gives them.
@@ -45,24 +46,14 @@ struct TColorRowControls {
     QTimer* tmrDrop;   // the sampling timer, 300 ms
 };
 
-// Whether the pointer over the frame itself (not only over the pipette)
-// lights the frame: so on the Adverts tab, not in the editor.
-enum class TFrameHover { PictureOnly, PictureAndFrame };
-
-class TColorRow : public QObject {
+class TColorRow : public QObject, private IColorRowView {
     Q_OBJECT
 public:
     TColorRow(const TColorRowControls& controls, TColorDialog& cdColor, TFrameHover frameHover,
               QObject* parent);
 
     QColor Color() const;
-    bool Picking() const;
-
-    // Handlers, named after the main window's controls and their events.
-    void shColorMouseUp();
-    void imgDropMouseDown(Qt::MouseButton button);
-    void imgDropMouseUp(Qt::MouseButton button);
-    void tmrDropTimer();
+    bool Picking() const { return form_.Picking(); }
 
 signals:
     // The box took a colour from the dialog or from the screen.
@@ -72,11 +63,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void SetColor(const QColor& colour);
+    std::uint32_t BoxColor() const override;
+    void FillBox(std::uint32_t colour) override;
+    void StartSampling() override;
+    void StopSampling() override;
+    bool Sampling() const override;
+    void ShowDropperPointer(bool dropper) override;
+    void ShowPipette(bool shown) override;
+    void LightBorder(TColorRowPart border, bool lit) override;
+    std::optional<std::uint32_t> AskColor(std::uint32_t initial) override;
+    std::optional<std::uint32_t> PixelUnderPointer() override;
 
     TColorRowControls controls_;
-    TColorDialog& cdColor_;
-    TFrameHover frameHover_;
+    TColorRowForm form_;
 };
 
 }  // namespace quorvex

@@ -1,6 +1,5 @@
 #include "ui/qt/uEdit.h"
 
-#include "engine/HtmlFile.h"
 #include "ui/qt/Application.h"
 #include "ui/qt/ColorRow.h"
 #include "ui/qt/WindowPlacement.h"
@@ -18,12 +17,10 @@ TfrmEdit::TfrmEdit(QWidget* owner, TColorDialog& cdColor)
     tmrDropp->setObjectName(QStringLiteral("tmrDropp"));
     colorRow_ = new TColorRow({ui_->shColor, ui_->shDrop, ui_->imgDropp, ui_->imgCDrop, ui_->imgBlank, tmrDropp},
                               cdColor, TFrameHover::PictureOnly, this);
-    connect(colorRow_, &TColorRow::ColorChanged, this, &TfrmEdit::ColorChange);
-    // A file that cannot be written is reported from here, so the error never
-    // unwinds through the toolkit's signal delivery.
-    connect(ui_->btnSave, &QPushButton::clicked, this, [this] { RunReportingErrors([this] { btnSaveClick(); }); });
-    // The file as it is now; the preview shows it until the first colour change.
-    ui_->wbPreview->Navigate(std::string(kAdvertHtmlPath));
+    form_ = std::make_unique<TEditForm>(static_cast<IEditView&>(*this));
+    connect(colorRow_, &TColorRow::ColorChanged, this,
+            [this](const QColor& colour) { form_->ColorChange(ColorValue(colour)); });
+    connect(ui_->btnSave, &QPushButton::clicked, this, [this] { form_->btnSaveClick(); });
     CentreOver(this, owner);
 }
 
@@ -34,19 +31,24 @@ void TfrmEdit::ShowWindow()
     ShowInFront(this);
 }
 
-void TfrmEdit::ColorChange(const QColor& colour)
+void TfrmEdit::ShowFile(const std::string& path)
 {
-    pageText_ = AdvertHtmlPage(ColorValue(colour));
-    ui_->wbPreview->LoadFromText(QString::fromStdString(pageText_));
+    ui_->wbPreview->Navigate(path);
 }
 
-// Before any colour was chosen here there is no page to save: the file keeps
-// the colour it has, rather than becoming an empty page or a white one.
-void TfrmEdit::btnSaveClick()
+void TfrmEdit::ShowPage(const std::string& html)
 {
-    if (!pageText_.empty())
-        WriteAdvertHtml(pageText_);
+    ui_->wbPreview->LoadFromText(QString::fromStdString(html));
+}
+
+void TfrmEdit::CloseWindow()
+{
     close();
+}
+
+void TfrmEdit::ReportError(const std::string& message)
+{
+    ReportApplicationError(QString::fromStdString(message));
 }
 
 }  // namespace quorvex

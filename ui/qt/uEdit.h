@@ -1,6 +1,9 @@
 // The HTML replacement file editor, created hidden at start-up: a colour row
-// of its own, a preview of the page in that colour, and a save button.
+// of its own, a preview of the page in that colour, and a save button. Its
+// rules are TEditForm's; it draws them.
 #pragma once
+
+#include "forms/EditForm.h"
 
 #include <QWidget>
 
@@ -18,7 +21,7 @@ namespace quorvex {
 class TColorDialog;
 class TColorRow;
 
-class TfrmEdit : public QWidget {
+class TfrmEdit : public QWidget, private IEditView {
     Q_OBJECT
 public:
     // owner is the main window, for which the editor is transient, over which
@@ -30,17 +33,19 @@ public:
     void ShowWindow();
 
     // The page for the last colour chosen in this window; empty before.
-    const std::string& PageText() const { return pageText_; }
-
-    // Handlers, named after their control and event.
-    void btnSaveClick();
-    void ColorChange(const QColor& colour);
+    const std::string& PageText() const { return form_->PageText(); }
 
 private:
+    void ShowFile(const std::string& path) override;
+    void ShowPage(const std::string& html) override;
+    void CloseWindow() override;
+    void ReportError(const std::string& message) override;
+
     std::unique_ptr<Ui::TfrmEdit> ui_;
     QTimer* tmrDropp;
     TColorRow* colorRow_;
-    std::string pageText_;
+    // Made once the preview is there to show the file.
+    std::unique_ptr<TEditForm> form_;
 };
 
 }  // namespace quorvex

@@ -1,13 +1,12 @@
 #include "ui/qt/uHelp.h"
 
-#include "archive/mxStorage.h"
 #include "ui/qt/WindowPlacement.h"
 #include "ui_uHelp.h"
 
 namespace quorvex {
 
 TfrmHelp::TfrmHelp(TmxStorage& storage, QWidget* parent)
-    : QWidget(parent, OwnedWindowFlags(FixedDialogFlags())), ui_(std::make_unique<Ui::TfrmHelp>()), storage_(storage)
+    : QWidget(parent, OwnedWindowFlags(FixedDialogFlags())), ui_(std::make_unique<Ui::TfrmHelp>()), form_(*this, storage)
 {
     ui_->setupUi(this);
     MakeSecondaryWindow(this, width(), height());
@@ -16,17 +15,19 @@ TfrmHelp::TfrmHelp(TmxStorage& storage, QWidget* parent)
 
 TfrmHelp::~TfrmHelp() = default;
 
-void TfrmHelp::ShowWindow()
+void TfrmHelp::ShowInFront()
 {
-    ShowInFront(this);
+    quorvex::ShowInFront(this);
+}
+
+void TfrmHelp::ShowDocument(TStream& document)
+{
+    ui_->wbHelp->LoadFromStream(document);
 }
 
 void TfrmHelp::showEvent(QShowEvent* event)
 {
-    if (!loaded_) {
-        ui_->wbHelp->LoadFromStream(storage_.ItemByIndex(kHelpItem).GetAsStream());
-        loaded_ = true;
-    }
+    form_.WindowShowing();
     QWidget::showEvent(event);
 }
 

@@ -1,7 +1,8 @@
-// The help window, created hidden at start-up; the help document (stored
-// item 6) is loaded when the window is first shown, so start-up does not pay
-// for laying it out.
+// The help window, created hidden at start-up. Its rules are THelpForm's:
+// the help document is loaded when the window is first shown.
 #pragma once
+
+#include "forms/HelpForm.h"
 
 #include <QWidget>
 
@@ -13,12 +14,7 @@ class TfrmHelp;
 
 namespace quorvex {
 
-class TmxStorage;
-
-// The stored item that holds the help document.
-inline constexpr int kHelpItem = 6;
-
-class TfrmHelp : public QWidget {
+class TfrmHelp : public QWidget, private IHelpView {
     Q_OBJECT
 public:
     // storage is the main window's archive, from which the document is read.
@@ -27,15 +23,17 @@ public:
 
     // Shows the window without blocking and brings it forward; the document
     // is loaded the first time only.
-    void ShowWindow();
+    void ShowWindow() { form_.ShowWindow(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void ShowInFront() override;
+    void ShowDocument(TStream& document) override;
+
     std::unique_ptr<Ui::TfrmHelp> ui_;
-    TmxStorage& storage_;
-    bool loaded_ = false;
+    THelpForm form_;
 };
 
 }  // namespace quorvex

@@ -9,15 +9,13 @@
 #include "ui/qt/PictureLoader.h"
 #include "ui/qt/Seams.h"
 #include "ui/qt/WindowPlacement.h"
-#include "ui/qt/WinePaths.h"
-#include "ui/qt/WorkflowWiring.h"
+#include "ui/qt/OptionListView.h"
 #include "ui/qt/uEdit.h"
 #include "ui/qt/uHelp.h"
 #include "ui/qt/uStatus.h"
 #include "ui/qt/uUpdate.h"
 #include "update/UpdateWindows.h"
 #include "ui_uQuorvex.h"
-#include "workflows/Workflows.h"
 
 #include <quorvex/BuildConfig.h>
 
@@ -26,32 +24,20 @@
 #include <QItemSelectionModel>
 #include <QMouseEvent>
 #include <QProxyStyle>
-#include <QScopeGuard>
 #include <QShortcut>
 #include <QTabBar>
 #include <QTimer>
 
 #include <algorithm>
-#include <exception>
+#include <functional>
 
 namespace quorvex {
 namespace {
 
 constexpr int kOptionColumnWidth = 420;
 constexpr int kAdvertColumnWidth = 180;
-constexpr int kMultiRow = 6;
-constexpr int kSmileyRow = 8;
 
 const QColor kLinkColor(0, 128, 192);
-
-// Enables or disables every control of a tab page but its messenger folder
-// field, which stays usable: a folder inside another Wine prefix is how the
-// user reaches a messenger that the prefix in use does not hold.
-void EnableTabControls(QWidget* page, bool enabled, QWidget* folderField)
-{
-    for (QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-        control->setEnabled(enabled || control == folderField);
-}
 
 // Tabs as narrow as the Windows tab control draws them, so that all eight
 // fit in one row without scroll buttons: the space beside the captions
@@ -93,11 +79,10 @@ QString SiteRoot()
 TfrmQuorvex::TfrmQuorvex(TfrmUpdate* splash, const TMessengerLocation& location, QWidget* parent)
     : QWidget(parent, FixedWindowFlags()),
       ui_(std::make_unique<Ui::TfrmQuorvex>()),
-      splash_(splash),
       tmrDrop(new QTimer(this)),
       cdColor(new TColorDialog(this)),
       VelkAppUpdate(Seams()),
-      location_(location)
+      form_(*this, *splash, mxStorage, location)
 {
     ui_->setupUi(this);
     LoadStoredCatalogue(mxStorage);
@@ -124,13 +109,12 @@ TfrmQuorvex::TfrmQuorvex(TfrmUpdate* splash, const TMessengerLocation& location,
     FormCreate();
 }
 
-// FormDestroy: the engine goes with the window, freeing the messenger image.
 TfrmQuorvex::~TfrmQuorvex() = default;
 
 TfrmStatus& TfrmQuorvex::StatusWindow()
 {
     if (!status_)
-        status_ = std::make_unique<TfrmStatus>([this] { return MessengerFolder(); }, this);
+        status_ = std::make_unique<TfrmStatus>([this] { return FolderText(TFolderField::dePath); }, this);
     return *status_;
 }
 
@@ -148,21 +132,9 @@ TfrmEdit& TfrmQuorvex::EditWindow()
     return *edit_;
 }
 
-QString TfrmQuorvex::MessengerFolder() const
-{
-    return ui_->dePath->text();
-}
-
 std::uint32_t TfrmQuorvex::BackgroundColor() const
 {
     return ColorValue(colorRow_->Color());
-}
-
-QString TfrmQuorvex::DonationPage()
-{
-    return QStringLiteral("https://") + QString::fromLatin1(config::kDonateHost)
-        + QStringLiteral("/cgi-bin/webscr?cmd=_s-xclick&hosted_button_id=")
-        + QString::fromLatin1(config::kDonateButtonId);
 }
 
 void TfrmQuorvex::SetUpLists()
@@ -205,20 +177,23 @@ void TfrmQuorvex::SetUpLinkLabels()
 
 void TfrmQuorvex::ConnectHandlers()
 {
-    connect(ui_->lvOptions, &TOptionListView::ItemChecked, this, &TfrmQuorvex::lvOptionsItemChecked);
-    connect(ui_->lvClean, &TOptionListView::ItemChecked, this, &TfrmQuorvex::lvCleanItemChecked);
-    connect(ui_->btnCallm, &QPushButton::clicked, this, &TfrmQuorvex::btnCallmClick);
-    connect(ui_->btnCallu, &QPushButton::clicked, this, &TfrmQuorvex::btnCalluClick);
-    connect(ui_->btnHelp, &QPushButton::clicked, this, &TfrmQuorvex::btnHelpClick);
-    connect(ui_->btnReplace, &QPushButton::clicked, this, &TfrmQuorvex::btnReplaceClick);
-    connect(ui_->btnUpdate, &QPushButton::clicked, this, &TfrmQuorvex::btnUpdateClick);
+    TMainForm* form = &form_;
+    connect(ui_->lvOptions, &TOptionListView::ItemChecked, this, [form](int index) { form->lvOptionsItemChecked(index); });
+    connect(ui_->lvClean, &TOptionListView::ItemChecked, this, [form](int index) { form->lvCleanItemChecked(index); });
+    for (const auto& [button, handler] : {std::pair{ui_->btnCallm, &TMainForm::btnCallmClick},
+                                          std::pair{ui_->btnCallu, &TMainForm::btnCalluClick},
+                                          std::pair{ui_->btnHelp, &TMainForm::btnHelpClick},
+                                          std::pair{ui_->btnReplace, &TMainForm::btnReplaceClick},
+                                          std::pair{ui_->btnUpdate, &TMainForm::btnUpdateClick},
+                                          std::pair{ui_->btnApply, &TMainForm::btnApplyClick},
+                                          std::pair{ui_->btnUIApply, &TMainForm::btnUIApplyClick},
+                                          std::pair{ui_->btnClean, &TMainForm::btnCleanClick}})
+        connect(button, &QPushButton::clicked, this, [form, handler] { (form->*handler)(); });
     connect(ui_->lvAboutAds->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TfrmQuorvex::lvAboutAdsSelectionChanged);
-    connect(ui_->btnApply, &QPushButton::clicked, this, &TfrmQuorvex::btnApplyClick);
-    connect(ui_->btnUIApply, &QPushButton::clicked, this, &TfrmQuorvex::btnUIApplyClick);
-    connect(ui_->btnClean, &QPushButton::clicked, this, &TfrmQuorvex::btnCleanClick);
-    for (TFolderEdit* folder : {ui_->dePath, ui_->deUpath})
-        connect(folder, &TFolderEdit::FolderChosen, this, [this, folder] { FolderChosen(*folder); });
+    for (const auto& [folder, field] :
+         {std::pair{ui_->dePath, TFolderField::dePath}, std::pair{ui_->deUpath, TFolderField::deUpath}})
+        connect(folder, &TFolderEdit::FolderChosen, this, [form, field] { form->FolderChosen(field); });
     ui_->tbAdverts->installEventFilter(this);
     ui_->tbUI->installEventFilter(this);
     ui_->imgDonate->installEventFilter(this);
@@ -232,7 +207,7 @@ void TfrmQuorvex::SetUpTabKeys()
     for (const auto& [key, step] : {std::pair{Qt::Key_PageDown, 1}, std::pair{Qt::Key_PageUp, -1}}) {
         auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | key), this);
         connect(shortcut, &QShortcut::activated, this, [tabs = ui_->pcMain, step] {
-            tabs->setCurrentIndex((tabs->currentIndex() + step + tabs->count()) % tabs->count());
+            tabs->setCurrentIndex(TMainForm::TabAfter(tabs->currentIndex(), step, tabs->count()));
         });
     }
 }
@@ -254,160 +229,23 @@ void TfrmQuorvex::ConfigureUpdateChecker()
 
 void TfrmQuorvex::FormCreate()
 {
-    location_ = FollowMessengerFolder(location_, {});
-    const QString defaultFolder = QString::fromStdString(location_.Folder);
-    ui_->dePath->setText(defaultFolder);
-    ui_->deUpath->setText(defaultFolder);
     RegisterCursor(crDropper, LoadDropperCursor());
     ui_->shColor->setAttribute(Qt::WA_OpaquePaintEvent);
     ShowPreview(0, firstPreview_.get());
-    engine_ = std::make_unique<TQuorvex>();
-    engine_->YahooMessengerPath = MessengerFolder().toStdString();
-    facts_ = std::make_unique<TMessengerFacts>(*engine_);
-    ui_->lvOptions->SetGreyRule([this](int index) { return AdvertOptionUnavailable(index, RuleFacts()); });
-    ui_->lvClean->SetGreyRule([this](int index) { return CleanOptionUnavailable(index, RuleFacts()); });
-    for (TOptionListView* list : {ui_->lvOptions, ui_->lvClean})
-        list->SetDrawScope([this](const std::function<void()>& draw) { DrawWithRememberedFacts(draw); });
-    AdvertOptionRefresh();
-    ShowPrefixInUse();
-    // The silent check, with the splash still up; start-up goes on after an error in it.
-    RunUpdateCheck(true);
+    SetUpListRules();
+    form_.FormCreate();
 }
 
-IOptionFacts& TfrmQuorvex::RuleFacts()
+void TfrmQuorvex::SetUpListRules()
 {
-    return drawFacts_ != nullptr ? *drawFacts_ : *facts_;
+    for (const auto& [view, list] :
+         {std::pair{ui_->lvOptions, TOptionList::lvOptions}, std::pair{ui_->lvClean, TOptionList::lvClean}}) {
+        view->SetGreyRule([this, list](int index) { return form_.OptionUnavailable(list, index); });
+        view->SetDrawScope([this](const std::function<void()>& draw) { form_.DrawList(draw); });
+    }
 }
 
-void TfrmQuorvex::DrawWithRememberedFacts(const std::function<void()>& draw)
-{
-    TRememberedFacts remembered(*facts_);
-    drawFacts_ = &remembered;
-    const auto forget = qScopeGuard([this] { drawFacts_ = nullptr; });
-    draw();
-}
-
-// Runs an update check while the splash is up (shown here unless start-up
-// shows it already) and hides it after. An error
-// ends the check and goes to the application error report from here, never
-// unwinding through the toolkit's signal delivery.
-void TfrmQuorvex::RunUpdateCheck(bool noMessageDlg)
-{
-    updateCheckRunning_ = true;
-    const auto endCheck = qScopeGuard([this] {
-        splash_->hide();
-        updateCheckRunning_ = false;
-    });
-    if (!splash_->isVisible())
-        splash_->ShowNow();
-    RunReportingErrors([this, noMessageDlg] { VelkAppUpdate.Execute(noMessageDlg); });
-}
-
-void TfrmQuorvex::lvOptionsItemChecked(int index)
-{
-    if (AdvertOptionUnavailable(index, *facts_) && ui_->lvOptions->Checked(index))
-        ui_->lvOptions->SetChecked(index, false);
-}
-
-void TfrmQuorvex::lvCleanItemChecked(int index)
-{
-    if (CleanOptionUnavailable(index, *facts_) && ui_->lvClean->Checked(index))
-        ui_->lvClean->SetChecked(index, false);
-}
-
-void TfrmQuorvex::btnCallmClick()
-{
-    ui_->lvOptions->TickAll();
-}
-
-void TfrmQuorvex::btnCalluClick()
-{
-    ui_->lvUI->TickAll();
-}
-
-void TfrmQuorvex::tbAdvertsShow()
-{
-    const std::string version = YahooVersion();
-    ui_->lbVersion->setText(VersionText());
-    engine_->YahooMajor = UsableMajorVersion(version).value_or(0);
-    AdvertOptionRefresh();
-    EnableTabControls(ui_->tbAdverts, AdvertsTabEnabled(YahooVersion()), ui_->dePath);
-    ShowPrefixInUse();
-}
-
-void TfrmQuorvex::tbUIShow()
-{
-    ui_->lbUIVer->setText(VersionText());
-    EnableTabControls(ui_->tbUI, UITabEnabled(YahooVersion()), ui_->deUpath);
-    ShowPrefixInUse();
-}
-
-QString TfrmQuorvex::VersionText() const
-{
-    if (location_.Prefix && location_.Prefix->State == TPrefixState::Missing)
-        return QStringLiteral("No Wine prefix");
-    if (location_.Prefix && location_.Prefix->State == TPrefixState::NotAPrefix)
-        return QStringLiteral("Not a Wine prefix");
-    return QString::fromStdString(YahooVersion());
-}
-
-void TfrmQuorvex::FolderChosen(const TFolderEdit& folder)
-{
-    const TMessengerLocation previous = location_;
-    location_ = FollowMessengerFolder(location_, folder.text().toStdString());
-    if (location_.Prefix == previous.Prefix)
-        return;
-    ShowPrefixInUse();
-    if (ui_->pcMain->currentWidget() == ui_->tbAdverts)
-        tbAdvertsShow();
-    else if (ui_->pcMain->currentWidget() == ui_->tbUI)
-        tbUIShow();
-    // Availability is read as the rows are drawn.
-    ui_->lvOptions->viewport()->update();
-    ui_->lvClean->viewport()->update();
-}
-
-void TfrmQuorvex::ShowPrefixInUse()
-{
-    const QString tip = PrefixToolTip(location_);
-    for (QWidget* widget : std::initializer_list<QWidget*>{ui_->dePath, ui_->deUpath, ui_->lbVersionCaption,
-                                                          ui_->lbVersion, ui_->lbUIVerCaption, ui_->lbUIVer})
-        widget->setToolTip(tip);
-}
-
-void TfrmQuorvex::AdvertOptionRefresh()
-{
-    ui_->btnReplace->setVisible(facts_->HtmlReplacementExists());
-    ui_->lvOptions->SetCaption(kMultiRow, engine_->CheckMulti()
-                                              ? QStringLiteral("Disable Multiple Instances of Yahoo Messenger 11, 10, 9, or 8")
-                                              : QStringLiteral("Enable Multiple Instances of Yahoo Messenger 11, 10, 9, or 8"));
-    ui_->lvOptions->SetCaption(kSmileyRow, engine_->CheckSmiley() ? QStringLiteral("Disable Smiley Search")
-                                                                  : QStringLiteral("Enable Smiley Search"));
-}
-
-void TfrmQuorvex::btnHelpClick()
-{
-    HelpWindow().ShowWindow();
-}
-
-void TfrmQuorvex::btnReplaceClick()
-{
-    EditWindow().ShowWindow();
-}
-
-// A press while a check runs (its requests keep the event loop going) does nothing.
-void TfrmQuorvex::btnUpdateClick()
-{
-    if (!updateCheckRunning_)
-        RunUpdateCheck(false);
-}
-
-void TfrmQuorvex::imgDonateClick()
-{
-    OpenReportingFailure(QStringLiteral("Open"), DonationPage(), SW_HIDE);
-}
-
-void TfrmQuorvex::lvAboutAdsSelectItem(int index)
+void TfrmQuorvex::ShowAdvertItem(int index)
 {
     ShowPreview(index, FittedPicture(mxStorage.ItemByIndex(index), ui_->imgPreview->size()));
 }
@@ -418,69 +256,180 @@ void TfrmQuorvex::ShowPreview(int index, const QImage& picture)
     ui_->lbDisc->setText(ui_->lvAboutAds->Item(index)->text(1));
 }
 
-// Every row whose selected state changed is shown in turn, the row losing the
-// selection first: a move ends on the new row, a cleared selection reloads
-// the row that had it. An error is reported here rather than thrown through
-// the list's selection handling, which would stop half-way.
+// The rows of the cells in the first column.
+std::vector<int> TfrmQuorvex::AboutAdsRows(const QItemSelection& cells) const
+{
+    std::vector<int> rows;
+    for (const QModelIndex& cell : cells.indexes()) {
+        if (cell.column() == 0)
+            rows.push_back(ui_->lvAboutAds->IndexOf(ui_->lvAboutAds->itemFromIndex(cell)));
+    }
+    return rows;
+}
+
 void TfrmQuorvex::lvAboutAdsSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
 {
-    RunReportingErrors([&] {
-        for (const QItemSelection* rows : {&deselected, &selected}) {
-            for (const QModelIndex& cell : rows->indexes()) {
-                if (cell.column() == 0)
-                    lvAboutAdsSelectItem(ui_->lvAboutAds->IndexOf(ui_->lvAboutAds->itemFromIndex(cell)));
-            }
-        }
-    });
+    form_.lvAboutAdsSelectionChanged(AboutAdsRows(deselected), AboutAdsRows(selected));
 }
 
-std::vector<QWidget*> TfrmQuorvex::ApplyControls() const
+TOptionListView* TfrmQuorvex::List(TOptionList list) const
 {
-    return {ui_->btnApply, ui_->btnUIApply, ui_->btnClean, ui_->btnCallm,
-            ui_->btnCallu, ui_->lvOptions,  ui_->lvUI,     ui_->lvClean};
+    switch (list) {
+    case TOptionList::lvOptions: return ui_->lvOptions;
+    case TOptionList::lvUI: return ui_->lvUI;
+    case TOptionList::lvClean: return ui_->lvClean;
+    }
+    return ui_->lvOptions;
 }
 
-TWorkflowWidgets TfrmQuorvex::WorkflowWidgets(TOptionListView& list, TFolderEdit& folder)
+TFolderEdit* TfrmQuorvex::Field(TFolderField field) const
 {
-    return {list, folder, *ui_->shColor, StatusWindow(), this, [this] { AdvertOptionRefresh(); }};
+    return field == TFolderField::dePath ? ui_->dePath : ui_->deUpath;
 }
 
-// The advert apply serves the event loop while it scans the messenger image;
-// the apply lock keeps every workflow from starting and every tick still
-// until it ends. An error ends the workflow where it happens and goes to the
-// application error report from here, so that it never unwinds through the
-// toolkit's signal delivery.
-void TfrmQuorvex::RunWorkflow(const std::function<void()>& workflow)
+QWidget* TfrmQuorvex::Control(TMainControl control) const
 {
-    RunReportingErrors([&] {
-        const TApplyLock lock(ApplyControls());
-        workflow();
-    });
+    switch (control) {
+    case TMainControl::btnApply: return ui_->btnApply;
+    case TMainControl::btnUIApply: return ui_->btnUIApply;
+    case TMainControl::btnClean: return ui_->btnClean;
+    case TMainControl::btnCallm: return ui_->btnCallm;
+    case TMainControl::btnCallu: return ui_->btnCallu;
+    case TMainControl::btnReplace: return ui_->btnReplace;
+    case TMainControl::lvOptions: return ui_->lvOptions;
+    case TMainControl::lvUI: return ui_->lvUI;
+    case TMainControl::lvClean: return ui_->lvClean;
+    case TMainControl::dePath: return ui_->dePath;
+    case TMainControl::deUpath: return ui_->deUpath;
+    }
+    return ui_->btnApply;
 }
 
-void TfrmQuorvex::btnApplyClick()
+QWidget* TfrmQuorvex::Page(TMainPage page) const
 {
-    RunWorkflow([this] {
-        TWorkflowWindowHost host(WorkflowWidgets(*ui_->lvOptions, *ui_->dePath));
-        ApplyAdvertOptions(*engine_, mxStorage, host);
-    });
+    switch (page) {
+    case TMainPage::tbAdverts: return ui_->tbAdverts;
+    case TMainPage::tbUI: return ui_->tbUI;
+    case TMainPage::Other: break;
+    }
+    return nullptr;
 }
 
-void TfrmQuorvex::btnUIApplyClick()
+int TfrmQuorvex::RowCount(TOptionList list) const
 {
-    RunWorkflow([this] {
-        TWorkflowWindowHost host(WorkflowWidgets(*ui_->lvUI, *ui_->deUpath));
-        ApplySkinOptions(mxStorage, host);
-    });
+    return List(list)->Count();
 }
 
-// The Clean tab works on the Adverts tab's messenger folder.
-void TfrmQuorvex::btnCleanClick()
+bool TfrmQuorvex::Ticked(TOptionList list, int index) const
 {
-    RunWorkflow([this] {
-        TWorkflowWindowHost host(WorkflowWidgets(*ui_->lvClean, *ui_->dePath));
-        CleanAndRestore(*engine_, mxStorage, host);
-    });
+    return List(list)->Checked(index);
+}
+
+void TfrmQuorvex::SetTicked(TOptionList list, int index, bool ticked)
+{
+    List(list)->SetChecked(index, ticked);
+}
+
+void TfrmQuorvex::SetCaption(TOptionList list, int index, const std::string& caption)
+{
+    List(list)->SetCaption(index, QString::fromStdString(caption));
+}
+
+void TfrmQuorvex::Repaint(TOptionList list)
+{
+    List(list)->viewport()->update();
+}
+
+std::string TfrmQuorvex::FolderText(TFolderField field) const
+{
+    return Field(field)->text().toStdString();
+}
+
+void TfrmQuorvex::SetFolderText(TFolderField field, const std::string& text)
+{
+    Field(field)->setText(QString::fromStdString(text));
+}
+
+void TfrmQuorvex::SetVersionText(TVersionLabel label, const std::string& text)
+{
+    (label == TVersionLabel::lbVersion ? ui_->lbVersion : ui_->lbUIVer)->setText(QString::fromStdString(text));
+}
+
+void TfrmQuorvex::SetPrefixToolTip(const std::string& text)
+{
+    const QString tip = QString::fromStdString(text);
+    for (QWidget* widget : std::initializer_list<QWidget*>{ui_->dePath, ui_->deUpath, ui_->lbVersionCaption,
+                                                          ui_->lbVersion, ui_->lbUIVerCaption, ui_->lbUIVer})
+        widget->setToolTip(tip);
+}
+
+TMainPage TfrmQuorvex::CurrentPage() const
+{
+    for (TMainPage page : {TMainPage::tbAdverts, TMainPage::tbUI}) {
+        if (ui_->pcMain->currentWidget() == Page(page))
+            return page;
+    }
+    return TMainPage::Other;
+}
+
+void TfrmQuorvex::EnablePage(TMainPage page, bool enabled)
+{
+    if (QWidget* widget = Page(page)) {
+        for (QWidget* control : widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            control->setEnabled(enabled);
+    }
+}
+
+// A control disabled through its page (or the window) alone is enabled on its own account.
+bool TfrmQuorvex::Enabled(TMainControl control) const
+{
+    return !Control(control)->testAttribute(Qt::WA_ForceDisabled);
+}
+
+void TfrmQuorvex::Enable(TMainControl control, bool enabled)
+{
+    Control(control)->setEnabled(enabled);
+}
+
+void TfrmQuorvex::ShowControl(TMainControl control, bool visible)
+{
+    Control(control)->setVisible(visible);
+}
+
+void TfrmQuorvex::ShowHelpWindow()
+{
+    HelpWindow().ShowWindow();
+}
+
+void TfrmQuorvex::ShowEditWindow()
+{
+    EditWindow().ShowWindow();
+}
+
+IStatusLog& TfrmQuorvex::StatusLog()
+{
+    return StatusWindow().Form();
+}
+
+void TfrmQuorvex::ShowMessage(const std::string& text)
+{
+    Seams().Messages->Show(this, QString::fromLatin1(kApplicationTitle), QString::fromStdString(text),
+                           TMsgDlgType::Plain, TMsgDlgButtons::Ok);
+}
+
+void TfrmQuorvex::ReportError(const std::string& message)
+{
+    ReportApplicationError(QString::fromStdString(message));
+}
+
+void TfrmQuorvex::OpenHidden(const std::string& target)
+{
+    OpenReportingFailure(QStringLiteral("Open"), QString::fromStdString(target), SW_HIDE);
+}
+
+void TfrmQuorvex::ExecuteUpdateCheck(bool silent)
+{
+    VelkAppUpdate.Execute(silent);
 }
 
 // Closing the main window ends the event loop; the other windows are
@@ -497,12 +446,12 @@ bool TfrmQuorvex::eventFilter(QObject* watched, QEvent* event)
     // a window coming back from the minimised state does not count.
     if (event->type() == QEvent::Show && !event->spontaneous()) {
         if (watched == ui_->tbAdverts)
-            tbAdvertsShow();
+            form_.tbAdvertsShow();
         else if (watched == ui_->tbUI)
-            tbUIShow();
+            form_.tbUIShow();
     } else if (watched == ui_->imgDonate && event->type() == QEvent::MouseButtonRelease
                && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        imgDonateClick();
+        form_.imgDonateClick();
     }
     return QWidget::eventFilter(watched, event);
 }

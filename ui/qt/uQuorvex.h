@@ -1,13 +1,14 @@
 // The main window: eight tabs with the option lists, the colour row, the
 // messenger folder fields and the about, donate and help pages. It owns the
-// patch engine, the single-instance guard, the dropper timer and the update
-// checker.
+// single-instance guard, the dropper timer, the update checker and its rules
+// (TMainForm, which owns the patch engine); it draws them and wires its
+// controls' events to them.
 #pragma once
 
 #include "archive/mxStorage.h"
+#include "forms/MainForm.h"
 #include "instance/mxOneInstance.h"
 #include "ui/qt/InstanceWindow.h"
-#include "workflows/MessengerFacts.h"
 #include "update/VelkAppUpdate.h"
 #include "workflows/MessengerLocation.h"
 
@@ -15,9 +16,9 @@
 #include <QWidget>
 
 #include <cstdint>
-#include <functional>
 #include <future>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace Ui {
@@ -38,9 +39,8 @@ class TfrmEdit;
 class TfrmHelp;
 class TfrmStatus;
 class TfrmUpdate;
-struct TWorkflowWidgets;
 
-class TfrmQuorvex : public QWidget {
+class TfrmQuorvex : public QWidget, private IMainView {
     Q_OBJECT
 public:
     // splash is the update splash, up while an update check runs; FormCreate
@@ -55,42 +55,17 @@ public:
     TfrmHelp& HelpWindow();
     TfrmEdit& EditWindow();
 
-    TQuorvex& Engine() { return *engine_; }
+    // The window's rules, which its handlers answer to.
+    TMainForm& Form() { return form_; }
+    TQuorvex& Engine() { return form_.Engine(); }
     const TmxOneInstance& OneInstance() const { return mxOne; }
     TmxStorage& Storage() { return mxStorage; }
     TVelkAppUpdate& UpdateChecker() { return VelkAppUpdate; }
-    // The text of the Adverts tab's messenger folder field.
-    QString MessengerFolder() const;
-    // The donation page opened by the donate picture.
-    static QString DonationPage();
     // The colour dialog, shared with the editor window.
     TColorDialog& ColorDialog() { return *cdColor; }
     // The fill of the Adverts tab's colour box, as the engine takes a colour:
     // the background of a new HTML replacement file.
     std::uint32_t BackgroundColor() const;
-
-    // Handlers, named after their control and event.
-    void lvOptionsItemChecked(int index);
-    void lvCleanItemChecked(int index);
-    void btnCallmClick();
-    void btnCalluClick();
-    void tbAdvertsShow();
-    void tbUIShow();
-    void btnHelpClick();
-    void btnReplaceClick();
-    void btnUpdateClick();
-    void imgDonateClick();
-    // Shows stored item index in imgPreview and the row's description in lbDisc.
-    void lvAboutAdsSelectItem(int index);
-    // The apply buttons: one workflow each, none while another runs.
-    void btnApplyClick();
-    void btnUIApplyClick();
-    void btnCleanClick();
-    // Captions of advert options 6 and 8 and the visibility of btnReplace.
-    void AdvertOptionRefresh();
-    // A messenger folder typed or picked as a native path inside another Wine
-    // prefix makes that prefix the one in use; the visible tab follows.
-    void FolderChosen(const TFolderEdit& folder);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -103,28 +78,44 @@ private:
     void ConnectHandlers();
     void SetUpTabKeys();
     void ConfigureUpdateChecker();
-    void RunUpdateCheck(bool noMessageDlg);
+    // The option lists ask the rules for each row as they draw it.
+    void SetUpListRules();
     void lvAboutAdsSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
+    std::vector<int> AboutAdsRows(const QItemSelection& cells) const;
     // Shows an About Adverts item's picture, already fitted to the preview, and its description.
     void ShowPreview(int index, const QImage& picture);
     void FormCreate();
-    // The facts the option lists' rules read: while a list is drawn, each is
-    // read once for all its rows.
-    IOptionFacts& RuleFacts();
-    void DrawWithRememberedFacts(const std::function<void()>& draw);
-    // The tooltips of the folder fields and version labels name the prefix in use.
-    void ShowPrefixInUse();
-    // The messenger's version, or what is wrong with the prefix in use.
-    QString VersionText() const;
-    // The buttons and lists that could start a workflow or change its ticks.
-    std::vector<QWidget*> ApplyControls() const;
-    TWorkflowWidgets WorkflowWidgets(TOptionListView& list, TFolderEdit& folder);
-    // Runs a workflow under the apply lock; an error it raises is reported.
-    void RunWorkflow(const std::function<void()>& workflow);
+
+    // The main window as its rules see it.
+    TOptionListView* List(TOptionList list) const;
+    TFolderEdit* Field(TFolderField field) const;
+    QWidget* Control(TMainControl control) const;
+    QWidget* Page(TMainPage page) const;
+    int RowCount(TOptionList list) const override;
+    bool Ticked(TOptionList list, int index) const override;
+    void SetTicked(TOptionList list, int index, bool ticked) override;
+    void SetCaption(TOptionList list, int index, const std::string& caption) override;
+    void Repaint(TOptionList list) override;
+    std::string FolderText(TFolderField field) const override;
+    void SetFolderText(TFolderField field, const std::string& text) override;
+    std::uint32_t AdvertColor() const override { return BackgroundColor(); }
+    void SetVersionText(TVersionLabel label, const std::string& text) override;
+    void SetPrefixToolTip(const std::string& text) override;
+    TMainPage CurrentPage() const override;
+    void EnablePage(TMainPage page, bool enabled) override;
+    bool Enabled(TMainControl control) const override;
+    void Enable(TMainControl control, bool enabled) override;
+    void ShowControl(TMainControl control, bool visible) override;
+    void ShowAdvertItem(int index) override;
+    void ShowHelpWindow() override;
+    void ShowEditWindow() override;
+    IStatusLog& StatusLog() override;
+    void ShowMessage(const std::string& text) override;
+    void ReportError(const std::string& message) override;
+    void OpenHidden(const std::string& target) override;
+    void ExecuteUpdateCheck(bool silent) override;
 
     std::unique_ptr<Ui::TfrmQuorvex> ui_;
-    TfrmUpdate* splash_;
-    bool updateCheckRunning_ = false;
     TmxOneInstance mxOne;
     TQtInstanceWindow instanceWindow_{*this};
     TmxStorage mxStorage;
@@ -134,10 +125,7 @@ private:
     TColorDialog* cdColor;
     TColorRow* colorRow_ = nullptr;
     TVelkAppUpdate VelkAppUpdate;
-    std::unique_ptr<TQuorvex> engine_;
-    std::unique_ptr<TMessengerFacts> facts_;
-    IOptionFacts* drawFacts_ = nullptr;
-    TMessengerLocation location_;
+    TMainForm form_;
     // Last, so that they go before everything they refer to.
     std::unique_ptr<TfrmStatus> status_;
     std::unique_ptr<TfrmHelp> help_;

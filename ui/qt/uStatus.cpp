@@ -9,10 +9,10 @@
 
 namespace quorvex {
 
-TfrmStatus::TfrmStatus(std::function<QString()> messengerFolder, QWidget* parent)
+TfrmStatus::TfrmStatus(std::function<std::string()> messengerFolder, QWidget* parent)
     : QWidget(parent, OwnedWindowFlags(FixedWindowFlags())),
       ui_(std::make_unique<Ui::TfrmStatus>()),
-      messengerFolder_(std::move(messengerFolder))
+      form_(*this, std::move(messengerFolder))
 {
     ui_->setupUi(this);
     MakeSecondaryWindow(this, width(), height());
@@ -27,25 +27,34 @@ TfrmStatus::TfrmStatus(std::function<QString()> messengerFolder, QWidget* parent
 
 TfrmStatus::~TfrmStatus() = default;
 
-void TfrmStatus::Show()
+void TfrmStatus::ShowInFront()
 {
-    ShowInFront(this);
+    quorvex::ShowInFront(this);
 }
 
-void TfrmStatus::AppendLine(const QString& line)
+void TfrmStatus::CloseWindow()
 {
-    ui_->memStatus->appendPlainText(line);
+    close();
 }
 
-void TfrmStatus::SetStatusText(const QString& text)
+void TfrmStatus::WriteLine(const std::string& line)
 {
-    ui_->lbStatus->setText(text);
+    ui_->memStatus->appendPlainText(QString::fromStdString(line));
+}
+
+void TfrmStatus::ClearLines()
+{
+    ui_->memStatus->clear();
+}
+
+void TfrmStatus::DrawStatusText(const std::string& text)
+{
+    ui_->lbStatus->setText(QString::fromStdString(text));
 }
 
 // Normal is the moving (indeterminate) bar; paused stops it, filled.
-void TfrmStatus::SetProgressState(TProgressState state)
+void TfrmStatus::DrawProgress(TProgressState state)
 {
-    progressState_ = state;
     if (state == TProgressState::Normal) {
         ui_->pbStatus->setRange(0, 0);
     } else {
@@ -54,14 +63,19 @@ void TfrmStatus::SetProgressState(TProgressState state)
     }
 }
 
-void TfrmStatus::EnableClose(bool enabled)
+void TfrmStatus::DrawCloseEnabled(bool enabled)
 {
     ui_->btnClose->setEnabled(enabled);
 }
 
-void TfrmStatus::Close()
+bool TfrmStatus::OpenMessengerTicked() const
 {
-    close();
+    return ui_->cbOpenYM->isChecked();
+}
+
+void TfrmStatus::OpenHidden(const std::string& target)
+{
+    OpenReportingFailure(QStringLiteral("Open"), QString::fromStdString(target), SW_HIDE);
 }
 
 void TfrmStatus::showEvent(QShowEvent* event)
@@ -69,22 +83,13 @@ void TfrmStatus::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     // A window coming back from the minimised state is not shown anew.
     if (!event->spontaneous())
-        ShowReset();
+        form_.WindowShown();
 }
 
 void TfrmStatus::closeEvent(QCloseEvent* event)
 {
-    if (ui_->cbOpenYM->isChecked())
-        OpenReportingFailure(QStringLiteral("Open"), messengerFolder_() + QStringLiteral("\\YahooMessenger.exe"),
-                             SW_HIDE);
-    ui_->memStatus->clear();
+    form_.WindowClosing();
     event->accept();
-}
-
-void TfrmStatus::ShowReset()
-{
-    SetStatusText(QString::fromLatin1(kWorking));
-    SetProgressState(TProgressState::Normal);
 }
 
 }  // namespace quorvex

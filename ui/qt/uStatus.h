@@ -1,12 +1,14 @@
-// The status window: the progress and the result lines of an apply.
+// The status window: the progress and the result lines of an apply. Its
+// rules are TStatusForm's; it draws them.
 #pragma once
 
-#include "workflows/WorkflowHost.h"
+#include "forms/StatusForm.h"
 
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace Ui {
 class TfrmStatus;
@@ -14,36 +16,44 @@ class TfrmStatus;
 
 namespace quorvex {
 
-class TfrmStatus : public QWidget {
+class TfrmStatus : public QWidget, private IStatusView {
     Q_OBJECT
 public:
-    static constexpr char kWorking[] = "Applying selected Options ...";
-
     // messengerFolder gives the text of the Adverts tab's folder field, from
     // which the messenger starts when the window closes with cbOpenYM ticked.
-    explicit TfrmStatus(std::function<QString()> messengerFolder, QWidget* parent = nullptr);
+    explicit TfrmStatus(std::function<std::string()> messengerFolder, QWidget* parent = nullptr);
     ~TfrmStatus() override;
 
+    // The window as the workflows' status log.
+    TStatusForm& Form() { return form_; }
+
     // Shows the window without blocking and brings it to the front.
-    void Show();
-    void AppendLine(const QString& line);
-    void SetStatusText(const QString& text);
-    void SetProgressState(TProgressState state);
-    TProgressState ProgressState() const { return progressState_; }
-    void EnableClose(bool enabled);
+    void Show() { form_.Show(); }
+    void AppendLine(const QString& line) { form_.AppendLine(line.toStdString()); }
+    void SetStatusText(const QString& text) { form_.SetStatusText(text.toStdString()); }
+    void SetProgressState(TProgressState state) { form_.SetProgressState(state); }
+    TProgressState ProgressState() const { return form_.ProgressState(); }
+    void EnableClose(bool enabled) { form_.EnableClose(enabled); }
     // Runs the close behaviour and hides the window.
-    void Close();
+    void Close() { form_.Close(); }
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void ShowReset();
+    void ShowInFront() override;
+    void CloseWindow() override;
+    void WriteLine(const std::string& line) override;
+    void ClearLines() override;
+    void DrawStatusText(const std::string& text) override;
+    void DrawProgress(TProgressState state) override;
+    void DrawCloseEnabled(bool enabled) override;
+    bool OpenMessengerTicked() const override;
+    void OpenHidden(const std::string& target) override;
 
     std::unique_ptr<Ui::TfrmStatus> ui_;
-    std::function<QString()> messengerFolder_;
-    TProgressState progressState_ = TProgressState::Normal;
+    TStatusForm form_;
 };
 
 }  // namespace quorvex
