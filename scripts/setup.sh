@@ -27,6 +27,8 @@ test_packages=(
   clang libclang-rt-14-dev
   # the Windows build of quorvex-cli and its tests, run under Wine
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest
+  # the icon of the Windows programs, made from the PNG pictures (icotool)
+  icoutils
   # running in a real window, screenshots
   xvfb xauth x11-utils imagemagick
   # the install tree and the Debian package and their validators
