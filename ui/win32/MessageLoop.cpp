@@ -4,19 +4,19 @@
 #include "platform/win32/Win32Text.h"
 #include "ui/win32/Window.h"
 
-namespace quorvex::win32 {
+#include <windows.h>
 
+namespace quorvex::win32 {
+namespace {
+
+// True when the message was a dialog key of a TWindow and has been handled.
 bool HandleDialogKey(MSG& message)
 {
     const HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    if (root == nullptr || TWindow::Of(root) == nullptr)
-        return false;
-    if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
-        SendMessageW(root, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        return true;
-    }
-    return IsDialogMessageW(root, &message) != FALSE;
+    return root != nullptr && TWindow::Of(root) != nullptr && IsDialogMessageW(root, &message) != FALSE;
 }
+
+}  // namespace
 
 int RunMessageLoop()
 {
