@@ -182,7 +182,7 @@ bool HasClass(std::string_view classes, std::string_view wanted)
     return false;
 }
 
-enum class TBlockKind { Paragraph, Heading, List, ListItem, Term, Definition, Preformatted };
+enum class TBlockKind { Paragraph, List, ListItem, Preformatted };
 
 struct TBlockTag {
     std::string_view name;
@@ -195,18 +195,18 @@ constexpr std::array<TBlockTag, 17> kBlockTags{{
     {"p", TBlockKind::Paragraph, "\\sa120", ""},
     {"div", TBlockKind::Paragraph, "\\sa120", ""},
     {"blockquote", TBlockKind::Paragraph, "\\li360\\sa120", ""},
-    {"h1", TBlockKind::Heading, "\\sa200", "\\b\\fs30\\cf2"},
-    {"h2", TBlockKind::Heading, "\\sb300\\sa120", "\\b\\fs24\\cf2"},
-    {"h3", TBlockKind::Heading, "\\sb240\\sa100", "\\b\\fs22\\cf2"},
-    {"h4", TBlockKind::Heading, "\\sb200\\sa80", "\\b\\cf2"},
-    {"h5", TBlockKind::Heading, "\\sb200\\sa80", "\\b\\cf2"},
-    {"h6", TBlockKind::Heading, "\\sb200\\sa80", "\\b\\cf2"},
+    {"h1", TBlockKind::Paragraph, "\\sa200", "\\b\\fs30\\cf2"},
+    {"h2", TBlockKind::Paragraph, "\\sb300\\sa120", "\\b\\fs24\\cf2"},
+    {"h3", TBlockKind::Paragraph, "\\sb240\\sa100", "\\b\\fs22\\cf2"},
+    {"h4", TBlockKind::Paragraph, "\\sb200\\sa80", "\\b\\cf2"},
+    {"h5", TBlockKind::Paragraph, "\\sb200\\sa80", "\\b\\cf2"},
+    {"h6", TBlockKind::Paragraph, "\\sb200\\sa80", "\\b\\cf2"},
     {"ul", TBlockKind::List, "", ""},
     {"ol", TBlockKind::List, "", ""},
     {"dl", TBlockKind::List, "", ""},
     {"li", TBlockKind::ListItem, "\\sa60", ""},
-    {"dt", TBlockKind::Term, "\\sb160\\sa40", "\\b"},
-    {"dd", TBlockKind::Definition, "\\li320\\sa120", ""},
+    {"dt", TBlockKind::Paragraph, "\\sb160\\sa40", "\\b"},
+    {"dd", TBlockKind::Paragraph, "\\li320\\sa120", ""},
     {"pre", TBlockKind::Preformatted, "\\sa120", "\\f1"},
     {"body", TBlockKind::Paragraph, "\\sa120", ""},
 }};
