@@ -37,7 +37,7 @@ int Run(const std::vector<std::string>& arguments)
 {
     if (arguments == std::vector<std::string>{"--window", "help"})
         return ShowHelpWindowAlone();
-    ShowMessage(nullptr, kUsage, kCaption, TMessageIcon::Information);
+    ShowMessage(nullptr, kUsage, kCaption, TMessageIcon::Warning);
     return 2;
 }
 

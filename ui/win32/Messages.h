@@ -10,7 +10,6 @@ namespace quorvex::win32 {
 enum class TMessageIcon : UINT {
     Error = MB_ICONERROR,
     Warning = MB_ICONWARNING,
-    Information = MB_ICONINFORMATION,
 };
 
 // Shows the UTF-8 text with an OK button in a modal message box over owner
