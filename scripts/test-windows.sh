@@ -5,6 +5,8 @@
 # services are started before ctest, their output kept away from ctest's
 # pipes, and ended afterwards. The end-to-end test uses the synthetic
 # messenger and quorvex-cli of the Linux build ($QUORVEX_BUILD_DIR, else build/).
+# The window tests (label display) use Xvfb and a prefix of their own with
+# Wine's X11 driver (tests/ui/win32/display.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 linux_build=${QUORVEX_BUILD_DIR:-$root/build}
