@@ -30,6 +30,8 @@ test_packages=(
   libgcrypt-mingw-w64-dev libgpg-error-mingw-w64-dev
   # the Windows installer, its code signing and the throwaway certificate of its test
   nsis osslsigncode openssl
+  # the icon of the Windows programs, made from the PNG pictures (icotool)
+  icoutils
   # running in a real window, screenshots
   xvfb xauth x11-utils imagemagick
   # the install tree and the Debian package and their validators

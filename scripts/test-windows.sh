@@ -6,7 +6,9 @@
 # pipes, and ended afterwards. The end-to-end test uses the synthetic
 # messenger and quorvex-cli of the Linux build ($QUORVEX_BUILD_DIR, else build/);
 # the HTTP peer tests use the nginx and tinyproxy that the Linux script
-# tests/http/peers/peers.sh starts for them (ctest fixture http_peers).
+# tests/http/peers/peers.sh starts for them (ctest fixture http_peers). The
+# window tests (label display) use Xvfb and a prefix of their own with Wine's
+# X11 driver (tests/ui/win32/display.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 linux_build=${QUORVEX_BUILD_DIR:-$root/build}

@@ -85,6 +85,24 @@ TEST_F(Packer, StoresEveryListedFileAtClMaxInListOrder)
     }
 }
 
+TEST_F(Packer, TakesAFileOfAFolderBelowTheListsUnderItsOwnName)
+{
+    fs::create_directories(folder_ / "windows");
+    Write("help.html", "<p>Linux</p>");
+    Write("windows/help.html", "<p>Windows</p>");
+    Write("list.txt", "mxHelp windows/help.html\n");
+    ASSERT_EQ(Run(), 0) << output_;
+
+    TmxStorage storage;
+    storage.LoadFromStoredForm(GeneratedForm());
+    ASSERT_EQ(storage.StoredItems().Count(), 1);
+    TmxStoredItem& item = storage.ItemByIndex(0);
+    EXPECT_EQ(item.FileName(), "help.html");
+    TMemoryStream out;
+    item.SaveToStream(&out);
+    EXPECT_EQ(std::string(out.Bytes().begin(), out.Bytes().end()), "<p>Windows</p>");
+}
+
 struct BadList {
     const char* what;
     const char* list;
@@ -97,7 +115,11 @@ TEST_F(Packer, RejectsABadListWithoutWritingAnything)
     const BadList cases[] = {
         {"one field", "mxA a.xml\nmxB\n", "list.txt:2: expected \"Name FileName\""},
         {"three fields", "mxA a.xml extra\n", "list.txt:1: expected \"Name FileName\""},
-        {"a folder in the file name", "mxA ../a.xml\n", "list.txt:1: expected \"Name FileName\""},
+        {"a file above the list's folder", "mxA ../a.xml\n", "list.txt:1: expected \"Name FileName\""},
+        {"a step up inside the path", "mxA sub/../a.xml\n", "list.txt:1: expected \"Name FileName\""},
+        {"a path from the root", "mxA /a.xml\n", "list.txt:1: expected \"Name FileName\""},
+        {"a Windows separator", "mxA sub\\a.xml\n", "list.txt:1: expected \"Name FileName\""},
+        {"a folder, not a file", "mxA sub/\n", "list.txt:1: expected \"Name FileName\""},
         {"a missing file", "mxA missing.xml\n", "list.txt:1: Cannot open file"},
         {"a duplicated name", "mxA a.xml\nMXA a.xml\n", "list.txt:2: Duplicated stored item name"},
     };

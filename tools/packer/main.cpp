@@ -1,6 +1,6 @@
 // Packs the stored item catalogue: reads the catalogue list (one "Name
 // FileName" line per item, in index order), stores each file of the list's
-// folder at clMax and writes C++ source that defines StoredCatalogue() with the
+// folder or a folder below it (a variant, "windows/help.html") at clMax and writes C++ source that defines StoredCatalogue() with the
 // archive's stored form.
 //
 //   quorvex_packer <catalogue list> <output .cpp>
@@ -21,6 +21,22 @@ std::string FolderOf(const std::string& path)
     return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
+// True for a relative path that stays inside the list's folder.
+bool InsideListFolder(const std::string& fileName)
+{
+    if (fileName.find('\\') != std::string::npos)
+        return false;
+    std::istringstream components(fileName);
+    std::string component;
+    bool any = false;
+    while (std::getline(components, component, '/')) {
+        if (component.empty() || component == "." || component == "..")
+            return false;
+        any = true;
+    }
+    return any && fileName.back() != '/';
+}
+
 // Fills the storage from the list; throws Error naming the line at fault.
 void Pack(const std::string& listPath, TmxStorage& storage)
 {
@@ -34,7 +50,7 @@ void Pack(const std::string& listPath, TmxStorage& storage)
         const std::string where = listPath + ":" + std::to_string(number) + ": ";
         std::istringstream fields(line);
         std::string name, fileName, extra;
-        if (!(fields >> name >> fileName) || (fields >> extra) || fileName.find('/') != std::string::npos)
+        if (!(fields >> name >> fileName) || (fields >> extra) || !InsideListFolder(fileName))
             throw Error(where + "expected \"Name FileName\"");
         try {
             TmxStoredItem& item = storage.StoredItems().Add();

@@ -1,5 +1,6 @@
 // Screenshots of the main window for a person to look at: each of its eight
-// tabs in turn, on a synthetic messenger 10.0.0.1270 in a temporary prefix.
+// tabs in turn, then the help window, on a synthetic messenger 10.0.0.1270 in
+// a temporary prefix.
 // Run it under Xvfb with the fonts the package depends on, and again with
 // only the base fonts (fonts-dejavu-extra left out through fontconfig, not
 // uninstalled):
@@ -8,7 +9,8 @@
 //   FONTCONFIG_FILE=$PWD/tests/ui/screens/base-fonts.conf xvfb-run -a -s "-screen 0 1024x768x24"
 //       build/tests/ui/main_window_screens /tmp/screens/base      (one command line)
 //
-// It writes tab-1.png to tab-8.png into the given folder and prints the font
+// It writes tab-1.png to tab-8.png and help-window.png into the given folder
+// (the Windows help window's: tests/ui/win32/screens.sh) and prints the font
 // that stands in for Tahoma. (That every tab is reachable with both sets of
 // fonts is tested: MainWindowLayout and MainWindowLayoutWithBaseFonts.)
 // Message boxes and the shell are answered by fakes; the start-up update
@@ -18,8 +20,10 @@
 #include "tools/fakemessenger/FakeMessenger.h"
 #include "ui/qt/Startup.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFontInfo>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtCore/qtestsupport_core.h>
@@ -53,6 +57,16 @@ int Run(const QString& outputFolder)
         const QString path = outputFolder + QStringLiteral("/tab-%1.png").arg(index + 1);
         windows.main->grab().save(path);
         std::printf("%s: \"%s\"\n", qPrintable(path), qPrintable(tabs->tabText(index)));
+    }
+    // The help window, opened as its button opens it.
+    windows.main->findChild<QPushButton*>(QStringLiteral("btnHelp"))->click();
+    QTest::qWait(400);
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QStringLiteral("frmHelp") && window->isVisible()) {
+            const QString path = outputFolder + QStringLiteral("/help-window.png");
+            window->grab().save(path);
+            std::printf("%s: \"%s\"\n", qPrintable(path), qPrintable(window->windowTitle()));
+        }
     }
     return 0;
 }

@@ -1,0 +1,40 @@
+# What the resource scripts of the Windows programs (resources/windows) read
+# besides their own folder: the icon, made at build time from the hicolor PNGs
+# by icoutils' icotool, and the version header from project(VERSION).
+find_program(QUORVEX_ICOTOOL icotool REQUIRED)
+
+set(QUORVEX_WINDOWS_RESOURCES_DIR ${CMAKE_BINARY_DIR}/resources/windows)
+configure_file(${PROJECT_SOURCE_DIR}/resources/windows/QuorvexVersion.h.in
+               ${QUORVEX_WINDOWS_RESOURCES_DIR}/QuorvexVersion.h @ONLY)
+
+# 256 pixels stays a PNG inside the icon (-r), as Windows expects it.
+set(icon_pictures)
+set(icon_arguments)
+foreach(size 16 24 32 48 64 128)
+  set(picture ${PROJECT_SOURCE_DIR}/resources/icons/hicolor/${size}x${size}/apps/com.example.Quorvex.png)
+  list(APPEND icon_pictures ${picture})
+  list(APPEND icon_arguments ${picture})
+endforeach()
+set(large_picture ${PROJECT_SOURCE_DIR}/resources/icons/hicolor/256x256/apps/com.example.Quorvex.png)
+list(APPEND icon_pictures ${large_picture})
+list(APPEND icon_arguments -r ${large_picture})
+
+set(QUORVEX_WINDOWS_ICON ${QUORVEX_WINDOWS_RESOURCES_DIR}/quorvex.ico)
+add_custom_command(
+  OUTPUT ${QUORVEX_WINDOWS_ICON}
+  COMMAND ${QUORVEX_ICOTOOL} -c -o ${QUORVEX_WINDOWS_ICON} ${icon_arguments}
+  DEPENDS ${icon_pictures}
+  COMMENT "Making the Windows icon"
+  VERBATIM)
+add_custom_target(quorvex_windows_icon DEPENDS ${QUORVEX_WINDOWS_ICON})
+
+# Lets the target's resource script (already among its sources) find the
+# generated files, and compiles it again when one of them changes.
+function(quorvex_windows_resources target script)
+  target_include_directories(${target} PRIVATE ${QUORVEX_WINDOWS_RESOURCES_DIR})
+  add_dependencies(${target} quorvex_windows_icon)
+  get_target_property(target_folder ${target} SOURCE_DIR)
+  set_property(SOURCE ${script} DIRECTORY ${target_folder} APPEND PROPERTY OBJECT_DEPENDS
+               ${QUORVEX_WINDOWS_ICON} ${QUORVEX_WINDOWS_RESOURCES_DIR}/QuorvexVersion.h
+               ${PROJECT_SOURCE_DIR}/resources/windows/ResourceIds.h)
+endfunction()

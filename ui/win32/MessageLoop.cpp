@@ -1,0 +1,37 @@
+#include "ui/win32/MessageLoop.h"
+
+#include "platform/Error.h"
+#include "platform/win32/Win32Text.h"
+#include "ui/win32/Window.h"
+
+#include <windows.h>
+
+namespace quorvex::win32 {
+namespace {
+
+// True when the message was a dialog key of a TWindow and has been handled.
+bool HandleDialogKey(MSG& message)
+{
+    const HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    return root != nullptr && TWindow::Of(root) != nullptr && IsDialogMessageW(root, &message) != FALSE;
+}
+
+}  // namespace
+
+int RunMessageLoop()
+{
+    MSG message{};
+    for (;;) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0)
+            return static_cast<int>(message.wParam);
+        if (got == -1)
+            throw Error("The message loop failed: " + Win32ErrorText(GetLastError()));
+        if (!HandleDialogKey(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+}  // namespace quorvex::win32
