@@ -19,6 +19,7 @@
 #include "platform/wine/WinePrefix.h"
 #include "tests/fixtures/ReflinkMount.h"
 #include "tools/fakemessenger/FakeMessenger.h"
+#include "ui/qt/QtEventPump.h"
 #include "ui/qt/uStatus.h"
 #include "workflows/WorkflowSteps.h"
 #include "workflows/Workflows.h"
