@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Quorvex with its tests and runs every test,
-# then builds the Windows command-line program and runs its tests under Wine.
+# then builds the Windows programs and their installer and runs their tests under
+# Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUORVEX_BUILD_DIR:-$root/build}
