@@ -16,22 +16,8 @@ windows_build=${QUORVEX_WINDOWS_BUILD_DIR:-$root/build-windows}
 export WINEDEBUG=-all
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/quorvex-wine-XXXXXX")
 export WINEPREFIX
-# Wine leaves its server folder (named after the prefix's device and inode)
-# in /tmp when its server ends; Debian's Wine in a /tmp/wine-XXXXXX folder of
-# its own.
-server_folder="server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")"
-cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
-  for parent in /tmp/wine-* "/tmp/.wine-$(id -u)"; do
-    if [ -O "$parent" ] && [ -d "$parent/$server_folder" ]; then
-      rm -rf "${parent:?}/$server_folder" || true
-      case $parent in /tmp/wine-*) rmdir "$parent" 2>/dev/null || true ;; esac
-    fi
-  done
-  rm -rf "$WINEPREFIX"
-}
-trap cleanup EXIT
+. "$root/scripts/wine-prefix.sh"
+trap 'remove_wine_prefix "$WINEPREFIX"' EXIT
 
 # The graphics driver is read when Wine's services start: set it, then restart.
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1

@@ -14,10 +14,10 @@ export WINEDEBUG=-all
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/quorvex-installer-XXXXXX")
 export WINEPREFIX
 work=$(mktemp -d)
+. "$(dirname "$0")/../../../scripts/wine-prefix.sh"
 cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
-  rm -rf "$WINEPREFIX" "$work"
+  remove_wine_prefix "$WINEPREFIX"
+  rm -rf "$work"
 }
 trap cleanup EXIT
 failures=0

@@ -18,6 +18,7 @@ set -euo pipefail
 command=${1:?usage: display.sh start|run|env|stop STATE ...}
 state=${2:?usage: display.sh start|run|env|stop STATE ...}
 shift 2
+. "$(dirname "$0")/../../../scripts/wine-prefix.sh"
 
 use_state() {
   DISPLAY=:$(cat "$state/display")
@@ -68,25 +69,9 @@ run() {
   exec wine "$exe" "${arguments[@]}"
 }
 
-# Wine leaves its server folder (named after the prefix's device and inode) in
-# /tmp when its server ends; Debian's Wine in a /tmp/wine-XXXXXX folder of its own.
 stop() {
   if [ -f "$state/prefix" ]; then
-    WINEPREFIX=$(cat "$state/prefix")
-    export WINEPREFIX
-    if [ -d "$WINEPREFIX" ]; then
-      local server_folder
-      server_folder="server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")"
-      wineserver -k >/dev/null 2>&1 || true
-      wineserver -w >/dev/null 2>&1 || true
-      for parent in /tmp/wine-* "/tmp/.wine-$(id -u)"; do
-        if [ -O "$parent" ] && [ -d "$parent/$server_folder" ]; then
-          rm -rf "${parent:?}/$server_folder" || true
-          case $parent in /tmp/wine-*) rmdir "$parent" 2>/dev/null || true ;; esac
-        fi
-      done
-      rm -rf "$WINEPREFIX"
-    fi
+    remove_wine_prefix "$(cat "$state/prefix")"
   fi
   if [ -f "$state/xvfb.pid" ]; then
     kill "$(cat "$state/xvfb.pid")" 2>/dev/null || true
