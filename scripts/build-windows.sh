@@ -10,5 +10,8 @@ mkdir -p "$build"
 export WINEPREFIX=${WINEPREFIX:-$build/wine-prefix}
 export WINEDEBUG=-all
 cmake -S "$root" -B "$build" -G Ninja --toolchain "$root/cmake/mingw-w64.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEX_WERROR=${QUORVEX_WERROR:-ON} -DQUORVEX_BENCH=OFF "$@" >/dev/null
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEX_WERROR=${QUORVEX_WERROR:-ON} -DQUORVEX_BENCH=OFF "$@" \
+  >"$build/configure.log" || { cat "$build/configure.log" >&2; exit 1; }
+# Whether the release is signed.
+grep '^-- Windows release:' "$build/configure.log" || true
 cmake --build "$build" --parallel "${QUORVEX_BUILD_JOBS:-$(nproc)}"
