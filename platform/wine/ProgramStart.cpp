@@ -16,10 +16,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <memory>
+#include <string_view>
 #include <thread>
 
 extern char** environ;
