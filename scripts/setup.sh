@@ -28,6 +28,8 @@ test_packages=(
   # the Windows build of quorvex-cli and its tests, run under Wine
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest
   libgcrypt-mingw-w64-dev libgpg-error-mingw-w64-dev
+  # libsodium for Windows, built from its Debian source (scripts/windows-deps.sh)
+  autoconf automake libtool
   # the Windows installer, its code signing and the throwaway certificate of its test
   nsis osslsigncode openssl
   # the icon of the Windows programs, made from the PNG pictures (icotool)

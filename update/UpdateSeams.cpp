@@ -1,6 +1,6 @@
 #include "update/UpdateSeams.h"
 
-#include "update/WineStart.h"
+#include "platform/ProgramStart.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -67,8 +67,8 @@ bool IsUrl(const QString& target)
     return url.isValid() && url.scheme().size() > 1 && !url.isLocalFile();
 }
 
-// Windows programs (the messenger, an installer) run under Wine in the
-// prefix in use. Everything else goes to the desktop's handler for the URL or
+// Windows programs (the messenger, an installer) start through the platform
+// (under Wine in the prefix in use). Everything else goes to the desktop's handler for the URL or
 // file.
 class TDesktopShell final : public IShell {
 public:
@@ -77,7 +77,10 @@ public:
     void Open(const QString& /*verb*/, const QString& target, int /*showCommand*/, TFailure onFailure) override
     {
         if (target.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive)) {
-            StartUnderWine(target, std::move(onFailure));
+            TStartFailure failure;
+            if (onFailure)
+                failure = [onFailure](const std::string& reason) { onFailure(QString::fromStdString(reason)); };
+            StartProgram(target.toStdString(), {}, std::move(failure));
             return;
         }
         const QUrl url = IsUrl(target) ? QUrl(target) : QUrl::fromLocalFile(target);

@@ -2,6 +2,7 @@
 // the "Check for Update" button, with the splash up while they run.
 #include "WindowsFixture.h"
 #include "tests/fixtures/TestSupport.h"
+#include "update/UpdateCheck.h"
 
 #include <quorvex/BuildConfig.h>
 
@@ -18,6 +19,14 @@ namespace quorvex::test {
 namespace {
 
 const QString kSiteRoot = QStringLiteral("http://") + QString::fromLatin1(config::kSiteHost) + QLatin1Char('/');
+
+// The window asks the addresses that quorvex-cli update asks.
+TEST(MainWindowUpdate, ChecksTheProductsUpdateAddresses)
+{
+    TWindowsFixture fixture;
+    EXPECT_EQ(fixture.windows.main->UpdateChecker().UpdateFileURL().toStdString(), ProductUpdateFileURL());
+    EXPECT_EQ(fixture.windows.main->UpdateChecker().UpdatePageURL().toStdString(), ProductUpdatePageURL());
+}
 
 TEST(MainWindowUpdate, CheckForUpdateShowsTheSplashAndTheCheckersMessages)
 {

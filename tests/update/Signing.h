@@ -1,46 +1,35 @@
-// Publisher key pairs and signatures made by the tests themselves, in the
-// form the update checker verifies (libsodium's multi-part Ed25519), and the
+// The tests' publisher key pairs and signatures on Qt's types, and the
 // publisher's own tool quorvex-update-sign (QUORVEX_UPDATE_SIGN).
 #pragma once
+
+#include "PublisherKeys.h"
 
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
 
-#include <sodium.h>
-
 #include <optional>
+#include <string_view>
+#include <utility>
 
 namespace quorvex::test {
 
 struct TKeyPair {
     QString PublicKey;  // base64
-    QByteArray SecretKey;
+    TPublisherKeys Keys;
 };
 
 inline TKeyPair NewKeyPair()
 {
-    if (sodium_init() < 0)
-        return {};
-    QByteArray publicKey(crypto_sign_PUBLICKEYBYTES, '\0');
-    QByteArray secretKey(crypto_sign_SECRETKEYBYTES, '\0');
-    crypto_sign_keypair(reinterpret_cast<unsigned char*>(publicKey.data()),
-                        reinterpret_cast<unsigned char*>(secretKey.data()));
-    return {QString::fromLatin1(publicKey.toBase64()), secretKey};
+    TPublisherKeys keys = NewPublisherKeys();
+    return {QString::fromStdString(keys.PublicKey), std::move(keys)};
 }
 
 // The signature (base64) of bytes by the key pair's owner.
 inline QString Signature(const QByteArray& bytes, const TKeyPair& keys)
 {
-    crypto_sign_state state;
-    crypto_sign_init(&state);
-    crypto_sign_update(&state, reinterpret_cast<const unsigned char*>(bytes.constData()),
-                       static_cast<unsigned long long>(bytes.size()));
-    QByteArray signature(crypto_sign_BYTES, '\0');
-    crypto_sign_final_create(&state, reinterpret_cast<unsigned char*>(signature.data()), nullptr,
-                             reinterpret_cast<const unsigned char*>(keys.SecretKey.constData()));
-    return QString::fromLatin1(signature.toBase64());
+    return QString::fromStdString(SignatureOf(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), keys.Keys));
 }
 
 // Runs the publisher's tool; its standard output, or nothing when it failed.

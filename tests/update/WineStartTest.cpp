@@ -1,10 +1,9 @@
 // Starting a Windows program under Wine through the desktop shell: what Wine
-// is asked, in which prefix, and why a start failed, with a stand-in "wine"
-// on PATH (and none at all).
+// is asked, in which prefix and folder, and why a start failed (reported from
+// the event loop), with a stand-in "wine" on PATH (and none at all).
 #include "platform/wine/WinePrefix.h"
 #include "tests/fixtures/TestSupport.h"
 #include "update/UpdateSeams.h"
-#include "update/WineStart.h"
 
 #include <gtest/gtest.h>
 
@@ -22,55 +21,9 @@ namespace fs = std::filesystem;
 using test::TScopedEnv;
 using test::TTempFolder;
 
-TEST(WineFailureReason, QuotesWinesHintOnItsMissing32BitPartElseItsMessages)
-{
-    const struct {
-        const char* Output;
-        int ExitCode;
-        const char* Reason;
-    } cases[] = {
-        {"it looks like wine32 is missing, you should install it.\n"
-         "multiarch needs to be enabled first.  as root, please\n"
-         "execute \"dpkg --add-architecture i386 && apt-get update &&\n"
-         "apt-get install wine32:i386\"\n"
-         "0160:err:environ:init_peb starting L\"Z:\\\\tmp\\\\t32.exe\" in experimental wow64 mode\n"
-         "Application could not be started, or no application associated with the specified file.\n"
-         "ShellExecuteEx failed: Internal error.\n",
-         1,
-         "Wine could not start it:\n"
-         "it looks like wine32 is missing, you should install it.\n"
-         "multiarch needs to be enabled first.  as root, please\n"
-         "execute \"dpkg --add-architecture i386 && apt-get update &&\n"
-         "apt-get install wine32:i386\""},
-        {"it looks like wine32 is missing, you should install it.\n"
-         "as root, please execute \"apt-get install wine32:i386\"\n"
-         "wine: created the configuration directory '/home/someone/.wine'\n",
-         1,
-         "Wine could not start it:\n"
-         "it looks like wine32 is missing, you should install it.\n"
-         "as root, please execute \"apt-get install wine32:i386\""},
-        {"0048:err:module:import_dll Library x.dll not found\n"
-         "wine: failed to open L\"C:\\\\windows\\\\syswow64\\\\rundll32.exe\": c0000135\n"
-         "0048:fixme:ver:GetCurrentPackageId stub\n"
-         "12345.678:0020:0048:warn:seh:dispatch_exception with the process and a time\n"
-         "\n"
-         "Application could not be started, or no application associated with the specified file.\r\n"
-         "ShellExecuteEx failed: File not found.\r\n",
-         1,
-         "Wine could not start it:\n"
-         "wine: failed to open L\"C:\\\\windows\\\\syswow64\\\\rundll32.exe\": c0000135\n"
-         "Application could not be started, or no application associated with the specified file.\n"
-         "ShellExecuteEx failed: File not found."},
-        {"", 3, "Wine could not start it (exit code 3)."},
-        {"0048:err:module:import_dll Library x.dll not found\n", 1, "Wine could not start it (exit code 1)."},
-        {"m1\nm2\nm3\nm4\nm5\nm6\nm7\nm8\nm9\nm10\n", 1, "Wine could not start it:\nm3\nm4\nm5\nm6\nm7\nm8\nm9\nm10"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(WineFailureReason(c.Output, c.ExitCode), c.Reason) << c.Output;
-}
-
-// A stand-in for wine: it logs its arguments and WINEPREFIX, and fails as a
-// Wine without its 32-bit part does for a program named Fails.exe.
+// A stand-in for wine: it logs its arguments, WINEPREFIX and working
+// folder, and fails as a Wine without its 32-bit part does for a program
+// named Fails.exe.
 constexpr char kFakeWine[] = R"(#!/bin/sh
 case "$3" in
 *Fails.exe)
@@ -80,7 +33,7 @@ case "$3" in
   echo "ShellExecuteEx failed: Internal error."
   exit 1;;
 esac
-printf '%s\n' "$@" "$WINEPREFIX" > "$QUORVEX_FAKE_WINE_LOG"
+printf '%s\n' "$@" "$WINEPREFIX" "$PWD" > "$QUORVEX_FAKE_WINE_LOG"
 )";
 
 enum class TWine { Fake, Missing, NotRunnable };
@@ -114,7 +67,7 @@ protected:
     std::optional<std::string> Log() const
     {
         const std::string text = test::ReadText(log);
-        if (std::count(text.begin(), text.end(), '\n') < 4)
+        if (std::count(text.begin(), text.end(), '\n') < 5)
             return std::nullopt;
         return text;
     }
@@ -151,6 +104,7 @@ TEST_P(WineStart, RunsWineStartInThePrefixInUseAndReportsWhyAProgramDidNotStart)
         EXPECT_EQ(logged.mid(0, 2), QStringList({"start", "/unix"}));
         EXPECT_TRUE(fs::equivalent(logged[2].toStdString(), prefix.Executable())) << logged[2].toStdString();
         EXPECT_EQ(logged[3].toStdString(), prefix.Path().string());
+        EXPECT_EQ(logged[4].toStdString(), prefix.MessengerFolder().string());
     }
     if (c.Failure == nullptr) {
         EXPECT_FALSE(QTest::qWaitFor([&] { return failure.has_value(); }, 1000)) << failure->toStdString();

@@ -14,6 +14,7 @@
 #include "ui/qt/uHelp.h"
 #include "ui/qt/uStatus.h"
 #include "ui/qt/uUpdate.h"
+#include "update/UpdateCheck.h"
 #include "update/UpdateWindows.h"
 #include "ui_uQuorvex.h"
 
@@ -71,7 +72,7 @@ private:
 
 QString SiteRoot()
 {
-    return QStringLiteral("http://") + QString::fromLatin1(config::kSiteHost) + QLatin1Char('/');
+    return QString::fromStdString(ProductUpdatePageURL());
 }
 
 }  // namespace
@@ -221,7 +222,7 @@ void TfrmQuorvex::ConfigureUpdateChecker()
     VelkAppUpdate.SetHashType(THashType::None);
     VelkAppUpdate.SetProxyAddress(QString());
     VelkAppUpdate.SetProxyPort(QStringLiteral("80"));
-    VelkAppUpdate.SetUpdateFileURL(SiteRoot() + QStringLiteral("QuorvexUpdate.txt"));
+    VelkAppUpdate.SetUpdateFileURL(QString::fromStdString(ProductUpdateFileURL()));
     VelkAppUpdate.SetUpdatePageURL(SiteRoot());
     VelkAppUpdate.SetVersion(QString::fromLatin1(config::kVersion));
     VelkAppUpdate.SetUpdatePublicKey(QString::fromLatin1(config::kUpdatePublicKey));
