@@ -5,7 +5,7 @@
 // peak must stay within a few MB of the idle one.
 //
 // Starts nginx on loopback through tests/http/peers (nginx-light).
-#include "update/VelkAppUpdate.h"
+#include "ui/qt/update/VelkAppUpdate.h"
 
 #include "bench/BenchPeers.h"
 

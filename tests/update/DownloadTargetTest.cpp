@@ -3,7 +3,7 @@
 #include "tests/fixtures/FakeUpdateSeams.h"
 #include "tests/fixtures/TestSupport.h"
 #include "update/DownloadTarget.h"
-#include "update/VelkAppUpdateDownload.h"
+#include "ui/qt/update/VelkAppUpdateDownload.h"
 
 #include <QDir>
 #include <QFile>

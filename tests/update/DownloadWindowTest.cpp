@@ -1,6 +1,6 @@
 // The download window's one-second timer, on a clock the test sets.
 #include "tests/fixtures/FakeUpdateSeams.h"
-#include "update/VelkAppUpdateDownload.h"
+#include "ui/qt/update/VelkAppUpdateDownload.h"
 
 #include <QLabel>
 

@@ -2,7 +2,7 @@
 // the readme, the version comparison, the notification window and the
 // messages of a manual check.
 #include "UpdateSite.h"
-#include "update/VelkAppUpdateNotify.h"
+#include "ui/qt/update/VelkAppUpdateNotify.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

@@ -4,8 +4,8 @@
 #include "Signing.h"
 #include "UpdateSite.h"
 #include "http/HttpCli.h"
-#include "update/VelkAppUpdateDownload.h"
-#include "update/VelkAppUpdateNotify.h"
+#include "ui/qt/update/VelkAppUpdateDownload.h"
+#include "ui/qt/update/VelkAppUpdateNotify.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>

@@ -1,5 +1,5 @@
 // The update checker's size texts in the user's locale.
-#include "update/UpdateWindows.h"
+#include "ui/qt/update/UpdateWindows.h"
 
 #include <QLocale>
 

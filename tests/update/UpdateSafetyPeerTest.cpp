@@ -5,7 +5,7 @@
 #include "HangingResolver.h"
 #include "UpdateSite.h"
 #include "tests/http/peers/Peers.h"
-#include "update/VelkAppUpdateDownload.h"
+#include "ui/qt/update/VelkAppUpdateDownload.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>

@@ -1,7 +1,7 @@
 #include "UpdateSite.h"
 
 #include "tests/http/peers/Peers.h"
-#include "update/VelkAppUpdateNotify.h"
+#include "ui/qt/update/VelkAppUpdateNotify.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -7,7 +7,7 @@
 
 #include "tests/fixtures/FakeUpdateSeams.h"
 #include "tests/fixtures/TestSupport.h"
-#include "update/VelkAppUpdate.h"
+#include "ui/qt/update/VelkAppUpdate.h"
 
 #include <QApplication>
 #include <QByteArray>

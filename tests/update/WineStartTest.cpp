@@ -3,7 +3,7 @@
 // the event loop), with a stand-in "wine" on PATH (and none at all).
 #include "platform/wine/WinePrefix.h"
 #include "tests/fixtures/TestSupport.h"
-#include "update/UpdateSeams.h"
+#include "ui/qt/update/UpdateSeams.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 // what was asked instead of opening real dialogs.
 #pragma once
 
-#include "update/UpdateSeams.h"
+#include "ui/qt/update/UpdateSeams.h"
 
 #include <QColor>
 #include <QPoint>

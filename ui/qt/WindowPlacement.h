@@ -1,7 +1,7 @@
 // Window frames and placement shared by the application's windows.
 #pragma once
 
-#include "update/UpdateWindows.h"  // CentreOnScreen, shared with the update windows
+#include "ui/qt/update/UpdateWindows.h"  // CentreOnScreen, shared with the update windows
 
 #include <Qt>
 

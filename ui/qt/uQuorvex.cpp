@@ -15,7 +15,7 @@
 #include "ui/qt/uStatus.h"
 #include "ui/qt/uUpdate.h"
 #include "update/UpdateCheck.h"
-#include "update/UpdateWindows.h"
+#include "ui/qt/update/UpdateWindows.h"
 #include "ui_uQuorvex.h"
 
 #include <quorvex/BuildConfig.h>

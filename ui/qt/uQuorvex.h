@@ -9,7 +9,7 @@
 #include "forms/MainForm.h"
 #include "instance/mxOneInstance.h"
 #include "ui/qt/InstanceWindow.h"
-#include "update/VelkAppUpdate.h"
+#include "ui/qt/update/VelkAppUpdate.h"
 #include "workflows/MessengerLocation.h"
 
 #include <QImage>

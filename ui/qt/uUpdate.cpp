@@ -1,7 +1,7 @@
 #include "ui/qt/uUpdate.h"
 
 #include "ui/qt/WindowPlacement.h"
-#include "update/UpdateWindows.h"
+#include "ui/qt/update/UpdateWindows.h"
 #include "ui_uUpdate.h"
 
 #include <QCoreApplication>

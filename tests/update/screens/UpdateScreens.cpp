@@ -13,10 +13,10 @@
 #include "tests/http/peers/Peers.h"
 #include "tests/qtmain/ScreensMain.h"
 #include "ui/qt/uUpdate.h"
-#include "update/UpdateWindows.h"
-#include "update/VelkAppUpdate.h"
-#include "update/VelkAppUpdateDownload.h"
-#include "update/VelkAppUpdateNotify.h"
+#include "ui/qt/update/UpdateWindows.h"
+#include "ui/qt/update/VelkAppUpdate.h"
+#include "ui/qt/update/VelkAppUpdateDownload.h"
+#include "ui/qt/update/VelkAppUpdateNotify.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "update/VelkAppUpdateDownload.h"
+#include "ui/qt/update/VelkAppUpdateDownload.h"
 
 #include "http/HttpCli.h"
 #include "platform/Error.h"
 #include "update/InstallerSignature.h"
 #include "update/UpdateHttp.h"
-#include "update/UpdateWindows.h"
+#include "ui/qt/update/UpdateWindows.h"
 #include "ui_VelkAppUpdateDownload.h"
 
 #include <QLocale>

@@ -1,4 +1,4 @@
-#include "update/UpdateSeams.h"
+#include "ui/qt/update/UpdateSeams.h"
 
 #include "platform/ProgramStart.h"
 

@@ -5,8 +5,8 @@
 #include "update/Checksums.h"
 #include "update/FileSize.h"
 #include "update/UpdateInformation.h"
-#include "update/UpdateSeams.h"
-#include "update/WindowFont.h"
+#include "ui/qt/update/UpdateSeams.h"
+#include "ui/qt/update/WindowFont.h"
 
 #include <QDialog>
 #include <QString>

@@ -9,7 +9,7 @@
 #include "update/DownloadTarget.h"
 #include "update/FileSize.h"
 #include "update/PrivateSink.h"
-#include "update/UpdateSeams.h"
+#include "ui/qt/update/UpdateSeams.h"
 
 #include <QDialog>
 

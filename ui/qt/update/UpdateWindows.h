@@ -4,8 +4,8 @@
 #pragma once
 
 #include "update/FileSize.h"
-#include "update/UpdateSeams.h"
-#include "update/WindowFont.h"
+#include "ui/qt/update/UpdateSeams.h"
+#include "ui/qt/update/WindowFont.h"
 
 #include <Qt>
 

@@ -1,11 +1,11 @@
-#include "update/VelkAppUpdateNotify.h"
+#include "ui/qt/update/VelkAppUpdateNotify.h"
 
 #include "forms/UpdateNotifyForm.h"
 #include "http/HttpCli.h"
 #include "update/DownloadTarget.h"
 #include "update/UpdateHttp.h"
-#include "update/UpdateWindows.h"
-#include "update/VelkAppUpdateDownload.h"
+#include "ui/qt/update/UpdateWindows.h"
+#include "ui/qt/update/VelkAppUpdateDownload.h"
 #include "ui_VelkAppUpdateNotify.h"
 
 #include <QScopeGuard>

@@ -1,4 +1,4 @@
-#include "update/WindowFont.h"
+#include "ui/qt/update/WindowFont.h"
 
 #include <QPalette>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "update/UpdateWindows.h"
+#include "ui/qt/update/UpdateWindows.h"
 
 #include <QGuiApplication>
 #include <QLocale>

@@ -1,12 +1,12 @@
-#include "update/VelkAppUpdate.h"
+#include "ui/qt/update/VelkAppUpdate.h"
 
 #include "forms/UpdateNotifyForm.h"
 #include "http/HttpCli.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateHttp.h"
 #include "update/UpdateVersion.h"
-#include "update/UpdateWindows.h"
-#include "update/VelkAppUpdateNotify.h"
+#include "ui/qt/update/UpdateWindows.h"
+#include "ui/qt/update/VelkAppUpdateNotify.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

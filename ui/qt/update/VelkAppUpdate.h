@@ -8,9 +8,9 @@
 #include "update/FileSize.h"
 #include "update/UpdateCheck.h"
 #include "update/UpdateInformation.h"
-#include "update/UpdateSeams.h"
+#include "ui/qt/update/UpdateSeams.h"
 #include "update/UpdateVersion.h"
-#include "update/WindowFont.h"
+#include "ui/qt/update/WindowFont.h"
 
 #include <QObject>
 #include <QString>
