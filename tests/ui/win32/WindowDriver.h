@@ -1,0 +1,110 @@
+// Working quorvex.exe's windows from another process on a real display, by
+// the ids of their controls, and reading them as a person sees them.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace quorvex::win32 {
+
+// The quorvex.exe under test and the display's DPI, from the command line.
+extern std::wstring gQuorvex;
+extern UINT gDpi;
+
+// A length given at 96 DPI, at the display's DPI.
+int Scaled(int designPixels);
+
+// Waits up to ten seconds for the condition.
+template <typename Condition>
+bool WaitFor(Condition condition)
+{
+    for (int waited = 0; waited < 10000; waited += 20) {
+        if (condition())
+            return true;
+        Sleep(20);
+    }
+    return condition();
+}
+
+// quorvex.exe started with the arguments; ended through WM_QUIT if it still runs.
+class TQuorvexProcess {
+public:
+    explicit TQuorvexProcess(const std::wstring& arguments)
+    {
+        std::wstring commandLine = L"\"" + gQuorvex + L"\" " + arguments;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        started_ = CreateProcessW(gQuorvex.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                  &startup, &process_) != FALSE;
+    }
+    ~TQuorvexProcess()
+    {
+        if (!started_)
+            return;
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+            PostThreadMessageW(process_.dwThreadId, WM_QUIT, 0, 0);
+            if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0)
+                TerminateProcess(process_.hProcess, 99);
+        }
+        CloseHandle(process_.hThread);
+        CloseHandle(process_.hProcess);
+    }
+
+    bool Started() const { return started_; }
+    bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+
+    // The process's visible top-level window of that title (and class, if
+    // given), or nullptr after ten seconds.
+    HWND WaitForWindow(const wchar_t* title, const wchar_t* className = nullptr) const
+    {
+        HWND found = nullptr;
+        WaitFor([&] {
+            found = FindWindowW(className, title);
+            DWORD owner = 0;
+            if (found != nullptr)
+                GetWindowThreadProcessId(found, &owner);
+            return found != nullptr && owner == process_.dwProcessId && IsWindowVisible(found);
+        });
+        return found != nullptr && IsWindowVisible(found) ? found : nullptr;
+    }
+
+    // Ends the process as its message loop ends; its exit code.
+    DWORD Quit()
+    {
+        PostThreadMessageW(process_.dwThreadId, WM_QUIT, 0, 0);
+        return ExitCode();
+    }
+
+    // The exit code once the process has ended, within ten seconds.
+    DWORD ExitCode() const
+    {
+        DWORD code = 99;
+        if (WaitForSingleObject(process_.hProcess, 10000) == WAIT_OBJECT_0)
+            GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+private:
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+};
+
+// The window's class name in capitals: class names compare without regard to case.
+std::wstring ClassOf(HWND window);
+// A control's text through WM_GETTEXT, which the system carries across
+// processes (GetWindowText does not ask another process's controls).
+std::string TextOf(HWND control);
+// The rectangle's bounds in the window's client coordinates.
+RECT InClient(HWND window, RECT screen);
+bool Same(const RECT& a, const RECT& b);
+// The screen's pixels inside the rectangle (screen coordinates), top row first.
+std::vector<COLORREF> ScreenPixels(const RECT& area);
+// The message box's icon control: a static control showing an icon (its id
+// differs between Windows and Wine).
+HWND IconOf(HWND box);
+// The message box's text: its static control with the text (id 0xFFFF).
+std::string MessageTextOf(HWND box);
+
+}  // namespace quorvex::win32
