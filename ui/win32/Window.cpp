@@ -185,6 +185,11 @@ LRESULT CALLBACK TWindow::Procedure(HWND window, UINT message, WPARAM wParam, LP
     TWindow* owner = Of(window);
     if (owner == nullptr)
         return DefWindowProcW(window, message, wParam, lParam);
+    LRESULT result = 0;
+    for (IWindowPart* part : owner->parts_) {
+        if (part->HandleMessage(message, wParam, lParam, result))
+            return result;
+    }
     return owner->HandleMessage(message, wParam, lParam);
 }
 

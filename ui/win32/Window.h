@@ -21,6 +21,15 @@ struct TWindowDesign {
     int fontHeight;           // character height in pixels at 96 DPI
 };
 
+// A piece of a window made of several controls (a colour row, a picture)
+// that answers the window's messages about them itself.
+class IWindowPart {
+public:
+    virtual ~IWindowPart() = default;
+    // Whether the part handled the message; result is what the window answers.
+    virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
+};
+
 class TWindow {
 public:
     TWindow(const TWindow&) = delete;
@@ -36,12 +45,15 @@ public:
     // The TWindow whose top-level window this is, or nullptr.
     static TWindow* Of(HWND window);
 
+    // Makes a child control in keyboard (Tab) order of creation. Throws Error.
+    HWND AddControl(const wchar_t* className, int id, DWORD style, RECT designBounds);
+    // The part sees every message of the window before the window does; it
+    // must outlive the window's last message.
+    void AddPart(IWindowPart& part) { parts_.push_back(&part); }
+
 protected:
     // Throws Error with the system's reason when the window cannot be made.
     explicit TWindow(const TWindowDesign& design);
-
-    // Makes a child control in keyboard (Tab) order of creation. Throws Error.
-    HWND AddControl(const wchar_t* className, int id, DWORD style, RECT designBounds);
 
     // What the close box, Alt+F4 and Escape do. Hiding, as every window but
     // the main one does.
@@ -71,6 +83,7 @@ private:
     UINT dpi_ = 0;
     HFONT font_ = nullptr;
     std::vector<TControl> controls_;
+    std::vector<IWindowPart*> parts_;
     HWND focus_ = nullptr;  // the control that had the focus when the window was left
 };
 
