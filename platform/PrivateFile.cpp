@@ -4,9 +4,21 @@
 
 #include "platform/Error.h"
 
+#include <random>
 #include <utility>
 
 namespace quorvex {
+
+std::string TPrivateFile::NewName(const std::string& prefix, const std::string& suffix)
+{
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    static std::mt19937 generator{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+    std::string name = prefix;
+    for (int i = 0; i < 6; ++i)
+        name += kLetters[pick(generator)];
+    return name + suffix;
+}
 
 TPrivateFile::TPrivateFile(TPrivateFile&& other) noexcept
     : folder_(std::exchange(other.folder_, std::nullopt)),

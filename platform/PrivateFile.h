@@ -82,6 +82,8 @@ public:
 
 private:
     TPrivateFile(TFolderHandle folder, std::string name, int descriptor);
+    // prefix + six random letters or digits + suffix: a name to try.
+    static std::string NewName(const std::string& prefix, const std::string& suffix);
     void Close();
     std::string RenameError(const std::string& name) const;
 

@@ -21,7 +21,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <random>
 #include <utility>
 #include <vector>
 
@@ -145,17 +144,6 @@ HANDLE OpenFolderItself(const fs::path& path, DWORD& error)
                                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     error = handle == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
     return handle;
-}
-
-std::string RandomPart()
-{
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    static std::mt19937 generator{std::random_device{}()};
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
-    std::string part(6, ' ');
-    for (char& letter : part)
-        letter = kLetters[pick(generator)];
-    return part;
 }
 
 fs::path KnownFolder(REFKNOWNFOLDERID id)
@@ -363,7 +351,7 @@ TPrivateFile TPrivateFile::Create(const TFolderHandle& folder, const std::string
     int error = 0;
     std::optional<TFolderHandle> own = folder.Duplicate(error);
     for (int attempt = 0;; ++attempt) {
-        const std::string name = prefix + RandomPart() + suffix;
+        const std::string name = NewName(prefix, suffix);
         const fs::path path = folder.Path() / fs::path(WideText(name));
         if (!own)
             throw FileCreateError(path.string(), Win32ErrorText(static_cast<DWORD>(error)));
@@ -384,7 +372,7 @@ TPrivateFile TPrivateFile::Create(const fs::path& folder, const std::string& pre
     int error = 0;
     std::optional<TFolderHandle> handle = TFolderHandle::Open(folder, error);
     if (!handle)
-        throw FileCreateError((folder / (prefix + RandomPart() + suffix)).string(),
+        throw FileCreateError((folder / NewName(prefix, suffix)).string(),
                               Win32ErrorText(static_cast<DWORD>(error)));
     return Create(*handle, prefix, suffix);
 }

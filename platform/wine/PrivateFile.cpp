@@ -13,7 +13,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <random>
 #include <utility>
 #include <vector>
 
@@ -65,17 +64,6 @@ std::vector<fs::path> WineTemporaryFolders()
     return {profile / "Temp", profile / "AppData" / "Local" / "Temp"};
 }
 
-std::string RandomPart()
-{
-    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    static std::mt19937 generator{std::random_device{}()};
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
-    std::string part(6, ' ');
-    for (char& letter : part)
-        letter = kLetters[pick(generator)];
-    return part;
-}
-
 // The folder at path, opened for new files in it; FileCreateError for the
 // file fileName in it when it cannot be.
 TFolderHandle OpenFolder(const fs::path& folder, const std::string& fileName)
@@ -108,7 +96,7 @@ TPrivateFile TPrivateFile::Create(const TFolderHandle& folder, const std::string
     int error = 0;
     std::optional<TFolderHandle> own = folder.Duplicate(error);
     for (int attempt = 0;; ++attempt) {
-        const std::string name = prefix + RandomPart() + suffix;
+        const std::string name = NewName(prefix, suffix);
         if (!own)
             throw FileCreateError((folder.Path() / name).string(), SystemErrorText(error));
         const int descriptor =
@@ -123,7 +111,7 @@ TPrivateFile TPrivateFile::Create(const TFolderHandle& folder, const std::string
 
 TPrivateFile TPrivateFile::Create(const fs::path& folder, const std::string& prefix, const std::string& suffix)
 {
-    return Create(OpenFolder(folder, prefix + RandomPart() + suffix), prefix, suffix);
+    return Create(OpenFolder(folder, NewName(prefix, suffix)), prefix, suffix);
 }
 
 TPrivateFile TPrivateFile::CreateBeside(const TFolderHandle& folder, const std::string& name)
