@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace quorvex {
 namespace {
@@ -188,11 +189,16 @@ void TmxStoredItem::LoadFromStream(TStream* source)
 
 void TmxStoredItem::LoadFromFile(const std::string& path)
 {
-    TMemoryStream content;
-    content.Assign(FileSystem().ReadFile(path));
-    LoadFromStream(&content);
     const auto separator = path.find_last_of("/\\");
-    fileName_ = separator == std::string::npos ? path : path.substr(separator + 1);
+    LoadFromBytes(FileSystem().ReadFile(path), separator == std::string::npos ? path : path.substr(separator + 1));
+}
+
+void TmxStoredItem::LoadFromBytes(std::vector<std::uint8_t> bytes, const std::string& fileName)
+{
+    TMemoryStream content;
+    content.Assign(std::move(bytes));
+    LoadFromStream(&content);
+    fileName_ = fileName;
 }
 
 // ---- TmxStoredItems --------------------------------------------------------

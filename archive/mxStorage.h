@@ -81,6 +81,9 @@ public:
     // LoadFromStream from a file; also takes the file's name (without folder)
     // as FileName. Throws "Cannot open file \"<path>\". <reason>".
     void LoadFromFile(const std::string& path);
+    // LoadFromFile for a file already read, or made, in memory: the bytes and
+    // the name (without folder) that FileName takes.
+    void LoadFromBytes(std::vector<std::uint8_t> bytes, const std::string& fileName);
 
 private:
     friend class TmxStoredItems;

@@ -3,6 +3,7 @@
 #include "ArchiveTestSupport.h"
 
 #include "archive/Catalogue.h"
+#include "tools/packer/Passages.h"
 
 #include <QByteArray>
 #include <QXmlStreamReader>
@@ -75,11 +76,17 @@ TEST(Catalogue, HoldsTheThirteenItemsInOrderEachAtClMax)
     EXPECT_EQ(storage.Version(), "1.21");
 }
 
+// The help document is written for both systems; this program carries the
+// Linux passages of it.
+constexpr int kHelpIndex = 6;
+
 TEST(Catalogue, CarriesTheCurrentResourceFilesWithoutReencoding)
 {
     for (int i = 0; i < 13; ++i) {
         SCOPED_TRACE(kCatalogue[i].fileName);
-        const Bytes file = ReadFile(std::string(QUORVEX_STORED_DIR) + "/" + kCatalogue[i].fileName);
+        const std::string path = std::string(QUORVEX_STORED_DIR) + "/" + kCatalogue[i].fileName;
+        const Bytes source = ReadFile(path);
+        const Bytes file = i == kHelpIndex ? SystemPassages(source, "linux", path) : source;
         ASSERT_FALSE(file.empty());
         EXPECT_EQ(Catalogue().ItemByIndex(i).FileSize(), static_cast<std::int32_t>(file.size()));
         EXPECT_EQ(Saved(Catalogue().ItemByIndex(i)), file);
@@ -169,7 +176,7 @@ TEST(Catalogue, PictureCheckRejectsWhatIsNoJpeg)
 
 TEST(Catalogue, HelpDocumentIsAPlainHtml401PageWithItsSectionsInOrder)
 {
-    const std::string help = TextOf(6);
+    const std::string help = TextOf(kHelpIndex);
     EXPECT_EQ(help.rfind("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\"", 0), 0u);
     EXPECT_NE(help.find("<title>Quorvex - Help</title>"), std::string::npos);
     EXPECT_NE(help.find("font-family: \"Trebuchet MS\""), std::string::npos);
@@ -180,6 +187,9 @@ TEST(Catalogue, HelpDocumentIsAPlainHtml401PageWithItsSectionsInOrder)
         EXPECT_NE(at, std::string::npos) << section << " missing or out of order";
     }
     EXPECT_NE(help.find("C:\\BlankQuorvex.html"), std::string::npos);
+    EXPECT_EQ(help.find("<!--only "), std::string::npos) << "the passages of one system only";
+    EXPECT_EQ(help.find("<!--end only-->"), std::string::npos);
+    EXPECT_NE(help.find("WINEPREFIX"), std::string::npos) << "the Linux program's passages";
     const std::regex onlyNote(R"(\( Yahoo Messenger 11 and 10 Only \))");
     EXPECT_EQ(std::distance(std::sregex_iterator(help.begin(), help.end(), onlyNote), std::sregex_iterator()), 2);
     const std::regex active(R"(<\s*(a|img|script|link|object|embed|iframe)\b|\b(href|src|on[a-z]+)\s*=)",

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <utility>
 
 namespace quorvex {
 namespace {
@@ -34,11 +35,12 @@ protected:
         return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     }
 
-    // Runs the packer on list.txt; returns its exit status and keeps its output.
-    int Run()
+    // Runs the packer on list.txt for a system; returns its exit status and
+    // keeps its output.
+    int Run(const std::string& system = "linux")
     {
         const std::string command = std::string("'") + QUORVEX_PACKER + "' '" + (folder_ / "list.txt").string() + "' '"
-                                    + (folder_ / "out.cpp").string() + "' 2>&1";
+                                    + (folder_ / "out.cpp").string() + "' '" + system + "' 2>&1";
         FILE* pipe = ::popen(command.c_str(), "r");
         output_.clear();
         for (int c; (c = std::fgetc(pipe)) != EOF;)
@@ -56,6 +58,17 @@ protected:
         for (auto it = std::sregex_iterator(source.begin(), source.end(), byte); it != std::sregex_iterator(); ++it)
             form.push_back(static_cast<std::uint8_t>(std::stoi((*it)[1].str(), nullptr, 16)));
         return form;
+    }
+
+    // The file name and content of the generated catalogue's only item.
+    std::pair<std::string, std::string> OnlyItem() const
+    {
+        TmxStorage storage;
+        storage.LoadFromStoredForm(GeneratedForm());
+        EXPECT_EQ(storage.StoredItems().Count(), 1);
+        TMemoryStream out;
+        storage.ItemByIndex(0).SaveToStream(&out);
+        return {storage.ItemByIndex(0).FileName(), {out.Bytes().begin(), out.Bytes().end()}};
     }
 
     fs::path folder_;
@@ -114,7 +127,8 @@ TEST_F(Packer, RejectsABadListWithoutWritingAnything)
     Write("a.xml", "<a/>");
     const BadList cases[] = {
         {"one field", "mxA a.xml\nmxB\n", "list.txt:2: expected \"Name FileName\""},
-        {"three fields", "mxA a.xml extra\n", "list.txt:1: expected \"Name FileName\""},
+        {"a third field other than passages", "mxA a.xml extra\n", "list.txt:1: expected \"Name FileName\""},
+        {"four fields", "mxA a.xml passages extra\n", "list.txt:1: expected \"Name FileName\""},
         {"a file above the list's folder", "mxA ../a.xml\n", "list.txt:1: expected \"Name FileName\""},
         {"a step up inside the path", "mxA sub/../a.xml\n", "list.txt:1: expected \"Name FileName\""},
         {"a path from the root", "mxA /a.xml\n", "list.txt:1: expected \"Name FileName\""},
@@ -129,6 +143,93 @@ TEST_F(Packer, RejectsABadListWithoutWritingAnything)
         EXPECT_EQ(Run(), 1);
         EXPECT_NE(output_.find(bad.message), std::string::npos) << output_;
         EXPECT_FALSE(fs::exists(folder_ / "out.cpp"));
+    }
+}
+
+// A document for both systems, with line ends of both kinds: each system's
+// item holds the shared lines and its own passages, byte for byte.
+constexpr const char* kTwoSystemDocument =
+    "<p>Shared head</p>\r\n"
+    "<!--only linux-->\r\n"
+    "<p>Wine prefix</p>\r\n"
+    "<!--only windows-->\r\n"
+    "<p>Windows</p>\r\n"
+    "<p>Run as administrator</p>\r\n"
+    "<!--end only-->\r\n"
+    "<p>Shared middle</p>\n"
+    "<!--only windows-->\n"
+    "<p>Windows only again</p>\n"
+    "<!--end only-->\n"
+    "<p>Shared tail without a line end</p>";
+
+TEST_F(Packer, PassagesKeepTheSharedLinesAndTheSystemsOwn)
+{
+    fs::create_directories(folder_ / "both");
+    Write("both/doc.html", kTwoSystemDocument);
+    Write("list.txt", "mxHelp both/doc.html passages\n");
+    const char* expected[][2] = {
+        {"linux",
+         "<p>Shared head</p>\r\n<p>Wine prefix</p>\r\n<p>Shared middle</p>\n<p>Shared tail without a line end</p>"},
+        {"windows",
+         "<p>Shared head</p>\r\n<p>Windows</p>\r\n<p>Run as administrator</p>\r\n<p>Shared middle</p>\n"
+         "<p>Windows only again</p>\n<p>Shared tail without a line end</p>"},
+    };
+    for (const auto& [system, document] : expected) {
+        SCOPED_TRACE(system);
+        ASSERT_EQ(Run(system), 0) << output_;
+        EXPECT_EQ(OnlyItem(), std::make_pair(std::string("doc.html"), std::string(document)));
+    }
+}
+
+TEST_F(Packer, AFileNotMarkedPassagesIsStoredWithItsMarkerLines)
+{
+    Write("doc.html", kTwoSystemDocument);
+    Write("list.txt", "mxHelp doc.html\n");
+    ASSERT_EQ(Run("windows"), 0) << output_;
+    EXPECT_EQ(OnlyItem().second, kTwoSystemDocument);
+}
+
+TEST_F(Packer, RefusesAnUnknownSystemWithItsUsage)
+{
+    Write("a.xml", "<a/>");
+    Write("list.txt", "mxA a.xml\n");
+    for (const char* system : {"", "macos", "Linux"}) {
+        SCOPED_TRACE(system);
+        EXPECT_EQ(Run(system), 2);
+        EXPECT_NE(output_.find("usage: quorvex_packer"), std::string::npos) << output_;
+        EXPECT_FALSE(fs::exists(folder_ / "out.cpp"));
+    }
+}
+
+struct BadDocument {
+    const char* what;
+    const char* document;
+    const char* message;
+};
+
+TEST_F(Packer, RejectsPassageMarkersItCannotFollowNamingTheirLine)
+{
+    const BadDocument cases[] = {
+        {"an unknown system", "a\n<!--only macos-->\nb\n<!--end only-->\n",
+         "list.txt:1: doc.html:2: a passage for the unknown system \"macos\""},
+        {"an end without a passage", "a\r\n<!--end only-->\r\n",
+         "list.txt:1: doc.html:2: \"<!--end only-->\" without a passage to end"},
+        {"the same system twice in a row", "<!--only linux-->\na\n<!--only linux-->\nb\n<!--end only-->\n",
+         "list.txt:1: doc.html:3: a passage for linux inside one for linux"},
+        {"a passage left open", "a\n<!--only windows-->\nb\n",
+         "list.txt:1: doc.html:2: the passage for windows has no \"<!--end only-->\""},
+        {"a passage left open after another", "<!--only linux-->\na\n<!--only windows-->\nb",
+         "list.txt:1: doc.html:3: the passage for windows has no \"<!--end only-->\""},
+    };
+    Write("list.txt", "mxHelp doc.html passages\n");
+    for (const BadDocument& bad : cases) {
+        SCOPED_TRACE(bad.what);
+        Write("doc.html", bad.document);
+        for (const char* system : {"linux", "windows"}) {
+            EXPECT_EQ(Run(system), 1);
+            EXPECT_NE(output_.find(bad.message), std::string::npos) << output_;
+            EXPECT_FALSE(fs::exists(folder_ / "out.cpp"));
+        }
     }
 }
 

@@ -1,16 +1,21 @@
-// Packs the stored item catalogue: reads the catalogue list (one "Name
-// FileName" line per item, in index order), stores each file of the list's
-// folder or a folder below it (a variant, "windows/help.html") at clMax and writes C++ source that defines StoredCatalogue() with the
-// archive's stored form.
+// Packs the stored item catalogue for one system's program: reads the
+// catalogue list (one "Name FileName" line per item, in index order), stores
+// each file of the list's folder or a folder below it at clMax and writes C++
+// source that defines StoredCatalogue() with the archive's stored form. A line
+// "Name FileName passages" names a document written for both systems: the item
+// holds only the passages for the system given (tools/packer/Passages.h).
 //
-//   quorvex_packer <catalogue list> <output .cpp>
+//   quorvex_packer <catalogue list> <output .cpp> linux|windows
 #include "archive/mxStorage.h"
 #include "platform/Error.h"
 #include "platform/Platform.h"
+#include "tools/packer/Passages.h"
 
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace quorvex {
 namespace {
@@ -37,8 +42,16 @@ bool InsideListFolder(const std::string& fileName)
     return any && fileName.back() != '/';
 }
 
+// The item's file as the system's program carries it.
+std::vector<std::uint8_t> Content(const std::string& path, const std::string& fileName, bool passages,
+                                  std::string_view system)
+{
+    std::vector<std::uint8_t> bytes = FileSystem().ReadFile(path);
+    return passages ? SystemPassages(bytes, system, fileName) : bytes;
+}
+
 // Fills the storage from the list; throws Error naming the line at fault.
-void Pack(const std::string& listPath, TmxStorage& storage)
+void Pack(const std::string& listPath, std::string_view system, TmxStorage& storage)
 {
     const std::vector<std::uint8_t> bytes = FileSystem().ReadFile(listPath);
     std::istringstream list(std::string(bytes.begin(), bytes.end()));
@@ -49,13 +62,15 @@ void Pack(const std::string& listPath, TmxStorage& storage)
             continue;
         const std::string where = listPath + ":" + std::to_string(number) + ": ";
         std::istringstream fields(line);
-        std::string name, fileName, extra;
-        if (!(fields >> name >> fileName) || (fields >> extra) || !InsideListFolder(fileName))
-            throw Error(where + "expected \"Name FileName\"");
+        std::string name, fileName, kind, extra;
+        if (!(fields >> name >> fileName) || !InsideListFolder(fileName) || (fields >> kind && kind != "passages")
+            || (fields >> extra))
+            throw Error(where + "expected \"Name FileName\" or \"Name FileName passages\"");
         try {
             TmxStoredItem& item = storage.StoredItems().Add();
             item.SetCompression(TCompressionLevel::clMax);
-            item.LoadFromFile(folder + "/" + fileName);
+            const std::string baseName = fileName.substr(fileName.find_last_of('/') + 1);
+            item.LoadFromBytes(Content(folder + "/" + fileName, fileName, !kind.empty(), system), baseName);
             item.SetName(name);
         } catch (const Error& e) {
             throw Error(where + e.what());
@@ -86,13 +101,13 @@ std::string Source(const TMemoryStream& form, const std::string& listPath)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: quorvex_packer <catalogue list> <output .cpp>\n");
+    if (argc != 4 || !quorvex::KnownSystem(argv[3])) {
+        std::fprintf(stderr, "usage: quorvex_packer <catalogue list> <output .cpp> linux|windows\n");
         return 2;
     }
     try {
         quorvex::TmxStorage storage;
-        quorvex::Pack(argv[1], storage);
+        quorvex::Pack(argv[1], argv[3], storage);
         quorvex::TMemoryStream form;
         storage.SaveToStoredForm(form);
         const std::string source = quorvex::Source(form, argv[1]);

@@ -1,7 +1,7 @@
 #include "ui/qt/FolderEdit.h"
 
+#include "platform/wine/FolderTexts.h"
 #include "ui/qt/Seams.h"
-#include "ui/qt/WinePaths.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -39,12 +39,13 @@ void TFolderEdit::setText(const QString& text)
 
 void TFolderEdit::Browse()
 {
-    const QString start = ExistingNativeFolder(text()).value_or(QDir::rootPath());
+    const std::optional<std::filesystem::path> folder = ExistingNativeFolder(text().toStdString());
+    const QString start = folder ? QString::fromStdString(folder->string()) : QDir::rootPath();
     const std::optional<QString> chosen =
         Seams().FolderPicker->Pick(window(), QString::fromLatin1(kPrompt), start);
     if (!chosen)
         return;
-    setText(WindowsFolderText(*chosen));
+    setText(QString::fromStdString(WindowsFolderText(chosen->toStdString())));
     emit FolderChosen();
 }
 

@@ -109,11 +109,15 @@ Section "Quorvex"
 
   ; The shortcut starts Quorvex in the user's own data folder, where the
   ; messenger's backup is written. For all users each user's own folder is
-  ; named by the variable, which Windows expands when the shortcut starts.
+  ; named by the variable, which the shell expands when the shortcut starts.
+  ; The installing user's data folder is made now either way: a shortcut whose
+  ; working folder is missing starts in whatever folder the shell is in.
+  SetShellVarContext current
+  CreateDirectory "$LOCALAPPDATA\${PRODUCT}"
   ${If} $AllUsers == 1
-    StrCpy $0 "%LOCALAPPDATA%"
+    SetShellVarContext all
+    StrCpy $0 "%LOCALAPPDATA%\${PRODUCT}"
   ${Else}
-    CreateDirectory "$LOCALAPPDATA\${PRODUCT}"
     StrCpy $0 "$LOCALAPPDATA\${PRODUCT}"
   ${EndIf}
   Push $OUTDIR
