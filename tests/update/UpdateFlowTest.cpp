@@ -353,8 +353,11 @@ TEST_F(UpdateDownloadFlow, SignedInstallerIsStartedWhileTheApplicationCloses)
     EXPECT_EQ(view.Positions.back(), 5003);
     EXPECT_EQ(seams.Messages->Shown, std::vector<TMessage>{kWillClose});
     EXPECT_EQ(seams.Application->Requests, 1);
-    EXPECT_EQ(seams.Shell->Opened, (std::vector<TOpened>{{"open", (folder / name).string(), kShowNormal}}));
     ExpectInstaller(installer);
+    ASSERT_EQ(seams.Shell->Opened.size(), 1u);
+    EXPECT_EQ(seams.Shell->Opened[0].Verb, "open");
+    EXPECT_EQ(seams.Shell->Opened[0].ShowCommand, kShowNormal);
+    EXPECT_TRUE(fs::equivalent(seams.Shell->Opened[0].Target, folder / name)) << seams.Shell->Opened[0].Target;
 }
 
 struct TRefusalCase {
