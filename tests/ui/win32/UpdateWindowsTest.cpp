@@ -109,7 +109,8 @@ protected:
         const std::string folder = "win32-update-" + std::to_string(random());
         root_ = peers / "nginx" / "root" / folder;
         fs::create_directories(root_);
-        site_ = "http://127.0.0.1:" + port.substr(0, port.find_first_of("\r\n")) + "/" + folder + "/";
+        host_ = "http://127.0.0.1:" + port.substr(0, port.find_first_of("\r\n")) + "/";
+        site_ = host_ + folder + "/";
         installerName_ = "QuorvexSetup-" + std::to_string(random()) + ".exe";
         log_ = fs::temp_directory_path() / (installerName_ + ".log");
         SetEnvironmentVariableW(L"QUORVEX_STARTED_LOG", log_.c_str());
@@ -146,6 +147,7 @@ protected:
     }
 
     fs::path root_;
+    std::string host_;  // the site's root, where its slow installer is
     std::string site_;
     std::wstring probe_;
     fs::path installerProgram_;
@@ -239,6 +241,36 @@ TEST_F(UpdateWindows, BadSignatureIsRefusedAndTheFileDeleted)
     EXPECT_TRUE(DownloadsNamed(installerName_).empty());
     Sleep(500);
     EXPECT_FALSE(fs::exists(log_)) << "the installer ran";
+}
+
+// While the site's slow installer (160 KB in two seconds) arrives, the
+// window follows it and Cancel works: asked, confirmed, the transfer ends
+// with its message and nothing is kept.
+TEST_F(UpdateWindows, CancelDuringTheTransferEndsItAndKeepsNothing)
+{
+    Publish("99.0", "DownloadFileURL=" + host_ + "slow.exe\r\n");
+    TQuorvexProcess probe(Arguments(keys_), probe_);
+    const HWND box = probe.WaitForWindow(L"New Version Available");
+    ASSERT_NE(box, nullptr);
+    Click(box, IDC_DownloadButton);
+    const HWND download = probe.WaitForWindow(L"Download New Version");
+    ASSERT_NE(download, nullptr);
+    const HWND progress = Control(download, IDC_ProgressBar1);
+    ASSERT_TRUE(WaitFor([&] { return SendMessageW(progress, PBM_GETPOS, 0, 0) > 0; })) << "no progress shown";
+    EXPECT_LT(SendMessageW(progress, PBM_GETPOS, 0, 0), 163840) << "the transfer was over before it could be cancelled";
+    EXPECT_EQ(TextOf(Control(download, IDC_FileLabel)), "slow.exe");
+    Click(download, IDC_CancelButton);
+    const HWND question = probe.WaitForWindow(L"Confirm", L"#32770");
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(MessageTextOf(question), "Do you want to cancel the download?");
+    SendMessageW(GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
+    const HWND notCompleted = probe.WaitForWindow(L"Error", L"#32770");
+    ASSERT_NE(notCompleted, nullptr);
+    EXPECT_EQ(MessageTextOf(notCompleted), "The update was not completed.");
+    EXPECT_FALSE(IsWindowEnabled(Control(download, IDC_CancelButton)));
+    SendMessageW(GetDlgItem(notCompleted, IDOK), BM_CLICK, 0, 0);
+    EXPECT_EQ(probe.ExitCode(), 0u);
+    EXPECT_TRUE(DownloadsNamed("slow.exe").empty());
 }
 
 TEST_F(UpdateWindows, NoNewerVersionSaysSoUnlessSilent)
