@@ -75,10 +75,16 @@ public:
             StartProgram(target, {}, std::move(onFailure));
             return;
         }
-        const auto result = reinterpret_cast<INT_PTR>(
-            ShellExecuteW(nullptr, WideText(verb).c_str(), WideText(target).c_str(), nullptr, nullptr, showCommand));
-        if (result <= 32 && onFailure)
-            onFailure(Win32ErrorText(static_cast<unsigned long>(result)));
+        const std::wstring wideVerb = WideText(verb);
+        const std::wstring wideTarget = WideText(target);
+        SHELLEXECUTEINFOW execute{};
+        execute.cbSize = sizeof execute;
+        execute.fMask = SEE_MASK_FLAG_NO_UI;
+        execute.lpVerb = wideVerb.c_str();
+        execute.lpFile = wideTarget.c_str();
+        execute.nShow = showCommand;
+        if (!ShellExecuteExW(&execute) && onFailure)
+            onFailure(Win32ErrorText(GetLastError()));
     }
 };
 
