@@ -248,7 +248,7 @@ TEST_F(UpdateDownload, TransferCutShort)
     TVelkAppUpdateDownloadBox verifyingBox(verifying.Update);
     QFile::remove(Target("short.exe"));
     verifyingBox.Download(Url(QStringLiteral("short.exe")), SystemSpecialFolders(),
-                          {THashType::CRC32, Crc32Text(RandomBytes(4096)), {}, {}});
+                          {THashType::CRC32, Crc32Text(RandomBytes(4096)).toStdString(), {}, {}});
     EXPECT_EQ(verifying.Messages->Shown, std::vector<TShownMessage>{kCorrupted});
     EXPECT_TRUE(Downloaded().isEmpty());
 }

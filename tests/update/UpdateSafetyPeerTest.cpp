@@ -203,7 +203,7 @@ TEST_F(UpdateSafety, DownloadFolderReplacedByALinkWhileSavingIsNotFollowed)
     try {
         const QByteArray md5 = QCryptographicHash::hash(QByteArray(163840, 'q'), QCryptographicHash::Md5);
         box.Download(Url(QStringLiteral("slow.exe")), SystemSpecialFolders(),
-                     {THashType::MD5, QString::fromLatin1(md5.toHex().toUpper()), {}, {}});
+                     {THashType::MD5, md5.toHex().toUpper().toStdString(), {}, {}});
         ADD_FAILURE() << "no error";
     } catch (const std::exception& error) {
         EXPECT_EQ(QString::fromStdString(error.what()),
@@ -232,7 +232,7 @@ TEST_F(UpdateSafety, FailedDownloadKeepsTheFileOfThatName)
     const QString failing = Url(Mine(QStringLiteral("setup.exe"), QStringLiteral("getfails")));
     const QString corrupt = Url(Mine(QStringLiteral("setup.exe")));
     for (const auto& [url, check] : {std::pair{failing, TInstallerCheck{}},
-                                     std::pair{corrupt, TInstallerCheck{THashType::CRC32, QStringLiteral("0BADC0DE"), {}, {}}}}) {
+                                     std::pair{corrupt, TInstallerCheck{THashType::CRC32, "0BADC0DE", {}, {}}}}) {
         TVelkAppUpdateDownloadBox box(seams.Update);
         box.Download(url, SystemSpecialFolders(), check);
         EXPECT_EQ(FileBytes(existing), QByteArray("an unrelated file")) << url.toStdString();

@@ -87,7 +87,8 @@ TEST_P(WineStart, RunsWineStartInThePrefixInUseAndReportsWhyAProgramDidNotStart)
     const TScopedEnv path("PATH", (bin.Path() / folder).string());
     std::optional<QString> failure;
 
-    DesktopShell()->Open("Open", c.Program, SW_HIDE, [&failure](const QString& reason) { failure = reason; });
+    DesktopShell()->Open("Open", c.Program, SW_HIDE,
+                         [&failure](const std::string& reason) { failure = QString::fromStdString(reason); });
 
     if (c.Failure != nullptr) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return failure.has_value(); }, 20000));

@@ -102,8 +102,7 @@ void TWindowSystemStartGuard::Release()
 void ReportApplicationError(const QString& message)
 {
     const QString text = QString::fromStdString(ErrorReportText(message.toStdString()));
-    Seams().Messages->Show(QApplication::activeWindow(), QString::fromLatin1(kApplicationTitle), text,
-                           TMsgDlgType::Error, TMsgDlgButtons::Ok);
+    Seams().Messages->Show(kApplicationTitle, text.toStdString(), TMsgDlgType::Error, TMsgDlgButtons::Ok);
 }
 
 TQuorvexApplication::TQuorvexApplication(int& argc, char** argv) : QApplication(argc, argv)

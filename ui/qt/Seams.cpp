@@ -70,8 +70,8 @@ TSeams DesktopSeams()
 
 void OpenReportingFailure(const QString& verb, const QString& target, int showCommand)
 {
-    Seams().Shell->Open(verb, target, showCommand, [target](const QString& reason) {
-        ReportApplicationError(QStringLiteral("Cannot open \"%1\". %2").arg(target, reason));
+    Seams().Shell->Open(verb.toStdString(), target.toStdString(), showCommand, [target](const std::string& reason) {
+        ReportApplicationError(QStringLiteral("Cannot open \"%1\". %2").arg(target, QString::fromStdString(reason)));
     });
 }
 

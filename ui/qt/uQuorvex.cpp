@@ -216,16 +216,9 @@ void TfrmQuorvex::SetUpTabKeys()
 void TfrmQuorvex::ConfigureUpdateChecker()
 {
     const TWindowFont font{PixelFont(QStringLiteral("Tahoma"), 12), palette().color(QPalette::ToolTipText)};
-    VelkAppUpdate.SetFileSizeUnit(TVelkAppUpdateFileSizeUnit::Auto);
+    VelkAppUpdate.SetSettings(ProgramUpdateSettings());
     VelkAppUpdate.SetFont(font);
     VelkAppUpdate.SetFontReadme(font);
-    VelkAppUpdate.SetHashType(THashType::None);
-    VelkAppUpdate.SetProxyAddress(QString());
-    VelkAppUpdate.SetProxyPort(QStringLiteral("80"));
-    VelkAppUpdate.SetUpdateFileURL(QString::fromStdString(ProductUpdateFileURL()));
-    VelkAppUpdate.SetUpdatePageURL(SiteRoot());
-    VelkAppUpdate.SetVersion(QString::fromLatin1(config::kVersion));
-    VelkAppUpdate.SetUpdatePublicKey(QString::fromLatin1(config::kUpdatePublicKey));
 }
 
 void TfrmQuorvex::FormCreate()
@@ -414,8 +407,7 @@ IStatusLog& TfrmQuorvex::StatusLog()
 
 void TfrmQuorvex::ShowMessage(const std::string& text)
 {
-    Seams().Messages->Show(this, QString::fromLatin1(kApplicationTitle), QString::fromStdString(text),
-                           TMsgDlgType::Plain, TMsgDlgButtons::Ok);
+    Seams().Messages->Show(kApplicationTitle, text, TMsgDlgType::Plain, TMsgDlgButtons::Ok);
 }
 
 void TfrmQuorvex::ReportError(const std::string& message)

@@ -8,4 +8,25 @@ namespace quorvex::win32 {
 // TfrmHelp
 inline constexpr int IDC_wbHelp = 1001;
 
+// The update windows: TVelkAppUpdateNotifyBox
+inline constexpr int IDC_ReadmeMemo = 1601;
+inline constexpr int IDC_DownloadButton = 1602;
+inline constexpr int IDC_OpenWebPageButton = 1603;
+inline constexpr int IDC_OKButton = 1604;
+// TVelkAppUpdateDownloadBox
+inline constexpr int IDC_Label1 = 1610;
+inline constexpr int IDC_FileLabel = 1611;
+inline constexpr int IDC_Label2 = 1612;
+inline constexpr int IDC_SpeedLabel = 1613;
+inline constexpr int IDC_Label4 = 1614;
+inline constexpr int IDC_StatusLabel = 1615;
+inline constexpr int IDC_Label5 = 1616;
+inline constexpr int IDC_ElapsedTimeLabel = 1617;
+inline constexpr int IDC_Label6 = 1618;
+inline constexpr int IDC_RemainingTimeLabel = 1619;
+inline constexpr int IDC_Label9 = 1620;
+inline constexpr int IDC_TransferLabel = 1621;
+inline constexpr int IDC_ProgressBar1 = 1622;
+inline constexpr int IDC_CancelButton = 1623;
+
 }  // namespace quorvex::win32

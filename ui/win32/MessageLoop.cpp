@@ -18,6 +18,29 @@ bool HandleDialogKey(MSG& message)
 
 }  // namespace
 
+void DispatchWithDialogKeys(MSG& message)
+{
+    if (!HandleDialogKey(message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+void RunModalLoop(const std::function<bool()>& done)
+{
+    MSG message{};
+    while (!done()) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        if (got == -1)
+            throw Error("The message loop failed: " + Win32ErrorText(GetLastError()));
+        DispatchWithDialogKeys(message);
+    }
+}
+
 int RunMessageLoop()
 {
     MSG message{};
@@ -27,10 +50,7 @@ int RunMessageLoop()
             return static_cast<int>(message.wParam);
         if (got == -1)
             throw Error("The message loop failed: " + Win32ErrorText(GetLastError()));
-        if (!HandleDialogKey(message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        DispatchWithDialogKeys(message);
     }
 }
 

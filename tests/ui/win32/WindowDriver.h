@@ -28,15 +28,16 @@ bool WaitFor(Condition condition)
     return condition();
 }
 
-// quorvex.exe started with the arguments; ended through WM_QUIT if it still runs.
+// quorvex.exe (or another program of its windows) started with the
+// arguments; ended through WM_QUIT if it still runs.
 class TQuorvexProcess {
 public:
-    explicit TQuorvexProcess(const std::wstring& arguments)
+    explicit TQuorvexProcess(const std::wstring& arguments, const std::wstring& program = gQuorvex)
     {
-        std::wstring commandLine = L"\"" + gQuorvex + L"\" " + arguments;
+        std::wstring commandLine = L"\"" + program + L"\" " + arguments;
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        started_ = CreateProcessW(gQuorvex.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+        started_ = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                   &startup, &process_) != FALSE;
     }
     ~TQuorvexProcess()

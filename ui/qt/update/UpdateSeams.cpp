@@ -2,6 +2,7 @@
 
 #include "platform/ProgramStart.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
@@ -53,10 +54,11 @@ QString WithLineFeeds(QString text)
 
 class TDesktopMessageBoxes final : public IMessageBoxes {
 public:
-    TModalResult Show(QWidget* parent, const QString& caption, const QString& text,
-                      TMsgDlgType type, TMsgDlgButtons buttons) override
+    TModalResult Show(const std::string& caption, const std::string& text, TMsgDlgType type,
+                      TMsgDlgButtons buttons) override
     {
-        QMessageBox box(IconOf(type), caption, WithLineFeeds(text), ButtonsOf(buttons), parent);
+        QMessageBox box(IconOf(type), QString::fromStdString(caption), WithLineFeeds(QString::fromStdString(text)),
+                        ButtonsOf(buttons), QApplication::activeWindow());
         return ResultOf(box.exec());
     }
 };
@@ -74,18 +76,17 @@ class TDesktopShell final : public IShell {
 public:
     using IShell::Open;
 
-    void Open(const QString& /*verb*/, const QString& target, int /*showCommand*/, TFailure onFailure) override
+    void Open(const std::string& /*verb*/, const std::string& targetText, int /*showCommand*/,
+              TFailure onFailure) override
     {
+        const QString target = QString::fromStdString(targetText);
         if (target.endsWith(QLatin1String(".exe"), Qt::CaseInsensitive)) {
-            TStartFailure failure;
-            if (onFailure)
-                failure = [onFailure](const std::string& reason) { onFailure(QString::fromStdString(reason)); };
-            StartProgram(target.toStdString(), {}, std::move(failure));
+            StartProgram(targetText, {}, std::move(onFailure));
             return;
         }
         const QUrl url = IsUrl(target) ? QUrl(target) : QUrl::fromLocalFile(target);
         if (!QDesktopServices::openUrl(url) && onFailure)
-            onFailure(QStringLiteral("The desktop could not open it."));
+            onFailure("The desktop could not open it.");
     }
 };
 

@@ -42,20 +42,6 @@ TWindowFont DesignFont(const QString& family, int pixelHeight)
     return TWindowFont{PixelFont(family, pixelHeight), QGuiApplication::palette().color(QPalette::WindowText)};
 }
 
-TModalResult ShowUpdateMessage(IMessageBoxes& messages, QWidget* parent, const QString& text, TMsgDlgType type,
-                               TMsgDlgButtons buttons)
-{
-    QString caption;
-    switch (type) {
-    case TMsgDlgType::Information: caption = QStringLiteral("Information"); break;
-    case TMsgDlgType::Confirmation: caption = QStringLiteral("Confirm"); break;
-    case TMsgDlgType::Warning: caption = QStringLiteral("Warning"); break;
-    case TMsgDlgType::Error: caption = QStringLiteral("Error"); break;
-    case TMsgDlgType::Plain: break;
-    }
-    return messages.Show(parent, caption, text, type, buttons);
-}
-
 QString LocaleFileSize(std::int64_t bytes, TVelkAppUpdateFileSizeUnit unit)
 {
     return QString::fromStdString(FormatFileSize(bytes, unit, QLocale().groupSeparator().toStdString()));

@@ -1,6 +1,5 @@
-// What the update windows share: their frame and place, their design fonts
-// and the update checker's message boxes. The application's other windows
-// are centred the same way.
+// What the update windows share: their frame and place and their design
+// fonts. The application's other windows are centred the same way.
 #pragma once
 
 #include "update/FileSize.h"
@@ -30,10 +29,5 @@ TWindowFont DesignFont(const QString& family, int pixelHeight);
 
 // A size text (update/FileSize.h) with the thousands separator of the user's locale.
 QString LocaleFileSize(std::int64_t bytes, TVelkAppUpdateFileSizeUnit unit);
-
-// A message box of the update checker: its caption names its type
-// ("Information", "Confirm" or "Error").
-TModalResult ShowUpdateMessage(IMessageBoxes& messages, QWidget* parent, const QString& text, TMsgDlgType type,
-                               TMsgDlgButtons buttons = TMsgDlgButtons::Ok);
 
 }  // namespace quorvex

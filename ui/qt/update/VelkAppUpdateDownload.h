@@ -1,14 +1,11 @@
 // TVelkAppUpdateDownloadBox: the window in which a newer installer is
-// downloaded, with its file name, speed, times, amount and progress, and the
-// download itself: the target, the size request, the transfer, the checksum
-// and the start of the installer.
+// downloaded, with its file name, speed, times, amount and progress. It
+// draws the download flow (forms/UpdateDownloadFlow.h) and forwards its
+// events to it.
 #pragma once
 
-#include "forms/UpdateDownloadForm.h"
-#include "update/Checksums.h"
-#include "update/DownloadTarget.h"
+#include "forms/UpdateDownloadFlow.h"
 #include "update/FileSize.h"
-#include "update/PrivateSink.h"
 #include "ui/qt/update/UpdateSeams.h"
 
 #include <QDialog>
@@ -17,7 +14,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 
 class QLabel;
 class QProgressBar;
@@ -32,36 +28,18 @@ namespace quorvex {
 
 class THttpCli;
 
-// How a downloaded installer is verified before it is started.
-struct TInstallerCheck {
-    THashType HashType = THashType::None;
-    QString ExpectedChecksum;
-    QString PublicKey;  // base64; empty when no signature is asked for
-    QString Signature;  // base64, from the update information
-};
-
-class TVelkAppUpdateDownloadBox : public QDialog {
+class TVelkAppUpdateDownloadBox : public QDialog, private IUpdateDownloadView {
     Q_OBJECT
 public:
-    using TClock = std::chrono::steady_clock;
+    using TClock = TUpdateDownloadFlow::TClock;
 
     explicit TVelkAppUpdateDownloadBox(TUpdateSeams& seams, QWidget* parent = nullptr);
     ~TVelkAppUpdateDownloadBox() override;
 
-    // Downloads url into a new private file beside its target (the download
-    // folder and the URL's file name), shows this window while the transfer
-    // runs, verifies the checksum and the publisher's signature as check
-    // asks, and only then renames the file to its target (replacing what was
-    // there) and starts the installer while the application closes. The
-    // folder is opened once, never through a link, and the file is written
-    // and renamed in that very folder. Every other outcome deletes the new
-    // file and leaves the target as it was. A folder that is not private, a
-    // file that cannot be created, written or renamed, and a folder replaced
-    // while the file was saved in it raise their errors here.
+    // The download (TUpdateDownloadFlow::Download).
     void Download(const QString& url, const TSpecialFolders& folders, const TInstallerCheck& check);
 
     // Handlers.
-    void HttpCli1DocData();
     void Timer1Timer();
     void CancelButtonClick();
 
@@ -76,10 +54,15 @@ public:
     std::unique_ptr<THttpCli> HttpCli1;
     QTimer* Timer1;
 
-    TVelkAppUpdateFileSizeUnit FileSizeUnit = TVelkAppUpdateFileSizeUnit::Auto;
-    // The clock of the speed and times; tests set their own.
-    std::function<TClock::time_point()> Now = &TClock::now;
-    TClock::time_point StartTime;
+private:
+    std::unique_ptr<Ui::TVelkAppUpdateDownloadBox> ui_;
+    TUpdateDownloadFlow flow_;
+
+public:
+    // The flow's unit and clock (tests set their own).
+    TVelkAppUpdateFileSizeUnit& FileSizeUnit = flow_.FileSizeUnit;
+    std::function<TClock::time_point()>& Now = flow_.Now;
+    TClock::time_point& StartTime = flow_.StartTime;
 
 protected:
     // While the transfer runs, closing the window (Escape, the close box)
@@ -87,24 +70,20 @@ protected:
     void reject() override;
 
 private:
-    bool CreateTarget(const QString& url, const TSpecialFolders& folders);
-    void RequestSize();
-    bool Transfer();
-    bool EndTransfer(bool success);
-    bool Verify(const TInstallerCheck& check);
-    void ShowError(const QString& message);
-    void StartInstaller();
-    void ShowTransferred(std::int64_t bytes);
-    bool Transferring() const;
-    TUpdateDownloadForm Form() const;
-
-    TUpdateSeams& seams_;
-    std::unique_ptr<Ui::TVelkAppUpdateDownloadBox> ui_;
-    std::optional<TFolderHandle> folder_;  // the download folder, held open while the file is saved in it
-    QString fileName_;
-    QString target_;
-    std::unique_ptr<TPrivateSink> sink_;  // the download, until it is renamed to target_
-    std::int64_t maximum_ = 0;
+    // IUpdateDownloadView.
+    void SetFileText(const std::string& text) override;
+    void SetStatusText(const std::string& text) override;
+    void SetTransferText(const std::string& text) override;
+    void SetSpeedText(const std::string& text) override;
+    void SetElapsedText(const std::string& text) override;
+    void SetRemainingText(const std::string& text) override;
+    void SetProgressMaximum(std::int64_t maximum) override;
+    void SetProgress(std::int64_t position) override;
+    void SetCancelEnabled(bool enabled) override;
+    bool CancelEnabled() const override;
+    void StartTimer() override;
+    void StopTimer() override;
+    void ShowWindow() override;
 };
 
 }  // namespace quorvex

@@ -1,30 +1,24 @@
 #include "ui/qt/update/VelkAppUpdateNotify.h"
 
-#include "forms/UpdateNotifyForm.h"
 #include "http/HttpCli.h"
-#include "update/DownloadTarget.h"
-#include "update/UpdateHttp.h"
 #include "ui/qt/update/UpdateWindows.h"
 #include "ui/qt/update/VelkAppUpdateDownload.h"
 #include "ui_VelkAppUpdateNotify.h"
-
-#include <QScopeGuard>
 
 namespace quorvex {
 
 TVelkAppUpdateNotifyBox::TVelkAppUpdateNotifyBox(TUpdateSeams& seams, QWidget* parent)
     : QDialog(parent, UpdateDialogFlags()),
-      HttpCli1(std::make_unique<THttpCli>()),
       seams_(seams),
       ui_(std::make_unique<Ui::TVelkAppUpdateNotifyBox>()),
-      windowFont_(DesignFont(QStringLiteral("Segoe UI"), 15))
+      windowFont_(DesignFont(QStringLiteral("Segoe UI"), 15)),
+      flow_(*this, seams)
 {
     ui_->setupUi(this);
     ReadmeMemo = ui_->ReadmeMemo;
     DownloadButton = ui_->DownloadButton;
     OpenWebPageButton = ui_->OpenWebPageButton;
     OKButton = ui_->OKButton;
-    ConfigureUpdateClient(*HttpCli1);
     SetWindowFont(windowFont_);
     SetReadmeFont(DesignFont(QStringLiteral("Calibri"), 11));
     // The readme area has the colour of the dialog's face.
@@ -55,48 +49,42 @@ QStringList TVelkAppUpdateNotifyBox::ReadmeLines() const
     return ReadmeMemo->toPlainText().split(QLatin1Char('\n'));
 }
 
-void TVelkAppUpdateNotifyBox::SetReadmeLines(const QStringList& lines)
+void TVelkAppUpdateNotifyBox::SetReadmeLines(const std::vector<std::string>& lines)
 {
-    ReadmeMemo->setPlainText(lines.join(QLatin1Char('\n')));
+    QStringList text;
+    for (const std::string& line : lines)
+        text.append(QString::fromStdString(line));
+    ReadmeMemo->setPlainText(text.join(QLatin1Char('\n')));
 }
 
-QString TVelkAppUpdateNotifyBox::FormatFileSize(std::int64_t bytes) const
+void TVelkAppUpdateNotifyBox::SetDownloadEnabled(bool enabled)
 {
-    return LocaleFileSize(bytes, FileSizeUnit);
+    DownloadButton->setEnabled(enabled);
 }
 
-// The window closes once the download has ended, however it ended; it stays
-// behind the download window until then.
+void TVelkAppUpdateNotifyBox::RunDownload(const TDownloadRequest& request)
+{
+    TVelkAppUpdateDownloadBox download(seams_);
+    windowFont_.ApplyTo(download);
+    download.FileSizeUnit = request.FileSizeUnit;
+    download.HttpCli1->SetProxy(request.Proxy);
+    download.HttpCli1->SetProxyPort(request.ProxyPort);
+    download.Download(QString::fromStdString(request.URL), SystemSpecialFolders(), request.Check);
+}
+
+void TVelkAppUpdateNotifyBox::CloseWindow()
+{
+    close();
+}
+
 void TVelkAppUpdateNotifyBox::DownloadButtonClick()
 {
-    const auto closeWhenDone = qScopeGuard([this] { close(); });
-    try {
-        TVelkAppUpdateDownloadBox download(seams_);
-        windowFont_.ApplyTo(download);
-        download.FileSizeUnit = FileSizeUnit;
-        download.HttpCli1->SetProxy(HttpCli1->Proxy());
-        download.HttpCli1->SetProxyPort(HttpCli1->ProxyPort());
-        download.Download(QString::fromStdString(DownloadFileURL), SystemSpecialFolders(),
-                          {HashType, ExpectedChecksum(), UpdatePublicKey, QString::fromStdString(EdSignature)});
-    } catch (...) {
-        downloadError_ = std::current_exception();
-    }
-}
-
-void TVelkAppUpdateNotifyBox::RaiseDownloadError() const
-{
-    if (downloadError_)
-        std::rethrow_exception(downloadError_);
+    flow_.DownloadClick();
 }
 
 void TVelkAppUpdateNotifyBox::OpenWebPageButtonClick()
 {
-    seams_.Shell->Open(QStringLiteral("open"), QString::fromStdString(UpdatePageURL), SW_SHOWNORMAL);
-}
-
-QString TVelkAppUpdateNotifyBox::ExpectedChecksum() const
-{
-    return QString::fromStdString(TUpdateNotifyForm(*this, std::nullopt).ExpectedChecksum(HashType));
+    flow_.OpenWebPageClick();
 }
 
 }  // namespace quorvex

@@ -1,10 +1,10 @@
 // TVelkAppUpdateNotifyBox: the window that announces a newer version, with
 // its release notes, the update web page and the download of the installer.
+// It draws the notification flow (forms/UpdateCheckFlow.h) and forwards its
+// buttons to it.
 #pragma once
 
-#include "update/Checksums.h"
-#include "update/FileSize.h"
-#include "update/UpdateInformation.h"
+#include "forms/UpdateCheckFlow.h"
 #include "ui/qt/update/UpdateSeams.h"
 #include "ui/qt/update/WindowFont.h"
 
@@ -13,7 +13,6 @@
 #include <QStringList>
 
 #include <cstdint>
-#include <exception>
 #include <memory>
 
 class QPlainTextEdit;
@@ -25,10 +24,7 @@ class TVelkAppUpdateNotifyBox;
 
 namespace quorvex {
 
-class THttpCli;
-
-// The update information (DownloadFileURL, ..., EdSignature) is filled by the check.
-class TVelkAppUpdateNotifyBox : public QDialog, public TUpdateInformation {
+class TVelkAppUpdateNotifyBox : public QDialog, private IUpdateNotifyView {
     Q_OBJECT
 public:
     explicit TVelkAppUpdateNotifyBox(TUpdateSeams& seams, QWidget* parent = nullptr);
@@ -39,36 +35,30 @@ public:
     void SetReadmeFont(const TWindowFont& font);
 
     QStringList ReadmeLines() const;
-    void SetReadmeLines(const QStringList& lines);
 
-    QString FormatFileSize(std::int64_t bytes) const;
+    // The window's rules and the update information it shows.
+    TUpdateNotifyFlow& Flow() { return flow_; }
 
-    // Handlers of the buttons. An error of the download ends it and closes
-    // the window; it is kept for RaiseDownloadError, so that it never
-    // unwinds through the toolkit's signal delivery.
+    // Handlers of the buttons.
     void DownloadButtonClick();
     void OpenWebPageButtonClick();
-    // Raises the error that ended the download, if one did.
-    void RaiseDownloadError() const;
 
     QPlainTextEdit* ReadmeMemo;
     QPushButton* DownloadButton;
     QPushButton* OpenWebPageButton;
     QPushButton* OKButton;
-    std::unique_ptr<THttpCli> HttpCli1;
-
-    // The publisher's public key; empty when installers are not checked.
-    QString UpdatePublicKey;
-    TVelkAppUpdateFileSizeUnit FileSizeUnit = TVelkAppUpdateFileSizeUnit::Auto;
-    THashType HashType = THashType::None;
 
 private:
-    QString ExpectedChecksum() const;
+    // IUpdateNotifyView.
+    void SetReadmeLines(const std::vector<std::string>& lines) override;
+    void SetDownloadEnabled(bool enabled) override;
+    void RunDownload(const TDownloadRequest& request) override;
+    void CloseWindow() override;
 
     TUpdateSeams& seams_;
     std::unique_ptr<Ui::TVelkAppUpdateNotifyBox> ui_;
     TWindowFont windowFont_;
-    std::exception_ptr downloadError_;
+    TUpdateNotifyFlow flow_;
 };
 
 }  // namespace quorvex
