@@ -1,12 +1,14 @@
 // quorvex.exe, the windowed program on Windows. Its main window is still to
 // come; until then it shows the windows that exist standing alone, for the
-// window tests: "quorvex.exe --window help" shows the help window and runs
-// until its thread is sent WM_QUIT.
+// window tests: "quorvex.exe --window help" shows the help window, "--window
+// edit" the HTML replacement file editor, and runs until its thread is sent
+// WM_QUIT.
 #include "archive/Catalogue.h"
 #include "platform/Error.h"
 #include "platform/Text.h"
 #include "ui/win32/MessageLoop.h"
 #include "ui/win32/Messages.h"
+#include "ui/win32/uEdit.h"
 #include "ui/win32/uHelp.h"
 
 #include <windows.h>
@@ -21,7 +23,7 @@ namespace {
 
 constexpr std::string_view kCaption = "Quorvex";
 constexpr std::string_view kUsage =
-    "Usage: quorvex.exe --window help\n\n"
+    "Usage: quorvex.exe --window help|edit\n\n"
     "The main window of Quorvex for Windows is not built yet; quorvex-cli.exe does the work from the command line.";
 
 int ShowHelpWindowAlone()
@@ -33,10 +35,20 @@ int ShowHelpWindowAlone()
     return RunMessageLoop();
 }
 
+int ShowEditWindowAlone()
+{
+    TColorDialog cdColor;
+    TfrmEdit edit(cdColor);
+    edit.ShowWindow();
+    return RunMessageLoop();
+}
+
 int Run(const std::vector<std::string>& arguments)
 {
     if (arguments == std::vector<std::string>{"--window", "help"})
         return ShowHelpWindowAlone();
+    if (arguments == std::vector<std::string>{"--window", "edit"})
+        return ShowEditWindowAlone();
     ShowMessage(nullptr, kUsage, kCaption, TMessageIcon::Warning);
     return 2;
 }

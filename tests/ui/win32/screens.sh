@@ -5,8 +5,9 @@
 #   tests/ui/win32/screens.sh [WINDOWS_BUILD] [OUTPUT_FOLDER]
 #
 # WINDOWS_BUILD defaults to build-windows/, OUTPUT_FOLDER to
-# WINDOWS_BUILD/screens. Writes help-window.png, the help window as it is
-# drawn on the screen (Xvfb has no window manager, so no frame).
+# WINDOWS_BUILD/screens. Writes help-window.png and edit-window.png, the help
+# window and the HTML replacement file editor as they are drawn on the screen
+# (Xvfb has no window manager, so no frame).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../../../build-windows}" && pwd)
@@ -17,19 +18,30 @@ trap 'bash "$here/display.sh" stop "$state/display"; rm -rf "$state"' EXIT
 
 bash "$here/display.sh" start "$state/display"
 eval "$(bash "$here/display.sh" env "$state/display")"
-bash "$here/display.sh" run "$state/display" "$build/app/quorvex.exe" --window help </dev/null >/dev/null 2>&1 &
 
-# The window's X id once it is mapped, within ten seconds.
-window=
-for _ in $(seq 100); do
-  window=$(xwininfo -root -tree 2>/dev/null | awk '/" Help Document"/ && /[0-9]+x[0-9]+\+/ { print $1; exit }')
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-if [ -z "$window" ]; then
-  echo "screens.sh: the help window did not appear" >&2
-  exit 1
-fi
-sleep 1  # let it paint
-import -window "$window" "$output/help-window.png"
-echo "$output/help-window.png"
+# Starts quorvex.exe with the arguments, waits for its window of that title
+# and takes its picture into the file; the program is ended afterwards.
+shoot() {
+  local title=$1 file=$2 window= program
+  shift 2
+  bash "$here/display.sh" run "$state/display" "$build/app/quorvex.exe" "$@" </dev/null >/dev/null 2>&1 &
+  program=$!
+  # The window's X id once it is mapped, within ten seconds.
+  for _ in $(seq 100); do
+    window=$(xwininfo -root -tree 2>/dev/null | awk -v title="\"$title\"" 'index($0, title) && /[0-9]+x[0-9]+\+/ { print $1; exit }')
+    [ -n "$window" ] && break
+    sleep 0.1
+  done
+  if [ -z "$window" ]; then
+    echo "screens.sh: the window \"$title\" did not appear" >&2
+    exit 1
+  fi
+  sleep 1  # let it paint
+  import -window "$window" "$output/$file"
+  kill "$program" 2>/dev/null || true
+  wait "$program" 2>/dev/null || true
+  echo "$output/$file"
+}
+
+shoot " Help Document" help-window.png --window help
+shoot " Edit HTML Replacement File" edit-window.png --window edit
