@@ -173,6 +173,7 @@ LRESULT TColorRow::PieceMessage(TPiece piece, UINT message, WPARAM wParam, LPARA
         break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
         if (piece == TPiece::Box) {
             SetCapture(window);
         } else if (piece == TPiece::Pipette) {
@@ -183,6 +184,7 @@ LRESULT TColorRow::PieceMessage(TPiece piece, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
         if (piece == TPiece::Box && GetCapture() == window) {
             ReleaseCapture();
             form_.shColorMouseUp();
@@ -275,7 +277,7 @@ std::optional<std::uint32_t> TColorRow::AskColor(std::uint32_t initial)
     dialog.hwndOwner = host_;
     dialog.rgbResult = static_cast<COLORREF>(initial);
     dialog.lpCustColors = cdColor_.CustomColors();
-    dialog.Flags = CC_RGBINIT | CC_FULLOPEN | CC_ANYCOLOR;
+    dialog.Flags = CC_RGBINIT;  // the default options, with the colour preselected
     if (ChooseColorW(&dialog) == FALSE)
         return std::nullopt;
     return static_cast<std::uint32_t>(dialog.rgbResult & 0xFFFFFF);

@@ -151,7 +151,9 @@ HWND WaitForOwnedDialog(HWND owner)
     return search.found;
 }
 
-// The colour dialog's edit fields of the colour's parts (colordlg.h).
+// The colour dialog's button that opens its custom colour part, and that
+// part's edit fields of the colour's parts (colordlg.h).
+constexpr int kDefineCustomColors = 719;
 constexpr int kRedEdit = 706;
 constexpr int kGreenEdit = 707;
 constexpr int kBlueEdit = 708;
@@ -179,17 +181,28 @@ protected:
         ASSERT_NE(edit_, nullptr) << "no editor shown";
         for (const int id : {IDC_shColor, IDC_shDrop, IDC_imgDropp, IDC_wbPreview, IDC_btnSave})
             ASSERT_NE(GetDlgItem(edit_, id), nullptr) << "no control " << id;
+        // Painted: the borders drawn and the pipette picture (neither the
+        // window's colour nor the frame's white) in its frame.
+        ASSERT_TRUE(WaitFor([this] {
+            const COLORREF pipette = CentrePixel(Control(IDC_imgDropp));
+            return BorderPixel(Control(IDC_shColor)) == kRestBorder && BorderPixel(Control(IDC_shDrop)) == kRestBorder
+                && pipette != GetSysColor(COLOR_BTNFACE) && pipette != RGB(255, 255, 255);
+        })) << "the colour row is not drawn";
     }
     HWND Control(int id) const { return GetDlgItem(edit_, id); }
 
-    // Clicks the colour box and answers the colour dialog with the colour
-    // typed into its fields, then OK (or Cancel).
-    void ChooseInDialog(int red, int green, int blue, bool accept = true)
+    // Clicks the colour box (with the left button, or another) and answers
+    // the colour dialog with the colour typed into its custom colour fields,
+    // then OK (or Cancel).
+    void ChooseInDialog(int red, int green, int blue, bool accept = true, UINT down = WM_LBUTTONDOWN,
+                        UINT up = WM_LBUTTONUP)
     {
-        PostMessageW(Control(IDC_shColor), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-        PostMessageW(Control(IDC_shColor), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        PostMessageW(Control(IDC_shColor), down, 0, MAKELPARAM(5, 5));
+        PostMessageW(Control(IDC_shColor), up, 0, MAKELPARAM(5, 5));
         const HWND dialog = WaitForOwnedDialog(edit_);
         ASSERT_NE(dialog, nullptr) << "no colour dialog over the editor";
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, kDefineCustomColors))) << "the dialog opens with default options";
+        SendMessageW(GetDlgItem(dialog, kDefineCustomColors), BM_CLICK, 0, 0);
         lastDialogStart_ = {TextOf(GetDlgItem(dialog, kRedEdit)), TextOf(GetDlgItem(dialog, kGreenEdit)),
                             TextOf(GetDlgItem(dialog, kBlueEdit))};
         SendMessageW(GetDlgItem(dialog, kRedEdit), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(std::to_wstring(red).c_str()));
@@ -237,8 +250,10 @@ TEST_F(EditWindow, IsAFixedDialogOfItsDesignWithTheRowThePreviewAndTheSaveButton
     };
     for (const auto& control : controls) {
         const RECT at = InClient(edit_, ScreenBounds(Control(control.Id)));
-        const RECT want{Scaled(control.Bounds.left), Scaled(control.Bounds.top), Scaled(control.Bounds.right),
-                        Scaled(control.Bounds.bottom)};
+        // Placed and sized at the DPI each on its own, as the window places controls.
+        const RECT& b = control.Bounds;
+        const RECT want{Scaled(b.left), Scaled(b.top), Scaled(b.left) + Scaled(b.right - b.left),
+                        Scaled(b.top) + Scaled(b.bottom - b.top)};
         EXPECT_TRUE(Same(at, want)) << control.Id << " at " << at.left << "," << at.top << "," << at.right << ","
                                     << at.bottom;
     }
@@ -275,9 +290,9 @@ TEST_F(EditWindow, TheDialogsColourFillsTheBoxAndThePreviewAndTheDialogRemembers
     EXPECT_EQ(lastDialogStart_.red + "," + lastDialogStart_.green + "," + lastDialogStart_.blue, "0,0,0")
         << "black before the first colour";
 
-    ChooseInDialog(1, 2, 3, false);
+    ChooseInDialog(1, 2, 3, false, WM_RBUTTONDOWN, WM_RBUTTONUP);
     EXPECT_EQ(lastDialogStart_.red + "," + lastDialogStart_.green + "," + lastDialogStart_.blue, "51,102,153")
-        << "the dialog opens at the last accepted colour";
+        << "the dialog opens at the last accepted colour; any button opens it";
     Sleep(200);
     EXPECT_EQ(CentrePixel(Control(IDC_shColor)), RGB(0x33, 0x66, 0x99)) << "Cancel keeps the colour";
 }
@@ -397,6 +412,18 @@ TEST_F(EditWindow, TheDropperTakesTheColourUnderThePointerWhileTheButtonIsHeld)
     SendMessageW(Control(IDC_btnSave), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitFor([this] { return !IsWindowVisible(edit_); }));
     EXPECT_EQ(ReadFileText(kFile), "<html><body bgcolor=\"#0FA000\" style=\"overflow: hidden;\"></body></html>\r\n");
+}
+
+TEST_F(EditWindow, TheRightButtonOnThePipetteDoesNotPick)
+{
+    Start();
+    const HWND pipette = Control(IDC_imgDropp);
+    const COLORREF pipetteAtRest = CentrePixel(pipette);
+    PostMessageW(pipette, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 10));
+    Sleep(800);  // more than two readings' time
+    EXPECT_EQ(CentrePixel(pipette), pipetteAtRest) << "the pipette stays in its frame";
+    EXPECT_EQ(CentrePixel(Control(IDC_shColor)), RGB(255, 255, 255)) << "no colour taken";
+    PostMessageW(pipette, WM_RBUTTONUP, 0, MAKELPARAM(10, 10));
 }
 
 TEST_F(EditWindow, TheBoxLightsUnderThePointerAndTheFrameOnlyOverThePipette)
