@@ -5,6 +5,7 @@
 #include "archive/mxStorage.h"
 #include "picture/Picture.h"
 #include "platform/Error.h"
+#include "resources/windows/ResourceIds.h"
 #include "tests/ui/win32/WindowDriver.h"
 #include "ui/win32/ControlIds.h"
 #include "ui/win32/Picture.h"
@@ -492,6 +493,39 @@ TEST(PictureBox, DrawsTheStoredPictureFittedAtItsTopLeftAndKeepsItForABadItem)
     InvalidateRect(window.preview.Handle(), nullptr, TRUE);
     Pump(200);
     EXPECT_TRUE(matches()) << "the picture shown stays";
+}
+
+TEST(PictureBox, DrawsAnArtworkIconAtItsOwnSizeAndRefusesAMissingOne)
+{
+    TPictureWindow window;
+    window.preview.ShowIcon(IDI_LOGO);
+    SetWindowPos(window.Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    const RECT bounds = ScreenBounds(window.preview.Handle());
+    const int width = bounds.right - bounds.left;
+    const COLORREF background = GetSysColor(COLOR_BTNFACE);
+    const SIZE logo{Scaled(125), Scaled(51)};  // logo.png's size at the display's DPI
+    int inside = 0;
+    int outside = 0;
+    const auto count = [&] {
+        inside = outside = 0;
+        const std::vector<COLORREF> shown = ScreenPixels(bounds);
+        for (std::size_t at = 0; at < shown.size(); ++at) {
+            const int x = static_cast<int>(at % static_cast<std::size_t>(width));
+            const int y = static_cast<int>(at / static_cast<std::size_t>(width));
+            const bool drawn = shown[at] != background;
+            (x < logo.cx && y < logo.cy ? inside : outside) += drawn;
+        }
+        return inside > logo.cx * logo.cy / 10;
+    };
+    EXPECT_TRUE(PumpUntil(count)) << inside << " pixels of the logo drawn";
+    EXPECT_EQ(outside, 0) << "nothing beyond the logo's own size";
+
+    try {
+        window.preview.ShowIcon(4242);
+        FAIL() << "no error for a missing picture";
+    } catch (const Error& error) {
+        EXPECT_EQ(std::string(error.what()).rfind("Cannot load the picture 4242: ", 0), 0u) << error.what();
+    }
 }
 
 }  // namespace
