@@ -8,7 +8,6 @@
 
 #include <commdlg.h>
 
-#include <set>
 #include <utility>
 
 namespace quorvex::win32 {
