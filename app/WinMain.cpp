@@ -1,15 +1,17 @@
 // quorvex.exe, the windowed program on Windows. Its main window is still to
 // come; until then it shows the windows that exist standing alone, for the
-// window tests: "quorvex.exe --window help" shows the help window and runs
-// until its thread is sent WM_QUIT; "quorvex.exe --update-check [silent]"
-// runs one update check with its windows and ends with it (status 0 when a
-// newer version was announced, else 1).
+// window tests: "quorvex.exe --window help" shows the help window, "--window
+// edit" the HTML replacement file editor, and runs until its thread is sent
+// WM_QUIT; "quorvex.exe --update-check [silent]" runs one update check with
+// its windows and ends with it (status 0 when a newer version was announced,
+// else 1).
 #include "archive/Catalogue.h"
 #include "platform/Error.h"
 #include "platform/Text.h"
 #include "ui/win32/MessageLoop.h"
 #include "ui/win32/Messages.h"
 #include "ui/win32/Win32EventPump.h"
+#include "ui/win32/uEdit.h"
 #include "ui/win32/uHelp.h"
 #include "ui/win32/update/UpdateChecker.h"
 
@@ -25,7 +27,7 @@ namespace {
 
 constexpr std::string_view kCaption = "Quorvex";
 constexpr std::string_view kUsage =
-    "Usage: quorvex.exe --window help\n"
+    "Usage: quorvex.exe --window help|edit\n"
     "       quorvex.exe --update-check [silent]\n\n"
     "The main window of Quorvex for Windows is not built yet; quorvex-cli.exe does the work from the command line.";
 
@@ -44,6 +46,14 @@ int CheckForUpdateAlone(bool silent)
     return ExecuteUpdateCheck(nullptr, silent) ? 0 : 1;
 }
 
+int ShowEditWindowAlone()
+{
+    TColorDialog cdColor;
+    TfrmEdit edit(cdColor);
+    edit.ShowWindow();
+    return RunMessageLoop();
+}
+
 int Run(const std::vector<std::string>& arguments)
 {
     if (arguments == std::vector<std::string>{"--window", "help"})
@@ -51,6 +61,8 @@ int Run(const std::vector<std::string>& arguments)
     if (!arguments.empty() && arguments[0] == "--update-check" && arguments.size() <= 2
         && (arguments.size() == 1 || arguments[1] == "silent"))
         return CheckForUpdateAlone(arguments.size() == 2);
+    if (arguments == std::vector<std::string>{"--window", "edit"})
+        return ShowEditWindowAlone();
     ShowMessage(nullptr, kUsage, kCaption, TMessageIcon::Warning);
     return 2;
 }

@@ -1,6 +1,9 @@
 # What the resource scripts of the Windows programs (resources/windows) read
 # besides their own folder: the icon, made at build time from the hicolor PNGs
-# by icoutils' icotool, and the version header from project(VERSION).
+# by icoutils' icotool, the version header from project(VERSION), and the
+# windows' artwork: the PNG pictures of resources/artwork as 32-bit icons
+# (icotool keeps their size and transparency) and the dropper's cursor, made
+# from its X bitmaps by tools/cursor.
 find_program(QUORVEX_ICOTOOL icotool REQUIRED)
 
 set(QUORVEX_WINDOWS_RESOURCES_DIR ${CMAKE_BINARY_DIR}/resources/windows)
@@ -28,13 +31,34 @@ add_custom_command(
   VERBATIM)
 add_custom_target(quorvex_windows_icon DEPENDS ${QUORVEX_WINDOWS_ICON})
 
+set(QUORVEX_WINDOWS_ARTWORK)
+foreach(picture logo donate dropper)
+  set(artwork ${QUORVEX_WINDOWS_RESOURCES_DIR}/${picture}.ico)
+  add_custom_command(
+    OUTPUT ${artwork}
+    COMMAND ${QUORVEX_ICOTOOL} -c -o ${artwork} ${PROJECT_SOURCE_DIR}/resources/artwork/${picture}.png
+    DEPENDS ${PROJECT_SOURCE_DIR}/resources/artwork/${picture}.png
+    COMMENT "Making the Windows picture ${picture}.ico"
+    VERBATIM)
+  list(APPEND QUORVEX_WINDOWS_ARTWORK ${artwork})
+endforeach()
+set(cursor ${QUORVEX_WINDOWS_RESOURCES_DIR}/dropper.cur)
+add_custom_command(
+  OUTPUT ${cursor}
+  COMMAND quorvex_cursor ${cursor}
+  DEPENDS quorvex_cursor
+  COMMENT "Making the Windows dropper cursor"
+  VERBATIM)
+list(APPEND QUORVEX_WINDOWS_ARTWORK ${cursor})
+add_custom_target(quorvex_windows_artwork DEPENDS ${QUORVEX_WINDOWS_ARTWORK})
+
 # Lets the target's resource script (already among its sources) find the
 # generated files, and compiles it again when one of them changes.
 function(quorvex_windows_resources target script)
   target_include_directories(${target} PRIVATE ${QUORVEX_WINDOWS_RESOURCES_DIR})
-  add_dependencies(${target} quorvex_windows_icon)
+  add_dependencies(${target} quorvex_windows_icon quorvex_windows_artwork)
   get_target_property(target_folder ${target} SOURCE_DIR)
   set_property(SOURCE ${script} DIRECTORY ${target_folder} APPEND PROPERTY OBJECT_DEPENDS
-               ${QUORVEX_WINDOWS_ICON} ${QUORVEX_WINDOWS_RESOURCES_DIR}/QuorvexVersion.h
+               ${QUORVEX_WINDOWS_ICON} ${QUORVEX_WINDOWS_ARTWORK} ${QUORVEX_WINDOWS_RESOURCES_DIR}/QuorvexVersion.h
                ${PROJECT_SOURCE_DIR}/resources/windows/ResourceIds.h)
 endfunction()

@@ -1,5 +1,6 @@
 #include "ui/qt/HtmlView.h"
 
+#include "forms/HtmlPage.h"
 #include "platform/Error.h"
 #include "platform/Platform.h"
 #include "platform/Stream.h"
@@ -32,12 +33,6 @@ bool IsNewWindowKey(const QKeyEvent* event)
 
 }  // namespace
 
-QString CannotShowPage(const QString& path, const QString& reason)
-{
-    return QStringLiteral("<html><body><p><b>This page cannot be shown.</b></p><p>%1</p><p>%2</p></body></html>")
-        .arg(path.toHtmlEscaped(), reason.toHtmlEscaped());
-}
-
 THtmlView::THtmlView(QWidget* parent) : QTextBrowser(parent)
 {
     setOpenLinks(false);
@@ -49,7 +44,7 @@ void THtmlView::Navigate(const std::string& path)
         const std::vector<std::uint8_t> bytes = FileSystem().ReadFile(path);
         LoadFromText(DecodeHtml(bytes));
     } catch (const Error& error) {
-        LoadFromText(CannotShowPage(QString::fromStdString(path), QString::fromStdString(error.what())));
+        LoadFromText(QString::fromStdString(CannotShowPage(path, error.what())));
     }
 }
 

@@ -28,7 +28,4 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-// The page the view shows for a file that cannot be read.
-QString CannotShowPage(const QString& path, const QString& reason);
-
 }  // namespace quorvex

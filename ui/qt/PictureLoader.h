@@ -1,12 +1,11 @@
-// The picture loader of the advert previews: a stored JPEG picture decoded
-// and scaled to fit its picture control.
+// The advert previews' pictures in the Qt windows: the toolkit-free picture
+// loader's pixels as a QImage, shown in a picture control.
 #pragma once
+
+#include "picture/Picture.h"
 
 #include <QImage>
 #include <QSize>
-
-#include <cstdint>
-#include <span>
 
 class QLabel;
 
@@ -14,20 +13,13 @@ namespace quorvex {
 
 class TmxStoredItem;
 
-// Decodes a JPEG picture into the 32-bit format pictures are drawn in
-// (QImage::Format_RGB32); throws Error with the decoder's reason when the
-// bytes are not one.
-QImage DecodeJpeg(std::span<const std::uint8_t> bytes);
+// The picture as a QImage of the format pictures are drawn in
+// (QImage::Format_RGB32), which holds its own copy of the pixels.
+QImage ToImage(const TPicture& picture);
 
-// The size a picture is drawn at in a control: a wide picture takes the
-// control's width, any other its height; the other side keeps the aspect,
-// rounded down (the product first, in 32-bit signed arithmetic).
-QSize FitPicture(QSize picture, QSize control);
-
-// The stored item's picture at its fitted size in a control of this size:
-// decoded at the smallest scale the decoder offers that covers that size,
-// then scaled smoothly. Throws Error when the item holds no JPEG picture.
-// Needs no window, so it may run on another thread.
+// The stored item's picture at its fitted size in a control of this size
+// (FittedPicture of the picture loader). Throws Error when the item holds no
+// JPEG picture. Needs no window, so it may run on another thread.
 QImage FittedPicture(TmxStoredItem& item, QSize control);
 
 // Shows a picture in the control, drawn at its top left and clipped to it.

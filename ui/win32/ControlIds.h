@@ -29,4 +29,22 @@ inline constexpr int IDC_TransferLabel = 1621;
 inline constexpr int IDC_ProgressBar1 = 1622;
 inline constexpr int IDC_CancelButton = 1623;
 
+// The colour rows (TColorRow), in the main window and in the editor alike
+inline constexpr int IDC_shColor = 1500;
+inline constexpr int IDC_lbColor = 1501;
+inline constexpr int IDC_shDrop = 1502;
+inline constexpr int IDC_imgDrop = 1503;  // the main window's pipette
+inline constexpr int IDC_lbDrop = 1504;
+
+// TfrmEdit
+inline constexpr int IDC_imgDropp = 1550;  // the editor's pipette
+inline constexpr int IDC_gbPreview = 1551;
+inline constexpr int IDC_wbPreview = 1552;
+inline constexpr int IDC_btnSave = 1553;
+
+// The pictures (TPictureBox)
+inline constexpr int IDC_imgPreview = 1700;
+inline constexpr int IDC_imgDonate = 1701;
+inline constexpr int IDC_imgLogo = 1702;
+
 }  // namespace quorvex::win32

@@ -1,5 +1,5 @@
 // Screenshots of the main window for a person to look at: each of its eight
-// tabs in turn, then the help window, on a synthetic messenger 10.0.0.1270 in
+// tabs in turn, then the help window and the editor, on a synthetic messenger 10.0.0.1270 in
 // a temporary prefix.
 // Run it under Xvfb with the fonts the package depends on, and again with
 // only the base fonts (fonts-dejavu-extra left out through fontconfig, not
@@ -9,8 +9,8 @@
 //   FONTCONFIG_FILE=$PWD/tests/ui/screens/base-fonts.conf xvfb-run -a -s "-screen 0 1024x768x24"
 //       build/tests/ui/main_window_screens /tmp/screens/base      (one command line)
 //
-// It writes tab-1.png to tab-8.png and help-window.png into the given folder
-// (the Windows help window's: tests/ui/win32/screens.sh) and prints the font
+// It writes tab-1.png to tab-8.png, help-window.png and edit-window.png into
+// the given folder (the Windows windows': tests/ui/win32/screens.sh) and prints the font
 // that stands in for Tahoma. (That every tab is reachable with both sets of
 // fonts is tested: MainWindowLayout and MainWindowLayoutWithBaseFonts.)
 // Message boxes and the shell are answered by fakes; the start-up update
@@ -32,6 +32,19 @@
 
 namespace quorvex::test {
 namespace {
+
+// Clicks the main window's button and takes the picture of the window it shows.
+void ShootWindow(QWidget& main, const char* button, const char* window, const QString& path)
+{
+    main.findChild<QPushButton*>(QString::fromLatin1(button))->click();
+    QTest::qWait(400);
+    for (QWidget* shown : QApplication::topLevelWidgets()) {
+        if (shown->objectName() == QString::fromLatin1(window) && shown->isVisible()) {
+            shown->grab().save(path);
+            std::printf("%s: \"%s\"\n", qPrintable(path), qPrintable(shown->windowTitle()));
+        }
+    }
+}
 
 int Run(const QString& outputFolder)
 {
@@ -58,16 +71,9 @@ int Run(const QString& outputFolder)
         windows.main->grab().save(path);
         std::printf("%s: \"%s\"\n", qPrintable(path), qPrintable(tabs->tabText(index)));
     }
-    // The help window, opened as its button opens it.
-    windows.main->findChild<QPushButton*>(QStringLiteral("btnHelp"))->click();
-    QTest::qWait(400);
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (window->objectName() == QStringLiteral("frmHelp") && window->isVisible()) {
-            const QString path = outputFolder + QStringLiteral("/help-window.png");
-            window->grab().save(path);
-            std::printf("%s: \"%s\"\n", qPrintable(path), qPrintable(window->windowTitle()));
-        }
-    }
+    // The help window and the HTML replacement file editor, opened as their buttons open them.
+    ShootWindow(*windows.main, "btnHelp", "frmHelp", outputFolder + QStringLiteral("/help-window.png"));
+    ShootWindow(*windows.main, "btnReplace", "frmEdit", outputFolder + QStringLiteral("/edit-window.png"));
     return 0;
 }
 

@@ -5,8 +5,8 @@
 #   tests/ui/win32/screens.sh [WINDOWS_BUILD] [OUTPUT_FOLDER]
 #
 # WINDOWS_BUILD defaults to build-windows/, OUTPUT_FOLDER to
-# WINDOWS_BUILD/screens. Writes help-window.png, the help window as it is
-# drawn on the screen (Xvfb has no window manager, so no frame), and the
+# WINDOWS_BUILD/screens. Writes help-window.png and edit-window.png, the help
+# window and the HTML replacement file editor as they are drawn on the screen (Xvfb has no window manager, so no frame), and the
 # update windows against the test update site (nginx on 127.0.0.1,
 # tests/http/peers/peers.sh): update-notify-window.png with a readme, and
 # update-download-window.png during the slow download of that site.
@@ -21,7 +21,6 @@ trap 'bash "$here/../../http/peers/peers.sh" stop "$state/peers" >/dev/null 2>&1
 
 bash "$here/display.sh" start "$state/display"
 eval "$(bash "$here/display.sh" env "$state/display")"
-bash "$here/display.sh" run "$state/display" "$build/app/quorvex.exe" --window help </dev/null >/dev/null 2>&1 &
 
 # The X id of the window of that title once it is mapped, within ten seconds.
 window_of() {
@@ -44,7 +43,15 @@ shoot() {  # WINDOW FILE
   echo "$output/$2"
 }
 
+# Starts quorvex.exe with the arguments, in the background.
+start_quorvex() {
+  bash "$here/display.sh" run "$state/display" "$build/app/quorvex.exe" "$@" </dev/null >/dev/null 2>&1 &
+}
+
+start_quorvex --window help
 shoot "$(window_of " Help Document")" help-window.png
+start_quorvex --window edit
+shoot "$(window_of " Edit HTML Replacement File")" edit-window.png
 
 # The update windows: the notification with a readme, then the download
 # window while the site's slow installer (160 KB in two seconds) arrives.
