@@ -1,15 +1,24 @@
-// quorvex.exe, the windowed program on Windows. Its main window is still to
-// come; until then it shows the windows that exist standing alone, for the
-// window tests: "quorvex.exe --window help" shows the help window and runs
-// until its thread is sent WM_QUIT.
+// quorvex.exe, the windowed program on Windows. Started without arguments it
+// runs the program: the update splash, the main window (its single-instance
+// guard and its creation handler), the status and help windows, then the
+// message loop until the main window is closed. "quorvex.exe --window help"
+// shows the help window alone, for the window tests, and runs until its
+// thread is sent WM_QUIT.
 #include "archive/Catalogue.h"
+#include "forms/ApplicationTitle.h"
 #include "platform/Error.h"
 #include "platform/Text.h"
+#include "platform/win32/Win32Text.h"
 #include "ui/win32/MessageLoop.h"
 #include "ui/win32/Messages.h"
 #include "ui/win32/uHelp.h"
+#include "ui/win32/uQuorvex.h"
+#include "ui/win32/uUpdate.h"
 
 #include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
 
 #include <cstdlib>
 #include <cwchar>
@@ -19,10 +28,9 @@
 namespace quorvex::win32 {
 namespace {
 
-constexpr std::string_view kCaption = "Quorvex";
 constexpr std::string_view kUsage =
-    "Usage: quorvex.exe --window help\n\n"
-    "The main window of Quorvex for Windows is not built yet; quorvex-cli.exe does the work from the command line.";
+    "Usage: quorvex.exe [--window help]\n\n"
+    "Without arguments Quorvex starts with its main window; --window help shows its help window alone.";
 
 int ShowHelpWindowAlone()
 {
@@ -33,11 +41,42 @@ int ShowHelpWindowAlone()
     return RunMessageLoop();
 }
 
+// COM for the folder picker, on this thread for the program's life.
+class TComApartment {
+public:
+    TComApartment()
+    {
+        const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        if (FAILED(result))
+            throw Error("COM cannot be started: " + Win32ErrorText(static_cast<unsigned long>(result)));
+    }
+    ~TComApartment() { CoUninitialize(); }
+    TComApartment(const TComApartment&) = delete;
+    TComApartment& operator=(const TComApartment&) = delete;
+};
+
+int RunQuorvex()
+{
+    const TComApartment com;
+    TfrmUpdate splash;
+    splash.ShowNow();
+    TfrmQuorvex main(splash, {});
+    main.StatusWindow();
+    main.HelpWindow();
+    // Another instance runs and has been brought forward: this one ends here.
+    if (main.OneInstance().TerminateRequested())
+        return 0;
+    main.ShowInFront();
+    return RunMessageLoop();
+}
+
 int Run(const std::vector<std::string>& arguments)
 {
+    if (arguments.empty())
+        return RunQuorvex();
     if (arguments == std::vector<std::string>{"--window", "help"})
         return ShowHelpWindowAlone();
-    ShowMessage(nullptr, kUsage, kCaption, TMessageIcon::Warning);
+    ShowMessage(nullptr, kUsage, kApplicationTitle, TMessageIcon::Warning);
     return 2;
 }
 
@@ -46,16 +85,18 @@ int Run(const std::vector<std::string>& arguments)
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
     std::vector<std::string> arguments;
     for (int i = 1; i < __argc; ++i)
         arguments.push_back(quorvex::Utf16ToUtf8(std::u16string(__wargv[i], __wargv[i] + std::wcslen(__wargv[i]))));
     try {
         return quorvex::win32::Run(arguments);
     } catch (const quorvex::Error& e) {
-        quorvex::win32::ShowMessage(nullptr, quorvex::ErrorReportText(e.what()), quorvex::win32::kCaption,
+        quorvex::win32::ShowMessage(nullptr, quorvex::ErrorReportText(e.what()), quorvex::kApplicationTitle,
                                     quorvex::win32::TMessageIcon::Error);
     } catch (...) {
-        quorvex::win32::ShowMessage(nullptr, std::string(quorvex::kUnknownError), quorvex::win32::kCaption,
+        quorvex::win32::ShowMessage(nullptr, std::string(quorvex::kUnknownError), quorvex::kApplicationTitle,
                                     quorvex::win32::TMessageIcon::Error);
     }
     return 1;

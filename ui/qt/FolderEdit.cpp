@@ -1,5 +1,6 @@
 #include "ui/qt/FolderEdit.h"
 
+#include "forms/MainView.h"
 #include "ui/qt/Seams.h"
 #include "ui/qt/WinePaths.h"
 
@@ -41,7 +42,7 @@ void TFolderEdit::Browse()
 {
     const QString start = ExistingNativeFolder(text()).value_or(QDir::rootPath());
     const std::optional<QString> chosen =
-        Seams().FolderPicker->Pick(window(), QString::fromLatin1(kPrompt), start);
+        Seams().FolderPicker->Pick(window(), QString::fromLatin1(kMessengerFolderPrompt), start);
     if (!chosen)
         return;
     setText(WindowsFolderText(*chosen));
