@@ -19,7 +19,6 @@
 #include <quorvex/BuildConfig.h>
 
 #include <commctrl.h>
-#include <uxtheme.h>
 
 #include <algorithm>
 
@@ -32,6 +31,7 @@ constexpr RECT kTabBounds{8, 8, 8 + 505, 8 + 465};
 // its row of tabs are above and left of it.
 constexpr POINT kPageOrigin{12, 32};
 constexpr int kTabPadding = 3;
+constexpr int kPageSample = 10;  // how far above its bottom the tab control's body is sampled
 constexpr int kVersionGap = 6;  // between a version's caption and the version
 constexpr COLORREF kGrey = RGB(128, 128, 128);
 constexpr COLORREF kLinkColor = RGB(0, 128, 192);
@@ -166,6 +166,8 @@ TfrmQuorvex::~TfrmQuorvex()
         if (font != nullptr)
             DeleteObject(font);
     }
+    if (pageBrush_ != nullptr)
+        DeleteObject(pageBrush_);
 }
 
 TfrmStatus& TfrmQuorvex::StatusWindow()
@@ -187,8 +189,6 @@ TfrmHelp& TfrmQuorvex::HelpWindow()
 void TfrmQuorvex::CreatePages()
 {
     tabs_ = AddControl(WC_TABCONTROLW, IDC_pcMain, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, kTabBounds);
-    // Drawn plain, in the window's colour, as the labels on its pages are.
-    SetWindowTheme(tabs_, L"", L"");
     // Narrow tabs, so that all eight fit in one row whatever font stands in for Tahoma.
     SendMessageW(tabs_, TCM_SETPADDING, 0, MAKELPARAM(Scaled(kTabPadding, Dpi()), Scaled(kTabPadding, Dpi())));
     SendMessageW(tabs_, TCM_SETMINTABWIDTH, 0, Scaled(kTabPadding, Dpi()));
@@ -208,6 +208,7 @@ void TfrmQuorvex::CreatePages()
     CreateCleanPage();
     // The pages' controls are drawn over the tab control.
     SetWindowPos(tabs_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    TakePageColour();
 }
 
 HWND TfrmQuorvex::AddPageControl(int page, const wchar_t* className, int id, DWORD style, RECT pageBounds,
@@ -399,6 +400,7 @@ void TfrmQuorvex::DpiChanged()
 {
     hoveredLink_ = nullptr;
     ApplyFonts();
+    TakePageColour();
 }
 
 void TfrmQuorvex::ShowPage(int page)
@@ -425,6 +427,39 @@ int TfrmQuorvex::CurrentPageIndex() const
     return TabCtrl_GetCurSel(tabs_);
 }
 
+// The labels on the pages take the colour of the tab control's body, which
+// differs from the window's where the tab control is drawn in a theme; the
+// link labels are drawn in the link colour while the pointer is over them.
+LRESULT TfrmQuorvex::PageLabelColours(HWND label, HDC context)
+{
+    if (label == hoveredLink_)
+        SetTextColor(context, kLinkColor);
+    SetBkColor(context, pageColour_);
+    return reinterpret_cast<LRESULT>(pageBrush_);
+}
+
+// The colour the tab control draws its body in: drawn into memory, read in
+// the middle of its body.
+void TfrmQuorvex::TakePageColour()
+{
+    RECT bounds{};
+    GetClientRect(tabs_, &bounds);
+    const HDC screen = GetDC(tabs_);
+    const HDC memory = CreateCompatibleDC(screen);
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, bounds.right, bounds.bottom);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    SendMessageW(tabs_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
+    const COLORREF colour = GetPixel(memory, bounds.right / 2, bounds.bottom - Scaled(kPageSample, Dpi()));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(tabs_, screen);
+    pageColour_ = colour == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : colour;
+    if (pageBrush_ != nullptr)
+        DeleteObject(pageBrush_);
+    pageBrush_ = CreateSolidBrush(pageColour_);
+}
+
 // Ctrl+PageDown and Ctrl+PageUp go to the next and the previous tab, round
 // the end, wherever the focus is.
 bool TfrmQuorvex::TakeKey(WPARAM key)
@@ -449,6 +484,10 @@ void TfrmQuorvex::Close()
 LRESULT TfrmQuorvex::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_THEMECHANGED:
+    case WM_SYSCOLORCHANGE:
+        TakePageColour();
+        break;
     case kWindowKeyMessage:
         return TakeKey(wParam) ? 1 : 0;
     case WM_COMMAND:
@@ -463,12 +502,7 @@ LRESULT TfrmQuorvex::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return result;
     }
     case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(lParam) == hoveredLink_) {
-            const LRESULT brush = DefWindowProcW(Handle(), message, wParam, lParam);
-            SetTextColor(reinterpret_cast<HDC>(wParam), kLinkColor);
-            return brush;
-        }
-        break;
+        return PageLabelColours(reinterpret_cast<HWND>(lParam), reinterpret_cast<HDC>(wParam));
     case WM_SHOWWINDOW:
         // Shown anew (not back from the minimised state): so is its page.
         if (wParam != FALSE && lParam == 0)

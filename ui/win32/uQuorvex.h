@@ -81,6 +81,8 @@ private:
     void AddLinkLabel(int page, int id);
     void ApplyFonts();
     void PlaceVersionLabels();
+    void TakePageColour();
+    LRESULT PageLabelColours(HWND label, HDC context);
 
     // The page whose controls are visible, and its show handler.
     void ShowPage(int page);
@@ -148,6 +150,8 @@ private:
     HWND hoveredLink_ = nullptr;
     HFONT boldFont_ = nullptr;
     HFONT linkFont_ = nullptr;
+    COLORREF pageColour_ = 0;
+    HBRUSH pageBrush_ = nullptr;
     // A folder field typed in since it took the focus.
     std::array<bool, 2> folderTyped_{};
     bool created_ = false;

@@ -286,6 +286,11 @@ struct TAvailabilityCase {
     bool restoreUIAvailable;  // "Restore All Yahoo UI Changes" on the Clean tab
 };
 
+void PrintTo(const TAvailabilityCase& availability, std::ostream* out)
+{
+    *out << availability.name;
+}
+
 class Availability : public MainWindow, public ::testing::WithParamInterface<TAvailabilityCase> {};
 
 TEST_P(Availability, FollowsTheInstalledMessenger)

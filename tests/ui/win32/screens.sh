@@ -1,35 +1,86 @@
 #!/usr/bin/env bash
 # Screenshots of quorvex.exe's windows for a person to look at, drawn by Wine's
-# X11 driver on Xvfb (display.sh). Not a test.
+# X11 driver on Xvfb (display.sh), to set beside the Linux program's
+# (tests/ui/screens). Not a test.
 #
-#   tests/ui/win32/screens.sh [WINDOWS_BUILD] [OUTPUT_FOLDER]
+#   tests/ui/win32/screens.sh [WINDOWS_BUILD] [OUTPUT_FOLDER] [LINUX_BUILD]
 #
 # WINDOWS_BUILD defaults to build-windows/, OUTPUT_FOLDER to
-# WINDOWS_BUILD/screens. Writes help-window.png, the help window as it is
-# drawn on the screen (Xvfb has no window manager, so no frame).
+# WINDOWS_BUILD/screens, LINUX_BUILD (whose synthetic messenger tool installs
+# a messenger 10.0.0.1270 into the display's prefix) to build/. Writes
+# help-window.png, tab-1.png to tab-8.png (the main window's tabs, chosen with
+# Ctrl+PageDown) and status-window.png (after Check All and Apply Options on
+# the Adverts tab), each as it is drawn on the screen (Xvfb has no window
+# manager, so no frame).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-$here/../../../build-windows}" && pwd)
 output=${2:-$build/screens}
+linux_build=$(cd "${3:-$here/../../../build}" && pwd)
 mkdir -p "$output"
 state=$(mktemp -d "${TMPDIR:-/tmp}/quorvex-screens-XXXXXX")
 trap 'bash "$here/display.sh" stop "$state/display"; rm -rf "$state"' EXIT
 
 bash "$here/display.sh" start "$state/display"
 eval "$(bash "$here/display.sh" env "$state/display")"
-bash "$here/display.sh" run "$state/display" "$build/app/quorvex.exe" --window help </dev/null >/dev/null 2>&1 &
 
-# The window's X id once it is mapped, within ten seconds.
-window=
-for _ in $(seq 100); do
-  window=$(xwininfo -root -tree 2>/dev/null | awk '/" Help Document"/ && /[0-9]+x[0-9]+\+/ { print $1; exit }')
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-if [ -z "$window" ]; then
-  echo "screens.sh: the help window did not appear" >&2
-  exit 1
-fi
+# The X id of the window of that title once it is shown, within ten seconds.
+window_titled() {
+  local title=$1 window= candidate
+  for _ in $(seq 100); do
+    for candidate in $(xwininfo -root -tree 2>/dev/null |
+      awk -v title="\"$title\":" 'index($0, title) && /[0-9]+x[0-9]+\+/ { print $1 }'); do
+      if xwininfo -id "$candidate" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+        window=$candidate
+        break
+      fi
+    done
+    [ -n "$window" ] && break
+    sleep 0.1
+  done
+  [ -n "$window" ] || { echo "screens.sh: the window \"$title\" did not appear" >&2; return 1; }
+  echo "$window"
+}
+
+# The help window alone.
+bash "$here/display.sh" run "$state/display" "$build/app/quorvex.exe" --window help </dev/null >/dev/null 2>&1 &
+help=$!
+window=$(window_titled " Help Document")
 sleep 1  # let it paint
 import -window "$window" "$output/help-window.png"
 echo "$output/help-window.png"
+kill "$help" 2>/dev/null || true
+wineserver -k 2>/dev/null || true
+wineserver -w
+
+# A synthetic messenger 10.0.0.1270, as its setup installs it.
+"$linux_build/tools/fakemessenger/quorvex-fake-messenger" "$state/messenger" --version 10.0.0.1270 >/dev/null
+mkdir -p "$WINEPREFIX/drive_c/Program Files/Yahoo!"
+cp -R "$state/messenger/drive_c/Program Files/Yahoo!/Messenger" "$WINEPREFIX/drive_c/Program Files/Yahoo!/"
+reg() { wine reg "$@" </dev/null >/dev/null 2>&1; }
+reg add 'HKLM\Software\yahoo\pager' /v ProductVersion /d 10.0.0.1270 /f /reg:32
+reg add 'HKCU\Software\yahoo\pager' /v "Launch on Startup" /t REG_DWORD /d 1 /f
+reg add 'HKCU\Software\yahoo\pager' /v SmileySearch /t REG_DWORD /d 1 /f
+reg add 'HKCU\Software\yahoo\pager\Test' /f
+reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v "Yahoo! Pager" \
+  /d '"C:\Program Files\Yahoo!\Messenger\YahooMessenger.exe" -quiet' /f
+
+mkdir -p "$state/work"
+(cd "$state/work" && exec bash "$here/display.sh" run "$state/display" "$build/app/quorvex.exe") </dev/null >/dev/null 2>&1 &
+window=$(window_titled Quorvex)
+sleep 1
+for tab in 1 2 3 4 5 6 7 8; do
+  import -window "$window" "$output/tab-$tab.png"
+  echo "$output/tab-$tab.png"
+  xdotool key ctrl+Next
+  sleep 0.5
+done
+# Back on the Adverts tab: Check All, then Apply Options.
+xdotool key alt+c
+sleep 0.3
+xdotool key alt+p
+window=$(window_titled Status)
+sleep 2  # let the apply end
+import -window "$window" "$output/status-window.png"
+echo "$output/status-window.png"
+wineserver -k 2>/dev/null || true
