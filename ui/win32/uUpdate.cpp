@@ -23,7 +23,7 @@ constexpr RECT Bounds(int x, int y, int width, int height)
 }  // namespace
 
 TfrmUpdate::TfrmUpdate()
-    : TWindow({L"TfrmUpdate", L"", WS_POPUP | WS_BORDER, WS_EX_TOOLWINDOW, kClientSize, L"Trebuchet MS", 12})
+    : TWindow({L"TfrmUpdate", L"", WS_POPUP | WS_BORDER, WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kClientSize, L"Trebuchet MS", 12})
 {
     icon_ = AddControl(WC_STATICW, IDC_Image1, WS_VISIBLE | SS_ICON | SS_REALSIZECONTROL, Bounds(8, 8, kIconSize, kIconSize));
     name_ = AddControl(WC_STATICW, IDC_Label1, WS_VISIBLE | SS_NOPREFIX, Bounds(70, 8, 216, 26));
@@ -59,9 +59,10 @@ void TfrmUpdate::DpiChanged()
         DestroyIcon(oldIcon);
 }
 
+// Shown without taking the activation, which stays with the program's windows.
 void TfrmUpdate::ShowNow()
 {
-    ShowWindow(Handle(), SW_SHOWNORMAL);
+    ShowWindow(Handle(), SW_SHOWNOACTIVATE);
     RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 

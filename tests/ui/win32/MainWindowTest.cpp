@@ -206,6 +206,11 @@ TEST_F(MainWindow, IsTheFixedWindowOfItsDesignWithEightTabsTheAdvertsTabFirst)
     const TInstalledMessenger none(L"", false, false);
     Start();
     EXPECT_EQ(TextOf(main_), "Quorvex");
+    const HWND splash = FindWindowW(L"TfrmUpdate", nullptr);
+    ASSERT_NE(splash, nullptr) << "the update splash";
+    EXPECT_FALSE(IsWindowVisible(splash)) << "hidden once the start-up check ended";
+    EXPECT_EQ(TextOf(splash), "") << "no title that a later start could take for the main window";
+    EXPECT_NE(GetWindowLongPtrW(splash, GWL_STYLE) & WS_CAPTION, WS_CAPTION) << "no title bar";
     RECT client{};
     GetClientRect(main_, &client);
     EXPECT_EQ(client.right, Scaled(521));
@@ -274,6 +279,37 @@ TEST_F(MainWindow, ATabShowsItsOwnControlsAndTheUITabReadsTheVersionAnew)
 
     SendMessageW(Item(IDC_btnCallu), BM_CLICK, 0, 0);
     EXPECT_EQ(TickedRows(Item(IDC_lvUI)), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8})) << "Check All ticks all nine";
+}
+
+// Keys as the keyboard gives them to the window in front.
+void PressWithControl(WORD key)
+{
+    INPUT inputs[4]{};
+    for (INPUT& input : inputs)
+        input.type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = VK_CONTROL;
+    inputs[1].ki.wVk = key;
+    inputs[2].ki.wVk = key;
+    inputs[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    inputs[3].ki.wVk = VK_CONTROL;
+    inputs[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, inputs, sizeof(INPUT));
+}
+
+TEST_F(MainWindow, ControlPageUpAndDownGoRoundTheTabsWhereverTheFocusIs)
+{
+    const TInstalledMessenger messenger(L"10.0.0.1270", true, false);
+    Start();
+    SetForegroundWindow(main_);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == main_; }));
+    PressWithControl(VK_PRIOR);
+    EXPECT_TRUE(WaitFor([&] { return CurrentTab() == 7; })) << "from the first tab back to the last";
+    EXPECT_TRUE(WaitFor([&] { return Visible(Item(IDC_lvClean)) && !Visible(Item(IDC_lvOptions)); }));
+    PressWithControl(VK_NEXT);
+    EXPECT_TRUE(WaitFor([&] { return CurrentTab() == 0; })) << "from the last tab on to the first";
+    PressWithControl(VK_NEXT);
+    EXPECT_TRUE(WaitFor([&] { return CurrentTab() == 1; }));
+    EXPECT_TRUE(WaitFor([&] { return TextOf(Item(IDC_lbUIVer)) == "10.0.0.1270"; })) << "the UI tab was shown";
 }
 
 // A messenger version and what the lists and tabs make of it.
@@ -398,6 +434,14 @@ TEST_F(Applies, TheAdvertApplyThenTheCleanGiveBackTheOriginalBytes)
 
     HWND status = CompletedStatus();
     ASSERT_NE(status, nullptr);
+    RECT client{};
+    GetClientRect(status, &client);
+    EXPECT_EQ(client.right, Scaled(473));
+    EXPECT_EQ(client.bottom, Scaled(348));
+    EXPECT_FALSE(GetWindowLongPtrW(status, GWL_STYLE) & (WS_THICKFRAME | WS_MAXIMIZEBOX)) << "fixed";
+    EXPECT_EQ(TextOf(GetDlgItem(status, IDC_cbOpenYM)), "&Load Yahoo Messenger after closing this window.");
+    EXPECT_EQ(SendMessageW(GetDlgItem(status, IDC_cbOpenYM), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_TRUE(GetWindowLongPtrW(GetDlgItem(status, IDC_memStatus), GWL_STYLE) & ES_READONLY);
     EXPECT_EQ(Lines(TextOf(GetDlgItem(status, IDC_memStatus))),
               (std::vector<std::string>{"Yahoo Messenger Backup: Successfully Created",
                                         "Change Room Banner: Successfully Patched",
@@ -455,6 +499,16 @@ TEST_F(Applies, TheUIApplyWritesItsLines)
     EXPECT_TRUE(TickedRows(Item(IDC_lvUI)).empty());
     const std::string friendList = FileBytes(fs::path(kDefaultFolder) / "skins/Default/FriendList/FriendList.xml");
     EXPECT_EQ(friendList.find("<!-- {Email} -->"), std::string::npos) << "the e-mail button inside a comment";
+
+    // The close box runs the close behaviour too; a second run starts over.
+    PostMessageW(status, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(status); }));
+    EXPECT_EQ(TextOf(GetDlgItem(status, IDC_memStatus)), "");
+    SetListChecked(Item(IDC_lvUI), 0, true);
+    Press(Item(IDC_btnUIApply));
+    ASSERT_EQ(CompletedStatus(), status);
+    EXPECT_EQ(Lines(TextOf(GetDlgItem(status, IDC_memStatus))),
+              std::vector<std::string>{"Insider Button: Successfully Removed"});
 }
 
 TEST_F(Applies, AWrongFolderIsAPlainMessageBoxWithTheApplicationTitle)
