@@ -1,21 +1,29 @@
-// quorvex.exe, the windowed program on Windows. Its main window is still to
-// come; until then it shows the windows that exist standing alone, for the
-// window tests: "quorvex.exe --window help" shows the help window, "--window
-// edit" the HTML replacement file editor, and runs until its thread is sent
-// WM_QUIT; "quorvex.exe --update-check [silent]" runs one update check with
-// its windows and ends with it (status 0 when a newer version was announced,
-// else 1).
+// quorvex.exe, the windowed program on Windows. Started without arguments it
+// runs the program: the update splash, the main window (its single-instance
+// guard and its creation handler), the status and help windows, then the
+// message loop until the main window is closed. For the window tests,
+// "quorvex.exe --window help" and "--window edit" show the help window or the
+// HTML replacement file editor alone and run until their thread is sent
+// WM_QUIT; "--update-check [silent]" runs one update check with its windows
+// and ends with it (status 0 when a newer version was announced, else 1).
 #include "archive/Catalogue.h"
+#include "forms/ApplicationTitle.h"
 #include "platform/Error.h"
 #include "platform/Text.h"
+#include "platform/win32/Win32Text.h"
 #include "ui/win32/MessageLoop.h"
 #include "ui/win32/Messages.h"
 #include "ui/win32/Win32EventPump.h"
 #include "ui/win32/uEdit.h"
 #include "ui/win32/uHelp.h"
+#include "ui/win32/uQuorvex.h"
+#include "ui/win32/uUpdate.h"
 #include "ui/win32/update/UpdateChecker.h"
 
 #include <windows.h>
+
+#include <commctrl.h>
+#include <objbase.h>
 
 #include <cstdlib>
 #include <cwchar>
@@ -25,11 +33,10 @@
 namespace quorvex::win32 {
 namespace {
 
-constexpr std::string_view kCaption = "Quorvex";
 constexpr std::string_view kUsage =
-    "Usage: quorvex.exe --window help|edit\n"
-    "       quorvex.exe --update-check [silent]\n\n"
-    "The main window of Quorvex for Windows is not built yet; quorvex-cli.exe does the work from the command line.";
+    "Usage: quorvex.exe [--window help|edit | --update-check [silent]]\n\n"
+    "Without arguments Quorvex starts with its main window; --window shows its help window or its HTML replacement "
+    "file editor alone, --update-check runs one update check alone.";
 
 int ShowHelpWindowAlone()
 {
@@ -40,12 +47,6 @@ int ShowHelpWindowAlone()
     return RunMessageLoop();
 }
 
-int CheckForUpdateAlone(bool silent)
-{
-    const TWin32EventPump pump;
-    return ExecuteUpdateCheck(nullptr, silent) ? 0 : 1;
-}
-
 int ShowEditWindowAlone()
 {
     TColorDialog cdColor;
@@ -54,16 +55,56 @@ int ShowEditWindowAlone()
     return RunMessageLoop();
 }
 
+int CheckForUpdateAlone(bool silent)
+{
+    const TWin32EventPump pump;
+    return ExecuteUpdateCheck(nullptr, silent) ? 0 : 1;
+}
+
+// COM for the folder picker, on this thread for the program's life.
+class TComApartment {
+public:
+    TComApartment()
+    {
+        const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        if (FAILED(result))
+            throw Error("COM cannot be started: " + Win32ErrorText(static_cast<unsigned long>(result)));
+    }
+    ~TComApartment() { CoUninitialize(); }
+    TComApartment(const TComApartment&) = delete;
+    TComApartment& operator=(const TComApartment&) = delete;
+};
+
+int RunQuorvex()
+{
+    const TComApartment com;
+    // Requests keep the windows answering while they wait.
+    const TWin32EventPump pump;
+    TfrmUpdate splash;
+    splash.ShowNow();
+    TfrmQuorvex main(splash);
+    main.StatusWindow();
+    main.HelpWindow();
+    main.EditWindow();
+    // Another instance runs and has been brought forward: this one ends here.
+    if (main.OneInstance().TerminateRequested())
+        return 0;
+    main.ShowInFront();
+    return RunMessageLoop();
+}
+
 int Run(const std::vector<std::string>& arguments)
 {
+    if (arguments.empty())
+        return RunQuorvex();
     if (arguments == std::vector<std::string>{"--window", "help"})
         return ShowHelpWindowAlone();
+    if (arguments == std::vector<std::string>{"--window", "edit"})
+        return ShowEditWindowAlone();
     if (!arguments.empty() && arguments[0] == "--update-check" && arguments.size() <= 2
         && (arguments.size() == 1 || arguments[1] == "silent"))
         return CheckForUpdateAlone(arguments.size() == 2);
-    if (arguments == std::vector<std::string>{"--window", "edit"})
-        return ShowEditWindowAlone();
-    ShowMessage(nullptr, kUsage, kCaption, TMessageIcon::Warning);
+    ShowMessage(nullptr, kUsage, kApplicationTitle, TMessageIcon::Warning);
     return 2;
 }
 
@@ -72,16 +113,18 @@ int Run(const std::vector<std::string>& arguments)
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
     std::vector<std::string> arguments;
     for (int i = 1; i < __argc; ++i)
         arguments.push_back(quorvex::Utf16ToUtf8(std::u16string(__wargv[i], __wargv[i] + std::wcslen(__wargv[i]))));
     try {
         return quorvex::win32::Run(arguments);
     } catch (const quorvex::Error& e) {
-        quorvex::win32::ShowMessage(nullptr, quorvex::ErrorReportText(e.what()), quorvex::win32::kCaption,
+        quorvex::win32::ShowMessage(nullptr, quorvex::ErrorReportText(e.what()), quorvex::kApplicationTitle,
                                     quorvex::win32::TMessageIcon::Error);
     } catch (...) {
-        quorvex::win32::ShowMessage(nullptr, std::string(quorvex::kUnknownError), quorvex::win32::kCaption,
+        quorvex::win32::ShowMessage(nullptr, std::string(quorvex::kUnknownError), quorvex::kApplicationTitle,
                                     quorvex::win32::TMessageIcon::Error);
     }
     return 1;

@@ -20,6 +20,9 @@ enum class TOptionList { lvOptions, lvUI, lvClean };
 // The messenger folder fields of the Adverts and the UI tab.
 enum class TFolderField { dePath, deUpath };
 
+// The prompt of the folder picker that a folder field's browse button opens.
+inline constexpr char kMessengerFolderPrompt[] = "Select the folder where Yahoo Messenger is located.";
+
 // The messenger version labels of the Adverts and the UI tab.
 enum class TVersionLabel { lbVersion, lbUIVer };
 

@@ -2,6 +2,7 @@
 // catches every error reaching the event loop.
 #pragma once
 
+#include "forms/ApplicationTitle.h"
 #include "ui/qt/QtEventPump.h"
 
 #include <QApplication>
@@ -10,10 +11,6 @@
 #include <functional>
 
 namespace quorvex {
-
-// Caption of the application's message boxes and its error report; the
-// single-instance guard is named after it too.
-inline constexpr char kApplicationTitle[] = "Quorvex";
 
 // Shows the application error report for a message (its text as
 // ErrorReportText gives it): error icon, the application title as caption,

@@ -1,5 +1,6 @@
 #include "ui/qt/FolderEdit.h"
 
+#include "forms/MainView.h"
 #include "platform/wine/FolderTexts.h"
 #include "ui/qt/Seams.h"
 
@@ -42,7 +43,7 @@ void TFolderEdit::Browse()
     const std::optional<std::filesystem::path> folder = ExistingNativeFolder(text().toStdString());
     const QString start = folder ? QString::fromStdString(folder->string()) : QDir::rootPath();
     const std::optional<QString> chosen =
-        Seams().FolderPicker->Pick(window(), QString::fromLatin1(kPrompt), start);
+        Seams().FolderPicker->Pick(window(), QString::fromLatin1(kMessengerFolderPrompt), start);
     if (!chosen)
         return;
     setText(QString::fromStdString(WindowsFolderText(chosen->toStdString())));

@@ -12,8 +12,6 @@ namespace quorvex {
 class TFolderEdit : public QWidget {
     Q_OBJECT
 public:
-    static constexpr char kPrompt[] = "Select the folder where Yahoo Messenger is located.";
-
     explicit TFolderEdit(QWidget* parent = nullptr);
 
     QString text() const;

@@ -8,6 +8,75 @@ namespace quorvex::win32 {
 // TfrmHelp
 inline constexpr int IDC_wbHelp = 1001;
 
+// TfrmQuorvex (the main window): the tab control, then each tab's controls.
+// A folder field's browse button is <field>Browse.
+inline constexpr int IDC_pcMain = 1100;
+// Adverts Options
+inline constexpr int IDC_lvOptions = 1110;
+inline constexpr int IDC_btnCallm = 1111;
+inline constexpr int IDC_btnReplace = 1112;
+inline constexpr int IDC_bvlAdverts = 1113;
+inline constexpr int IDC_dePath = 1114;
+inline constexpr int IDC_dePathBrowse = 1115;
+inline constexpr int IDC_lbVersionCaption = 1116;
+inline constexpr int IDC_lbVersion = 1117;
+inline constexpr int IDC_btnApply = 1118;
+// UI Options
+inline constexpr int IDC_lvUI = 1130;
+inline constexpr int IDC_btnCallu = 1131;
+inline constexpr int IDC_lbUINote = 1132;
+inline constexpr int IDC_bvlUI = 1133;
+inline constexpr int IDC_deUpath = 1134;
+inline constexpr int IDC_deUpathBrowse = 1135;
+inline constexpr int IDC_lbUIVerCaption = 1136;
+inline constexpr int IDC_lbUIVer = 1137;
+inline constexpr int IDC_btnUIApply = 1138;
+// Versions
+inline constexpr int IDC_lvVersions = 1150;
+// About Adverts
+inline constexpr int IDC_lvAboutAds = 1160;
+inline constexpr int IDC_imgPreview = 1161;
+inline constexpr int IDC_lbDisc = 1162;
+// Donate
+inline constexpr int IDC_lbDonateText = 1170;
+inline constexpr int IDC_imgDonate = 1171;
+inline constexpr int IDC_mxLinkLabel2 = 1172;
+// About
+inline constexpr int IDC_lbAboutText = 1180;
+inline constexpr int IDC_bvlAbout1 = 1181;
+inline constexpr int IDC_lbAboutBlank = 1182;
+inline constexpr int IDC_bvlAbout2 = 1183;
+inline constexpr int IDC_lbAboutTos = 1184;
+inline constexpr int IDC_bvlAbout3 = 1185;
+inline constexpr int IDC_imgLogo = 1186;
+inline constexpr int IDC_lbAuthor = 1187;
+inline constexpr int IDC_lbAboutVersion = 1188;
+inline constexpr int IDC_mxLinkLabel3 = 1189;
+// Help
+inline constexpr int IDC_lbHelpText = 1190;
+inline constexpr int IDC_btnHelp = 1191;
+inline constexpr int IDC_bvlHelp = 1192;
+inline constexpr int IDC_lbUpdateText = 1193;
+inline constexpr int IDC_btnUpdate = 1194;
+inline constexpr int IDC_mxLinkLabel1 = 1195;
+// Clean
+inline constexpr int IDC_lvClean = 1200;
+inline constexpr int IDC_btnClean = 1201;
+
+// TfrmStatus (the status window)
+inline constexpr int IDC_lbStatus = 1400;
+inline constexpr int IDC_pbStatus = 1401;
+inline constexpr int IDC_bvlTop = 1402;
+inline constexpr int IDC_memStatus = 1403;
+inline constexpr int IDC_bvlBottom = 1404;
+inline constexpr int IDC_cbOpenYM = 1405;
+inline constexpr int IDC_btnClose = 1406;
+
+// TfrmUpdate (the update splash)
+inline constexpr int IDC_Image1 = 1450;
+inline constexpr int IDC_Label1 = 1451;
+inline constexpr int IDC_Label2 = 1452;
+
 // The update windows: TVelkAppUpdateNotifyBox
 inline constexpr int IDC_ReadmeMemo = 1601;
 inline constexpr int IDC_DownloadButton = 1602;
@@ -41,10 +110,5 @@ inline constexpr int IDC_imgDropp = 1550;  // the editor's pipette
 inline constexpr int IDC_gbPreview = 1551;
 inline constexpr int IDC_wbPreview = 1552;
 inline constexpr int IDC_btnSave = 1553;
-
-// The pictures (TPictureBox)
-inline constexpr int IDC_imgPreview = 1700;
-inline constexpr int IDC_imgDonate = 1701;
-inline constexpr int IDC_imgLogo = 1702;
 
 }  // namespace quorvex::win32

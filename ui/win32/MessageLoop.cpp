@@ -9,11 +9,16 @@
 namespace quorvex::win32 {
 namespace {
 
-// True when the message was a dialog key of a TWindow and has been handled.
+// True when the message was a key that a TWindow took itself or a dialog
+// key of a TWindow, and has been handled.
 bool HandleDialogKey(MSG& message)
 {
     const HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-    return root != nullptr && TWindow::Of(root) != nullptr && IsDialogMessageW(root, &message) != FALSE;
+    if (root == nullptr || TWindow::Of(root) == nullptr)
+        return false;
+    if (message.message == WM_KEYDOWN && SendMessageW(root, kWindowKeyMessage, message.wParam, message.lParam) != 0)
+        return true;
+    return IsDialogMessageW(root, &message) != FALSE;
 }
 
 }  // namespace

@@ -11,6 +11,12 @@
 
 namespace quorvex::win32 {
 
+// Sent to a TWindow for each key pressed in it (wParam and lParam as in its
+// WM_KEYDOWN) before the dialog keys are looked at: a window that answers
+// nonzero has taken the key, such as a shortcut that works wherever the
+// focus is.
+inline constexpr UINT kWindowKeyMessage = WM_APP + 0x100;
+
 // Hands one message to its window, with the dialog keys above.
 void DispatchWithDialogKeys(MSG& message);
 

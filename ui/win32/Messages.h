@@ -1,4 +1,5 @@
-// Message boxes of the Windows program: a caption and an icon always.
+// Message boxes of the Windows program: a caption always, an icon unless
+// the box is a plain message.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 namespace quorvex::win32 {
 
 enum class TMessageIcon : UINT {
+    None = 0,
     Error = MB_ICONERROR,
     Warning = MB_ICONWARNING,
 };

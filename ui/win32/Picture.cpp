@@ -25,8 +25,8 @@ SIZE IconSize(HICON icon)
 
 }  // namespace
 
-TPictureBox::TPictureBox(TWindow& host, int id, RECT designBounds)
-    : control_(host.AddControl(L"STATIC", id, WS_VISIBLE | SS_OWNERDRAW, designBounds)), id_(id)
+TPictureBox::TPictureBox(TWindow& host, int id, RECT designBounds, DWORD extraStyle)
+    : control_(host.AddControl(L"STATIC", id, WS_VISIBLE | SS_OWNERDRAW | extraStyle, designBounds)), id_(id)
 {
     host.AddPart(*this);
 }

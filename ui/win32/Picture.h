@@ -17,10 +17,11 @@ namespace quorvex::win32 {
 
 class TPictureBox : public IWindowPart {
 public:
-    // Makes the control with this id in host at its design bounds (96 DPI)
-    // and adds itself to the host's parts; it must outlive the host's last
-    // message. Throws Error.
-    TPictureBox(TWindow& host, int id, RECT designBounds);
+    // Makes the control with this id in host at its design bounds (96 DPI),
+    // with the static control styles given beside its own (SS_NOTIFY for a
+    // picture that answers clicks), and adds itself to the host's parts; it
+    // must outlive the host's last message. Throws Error.
+    TPictureBox(TWindow& host, int id, RECT designBounds, DWORD extraStyle = 0);
     ~TPictureBox() override;
     TPictureBox(const TPictureBox&) = delete;
     TPictureBox& operator=(const TPictureBox&) = delete;

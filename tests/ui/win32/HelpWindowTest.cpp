@@ -111,7 +111,7 @@ TEST(EntryPoint, AnUnknownArgumentIsRefusedInAMessageBoxWithCaptionAndIcon)
     ASSERT_TRUE(quorvex.Started());
     const HWND box = quorvex.WaitForWindow(L"Quorvex", L"#32770");
     ASSERT_NE(box, nullptr) << "no message box";
-    EXPECT_EQ(MessageTextOf(box).rfind("Usage: quorvex.exe --window help", 0), 0u) << MessageTextOf(box);
+    EXPECT_EQ(MessageTextOf(box).rfind("Usage: quorvex.exe [--window help|edit | --update-check [silent]]", 0), 0u) << MessageTextOf(box);
     ASSERT_NE(IconOf(box), nullptr) << "no icon control";
     EXPECT_NE(SendMessageW(IconOf(box), STM_GETICON, 0, 0), 0) << "an icon is shown";
 

@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cwchar>
 
 namespace quorvex::win32 {
 
 std::wstring gQuorvex;
+std::wstring gMessengerFolder;
 UINT gDpi = 96;
 
 int Scaled(int designPixels)
@@ -68,6 +71,96 @@ std::vector<COLORREF> ScreenPixels(const RECT& area)
     return pixels;
 }
 
+TRemoteMemory::TRemoteMemory(HWND window, std::size_t size)
+{
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id);
+    if (process_ != nullptr)
+        address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    EXPECT_NE(address_, nullptr) << "no memory in the window's process: error " << GetLastError();
+}
+
+TRemoteMemory::~TRemoteMemory()
+{
+    if (address_ != nullptr)
+        VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_ != nullptr)
+        CloseHandle(process_);
+}
+
+void TRemoteMemory::Write(const void* data, std::size_t size, std::size_t offset)
+{
+    EXPECT_TRUE(WriteProcessMemory(process_, static_cast<char*>(address_) + offset, data, size, nullptr));
+}
+
+void TRemoteMemory::Read(void* data, std::size_t size, std::size_t offset) const
+{
+    EXPECT_TRUE(ReadProcessMemory(process_, static_cast<const char*>(address_) + offset, data, size, nullptr));
+}
+
+std::string ListText(HWND list, int row, int column)
+{
+    constexpr int kCharacters = 512;
+    TRemoteMemory remote(list, sizeof(LVITEMW) + kCharacters * sizeof(wchar_t));
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<wchar_t*>(remote.Address() + sizeof(LVITEMW));
+    item.cchTextMax = kCharacters;
+    remote.Write(&item, sizeof item);
+    const auto length = SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), remote.Address());
+    std::u16string text(static_cast<std::size_t>(length), u'\0');
+    remote.Read(text.data(), text.size() * sizeof(char16_t), sizeof(LVITEMW));
+    return Utf16ToUtf8(text);
+}
+
+bool ListChecked(HWND list, int row)
+{
+    const auto state = SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK);
+    return ((state & LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+void SetListChecked(HWND list, int row, bool checked)
+{
+    TRemoteMemory remote(list, sizeof(LVITEMW));
+    LVITEMW item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(checked ? 2 : 1);
+    remote.Write(&item, sizeof item);
+    SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), remote.Address());
+}
+
+RECT ListCaptionBounds(HWND list, int row)
+{
+    TRemoteMemory remote(list, sizeof(RECT));
+    RECT bounds{LVIR_LABEL, 0, 0, 0};
+    remote.Write(&bounds, sizeof bounds);
+    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), remote.Address());
+    remote.Read(&bounds, sizeof bounds);
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&bounds), 2);
+    return bounds;
+}
+
+std::vector<std::string> TabCaptions(HWND tabs)
+{
+    constexpr int kCharacters = 128;
+    std::vector<std::string> captions;
+    const auto count = SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0);
+    TRemoteMemory remote(tabs, sizeof(TCITEMW) + kCharacters * sizeof(wchar_t));
+    for (int index = 0; index < count; ++index) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = reinterpret_cast<wchar_t*>(remote.Address() + sizeof(TCITEMW));
+        item.cchTextMax = kCharacters;
+        remote.Write(&item, sizeof item);
+        SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(index), remote.Address());
+        std::u16string text(kCharacters, u'\0');
+        remote.Read(text.data(), text.size() * sizeof(char16_t), sizeof(TCITEMW));
+        captions.push_back(Utf16ToUtf8(text.substr(0, text.find(u'\0'))));
+    }
+    return captions;
+}
+
 HWND IconOf(HWND box)
 {
     HWND icon = nullptr;
@@ -91,17 +184,20 @@ std::string MessageTextOf(HWND box)
 
 }  // namespace quorvex::win32
 
-// win32_window_tests.exe <path of quorvex.exe> [DPI of the display, default 96]
+// win32_window_tests.exe <path of quorvex.exe> [DPI of the display, default 96
+// [a synthetic messenger folder]]
 int wmain(int argc, wchar_t** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: win32_window_tests <quorvex.exe> [DPI]\n");
+    if (argc < 2 || argc > 4) {
+        std::fprintf(stderr, "usage: win32_window_tests <quorvex.exe> [DPI [messenger folder]]\n");
         return 2;
     }
     quorvex::win32::gQuorvex = argv[1];
-    if (argc == 3)
+    if (argc >= 3)
         quorvex::win32::gDpi = static_cast<UINT>(std::wcstoul(argv[2], nullptr, 10));
+    if (argc == 4)
+        quorvex::win32::gMessengerFolder = argv[3];
     // Sizes read from quorvex.exe's windows in real pixels, not scaled for this program.
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     return RUN_ALL_TESTS();

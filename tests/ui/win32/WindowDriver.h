@@ -9,8 +9,10 @@
 
 namespace quorvex::win32 {
 
-// The quorvex.exe under test and the display's DPI, from the command line.
+// The quorvex.exe under test, the display's DPI and a synthetic messenger's
+// folder (empty when none was given), from the command line.
 extern std::wstring gQuorvex;
+extern std::wstring gMessengerFolder;
 extern UINT gDpi;
 
 // A length given at 96 DPI, at the display's DPI.
@@ -29,16 +31,19 @@ bool WaitFor(Condition condition)
 }
 
 // quorvex.exe (or another program of its windows) started with the
-// arguments; ended through WM_QUIT if it still runs.
+// arguments (in workingFolder, if given: else in this program's); ended
+// through WM_QUIT if it still runs.
 class TQuorvexProcess {
 public:
-    explicit TQuorvexProcess(const std::wstring& arguments, const std::wstring& program = gQuorvex)
+    explicit TQuorvexProcess(const std::wstring& arguments, const std::wstring& workingFolder = {},
+                             const std::wstring& program = gQuorvex)
     {
         std::wstring commandLine = L"\"" + program + L"\" " + arguments;
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        started_ = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                  &startup, &process_) != FALSE;
+        started_ = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &process_)
+            != FALSE;
     }
     ~TQuorvexProcess()
     {
@@ -102,6 +107,34 @@ RECT InClient(HWND window, RECT screen);
 bool Same(const RECT& a, const RECT& b);
 // The screen's pixels inside the rectangle (screen coordinates), top row first.
 std::vector<COLORREF> ScreenPixels(const RECT& area);
+// Memory in the process of a window, for the messages whose argument points
+// to a structure (the system carries no such message across processes).
+class TRemoteMemory {
+public:
+    TRemoteMemory(HWND window, std::size_t size);
+    ~TRemoteMemory();
+    TRemoteMemory(const TRemoteMemory&) = delete;
+    TRemoteMemory& operator=(const TRemoteMemory&) = delete;
+
+    LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
+    void Write(const void* data, std::size_t size, std::size_t offset = 0);
+    void Read(void* data, std::size_t size, std::size_t offset = 0) const;
+
+private:
+    HANDLE process_ = nullptr;
+    void* address_ = nullptr;
+};
+
+// A list view's rows: a cell's text, a row's check box, the bounds of a
+// row's caption (screen coordinates).
+std::string ListText(HWND list, int row, int column = 0);
+bool ListChecked(HWND list, int row);
+// Sets the check box as a click on it would, the list's owner told of it.
+void SetListChecked(HWND list, int row, bool checked);
+RECT ListCaptionBounds(HWND list, int row);
+// The captions of a tab control's tabs.
+std::vector<std::string> TabCaptions(HWND tabs);
+
 // The message box's icon control: a static control showing an icon (its id
 // differs between Windows and Wine).
 HWND IconOf(HWND box);
