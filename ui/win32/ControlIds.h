@@ -72,10 +72,9 @@ inline constexpr int IDC_bvlBottom = 1404;
 inline constexpr int IDC_cbOpenYM = 1405;
 inline constexpr int IDC_btnClose = 1406;
 
-// TfrmUpdate (the update splash)
+// TfrmUpdate (the update splash); its Label1 and Label2 share the ids of the
+// download window's controls of those names (ids are a window's own).
 inline constexpr int IDC_Image1 = 1450;
-inline constexpr int IDC_Label1 = 1451;
-inline constexpr int IDC_Label2 = 1452;
 
 // The update windows: TVelkAppUpdateNotifyBox
 inline constexpr int IDC_ReadmeMemo = 1601;

@@ -17,6 +17,7 @@
 #include "ui/win32/uHelp.h"
 #include "ui/win32/uStatus.h"
 #include "ui/win32/update/UpdateChecker.h"
+#include "update/UpdateCheck.h"
 
 #include <quorvex/BuildConfig.h>
 

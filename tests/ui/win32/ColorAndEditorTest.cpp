@@ -126,38 +126,6 @@ void WriteFileText(const char* path, const std::string& text)
     std::ofstream(path, std::ios::binary) << text;
 }
 
-// The visible dialog that the window owns (the colour dialog, a message
-// box), or nullptr after ten seconds.
-HWND WaitForOwnedDialog(HWND owner)
-{
-    struct TSearch {
-        HWND owner;
-        HWND found;
-    } search{owner, nullptr};
-    WaitFor([&] {
-        search.found = nullptr;
-        EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
-                auto& s = *reinterpret_cast<TSearch*>(data);
-                if (GetWindow(window, GW_OWNER) == s.owner && IsWindowVisible(window)
-                    && ClassOf(window) == L"#32770") {
-                    s.found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    });
-    return search.found;
-}
-
-// The colour dialog's button that opens its custom colour part, and that
-// part's edit fields of the colour's parts (colordlg.h).
-constexpr int kDefineCustomColors = 719;
-constexpr int kRedEdit = 706;
-constexpr int kGreenEdit = 707;
-constexpr int kBlueEdit = 708;
 
 class EditWindow : public ::testing::Test {
 protected:

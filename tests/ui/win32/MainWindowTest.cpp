@@ -458,7 +458,7 @@ TEST_F(Applies, TheAdvertApplyThenTheCleanGiveBackTheOriginalBytes)
     EXPECT_NE(FileBytes(Executable()), original_);
     EXPECT_EQ(FileBytes(kHtmlReplacement),
               "<html><body bgcolor=\"#FFFFFF\" style=\"overflow: hidden;\"></body></html>\r\n")
-        << "white until the colour row sets another";
+        << "white until a colour is chosen";
     EXPECT_TRUE(Visible(Item(IDC_btnReplace))) << "the refresh after the apply";
     EXPECT_EQ(ListText(Item(IDC_lvOptions), 6), "Disable Multiple Instances of Yahoo Messenger 11, 10, 9, or 8");
     EXPECT_TRUE(IsWindowEnabled(Item(IDC_btnApply)));
@@ -526,6 +526,66 @@ TEST_F(Applies, AWrongFolderIsAPlainMessageBoxWithTheApplicationTitle)
     SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     EXPECT_EQ(TickedRows(Item(IDC_lvOptions)), std::vector<int>{1}) << "the ticks stay for another try";
     EXPECT_EQ(FileBytes(Executable()), original_);
+}
+
+TEST_F(Applies, TheColourRowsColourIsTheReplacementFilesAndItsButtonOpensTheEditor)
+{
+    // The box opens the colour dialog; its colour is typed into the custom colour fields.
+    PostMessageW(Item(IDC_shColor), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(Item(IDC_shColor), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    const HWND dialog = WaitForOwnedDialog(main_);
+    ASSERT_NE(dialog, nullptr) << "no colour dialog over the main window";
+    SendMessageW(GetDlgItem(dialog, kDefineCustomColors), BM_CLICK, 0, 0);
+    for (const auto& [field, value] : {std::pair{kRedEdit, L"18"}, {kGreenEdit, L"52"}, {kBlueEdit, L"86"}})
+        SendMessageW(GetDlgItem(dialog, field), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value));
+    SendMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([dialog] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }));
+
+    SetListChecked(Item(IDC_lvOptions), 1, true);
+    Press(Item(IDC_btnApply));
+    const HWND status = CompletedStatus();
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(FileBytes(kHtmlReplacement),
+              "<html><body bgcolor=\"#123456\" style=\"overflow: hidden;\"></body></html>\r\n");
+    SendMessageW(GetDlgItem(status, IDC_btnClose), BM_CLICK, 0, 0);
+
+    ASSERT_TRUE(WaitFor([&] { return Visible(Item(IDC_btnReplace)); }));
+    Press(Item(IDC_btnReplace));
+    const HWND edit = quorvex_->WaitForWindow(L" Edit HTML Replacement File", L"TfrmEdit");
+    ASSERT_NE(edit, nullptr) << "the editor is not shown";
+    EXPECT_NE(GetDlgItem(edit, IDC_wbPreview), nullptr);
+}
+
+TEST_F(MainWindow, TheColourRowAndThePicturesAreShownWithTheirTabs)
+{
+    const TInstalledMessenger none(L"", false, false);
+    Start();
+    for (const int id : {IDC_shColor, IDC_lbColor, IDC_shDrop, IDC_imgDrop, IDC_lbDrop})
+        EXPECT_TRUE(Visible(Item(id))) << "the colour row on the Adverts tab: " << id;
+    EXPECT_EQ(TextOf(Item(IDC_lbColor)), "Background Color");
+    EXPECT_EQ(TextOf(Item(IDC_lbDrop)), "Get Color from Screen");
+
+    // About Adverts: the first advert's picture, a photograph of many colours.
+    for (int tab = 1; tab <= 3; ++tab) {
+        NextTab();
+        ASSERT_TRUE(WaitFor([&] { return CurrentTab() == tab; }));
+    }
+    EXPECT_FALSE(Visible(Item(IDC_shColor))) << "the colour row stays on its tab";
+    const HWND preview = Item(IDC_imgPreview);
+    ASSERT_TRUE(Visible(preview));
+    const auto colours = [](HWND control) {
+        RECT bounds{};
+        GetWindowRect(control, &bounds);
+        const std::vector<COLORREF> pixels = ScreenPixels(bounds);
+        return std::set<COLORREF>(pixels.begin(), pixels.end()).size();
+    };
+    EXPECT_TRUE(WaitFor([&] { return colours(preview) > 100; })) << colours(preview) << " colours";
+
+    NextTab();
+    ASSERT_TRUE(WaitFor([&] { return CurrentTab() == 4; }));
+    EXPECT_TRUE(Visible(Item(IDC_imgDonate)));
+    EXPECT_FALSE(Visible(preview));
+    EXPECT_TRUE(WaitFor([&] { return colours(Item(IDC_imgDonate)) > 2; })) << "the donate picture is drawn";
 }
 
 TEST_F(MainWindow, ASecondStartRestoresTheFirstWindowAndEnds)

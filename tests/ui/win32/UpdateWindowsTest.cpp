@@ -160,7 +160,7 @@ TEST_F(UpdateWindows, NewerVersionShowsTheNotificationWindowWithItsReadme)
 {
     Write(root_ / "readme.txt", "What is new\nSecond line\r\nThird\n");
     Publish("99.0", "ReadmeFileURL=" + site_ + "readme.txt\r\n");
-    TQuorvexProcess probe(Arguments(keys_), probe_);
+    TQuorvexProcess probe(Arguments(keys_), {}, probe_);
     ASSERT_TRUE(probe.Started());
     const HWND box = probe.WaitForWindow(L"New Version Available");
     ASSERT_NE(box, nullptr) << "no notification window";
@@ -187,7 +187,7 @@ TEST_F(UpdateWindows, SignedInstallerIsDownloadedShownAndStarted)
 {
     const std::size_t size = Bytes(installerProgram_).size();
     Publish("99.0", PublishInstaller(keys_));
-    TQuorvexProcess probe(Arguments(keys_), probe_);
+    TQuorvexProcess probe(Arguments(keys_), {}, probe_);
     const HWND box = probe.WaitForWindow(L"New Version Available");
     ASSERT_NE(box, nullptr);
     ASSERT_TRUE(IsWindowEnabled(Control(box, IDC_DownloadButton)));
@@ -228,7 +228,7 @@ TEST_F(UpdateWindows, SignedInstallerIsDownloadedShownAndStarted)
 TEST_F(UpdateWindows, BadSignatureIsRefusedAndTheFileDeleted)
 {
     Publish("99.0", PublishInstaller(test::NewPublisherKeys()));
-    TQuorvexProcess probe(Arguments(keys_), probe_);
+    TQuorvexProcess probe(Arguments(keys_), {}, probe_);
     const HWND box = probe.WaitForWindow(L"New Version Available");
     ASSERT_NE(box, nullptr);
     Click(box, IDC_DownloadButton);
@@ -249,7 +249,7 @@ TEST_F(UpdateWindows, BadSignatureIsRefusedAndTheFileDeleted)
 TEST_F(UpdateWindows, CancelDuringTheTransferEndsItAndKeepsNothing)
 {
     Publish("99.0", "DownloadFileURL=" + host_ + "slow.exe\r\n");
-    TQuorvexProcess probe(Arguments(keys_), probe_);
+    TQuorvexProcess probe(Arguments(keys_), {}, probe_);
     const HWND box = probe.WaitForWindow(L"New Version Available");
     ASSERT_NE(box, nullptr);
     Click(box, IDC_DownloadButton);
@@ -277,14 +277,14 @@ TEST_F(UpdateWindows, NoNewerVersionSaysSoUnlessSilent)
 {
     Publish("1.0");
     {
-        TQuorvexProcess probe(Arguments(keys_), probe_);
+        TQuorvexProcess probe(Arguments(keys_), {}, probe_);
         const HWND message = probe.WaitForWindow(L"Information", L"#32770");
         ASSERT_NE(message, nullptr);
         EXPECT_EQ(MessageTextOf(message), "There are no new versions available.");
         SendMessageW(GetDlgItem(message, IDOK), BM_CLICK, 0, 0);
         EXPECT_EQ(probe.ExitCode(), 1u);
     }
-    TQuorvexProcess silent(Arguments(keys_, true), probe_);
+    TQuorvexProcess silent(Arguments(keys_, true), {}, probe_);
     bool windowShown = false;
     WaitFor([&] {
         windowShown = windowShown || FindWindowW(L"#32770", nullptr) != nullptr

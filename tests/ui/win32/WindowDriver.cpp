@@ -182,6 +182,30 @@ std::string MessageTextOf(HWND box)
     return TextOf(GetDlgItem(box, 0xFFFF));
 }
 
+HWND WaitForOwnedDialog(HWND owner)
+{
+    struct TSearch {
+        HWND owner;
+        HWND found;
+    } search{owner, nullptr};
+    WaitFor([&] {
+        search.found = nullptr;
+        EnumWindows(
+            [](HWND window, LPARAM data) -> BOOL {
+                auto& s = *reinterpret_cast<TSearch*>(data);
+                if (GetWindow(window, GW_OWNER) == s.owner && IsWindowVisible(window)
+                    && ClassOf(window) == L"#32770") {
+                    s.found = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    });
+    return search.found;
+}
+
 }  // namespace quorvex::win32
 
 // win32_window_tests.exe <path of quorvex.exe> [DPI of the display, default 96

@@ -140,5 +140,15 @@ std::vector<std::string> TabCaptions(HWND tabs);
 HWND IconOf(HWND box);
 // The message box's text: its static control with the text (id 0xFFFF).
 std::string MessageTextOf(HWND box);
+// The visible dialog that the window owns (the colour dialog, a message
+// box), or nullptr after ten seconds.
+HWND WaitForOwnedDialog(HWND owner);
+
+// The colour dialog's button that opens its custom colour part, and that
+// part's edit fields of the colour's parts (colordlg.h).
+inline constexpr int kDefineCustomColors = 719;
+inline constexpr int kRedEdit = 706;
+inline constexpr int kGreenEdit = 707;
+inline constexpr int kBlueEdit = 708;
 
 }  // namespace quorvex::win32
