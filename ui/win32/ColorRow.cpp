@@ -5,6 +5,7 @@
 #include "resources/windows/ResourceIds.h"
 #include "ui/win32/ControlIds.h"
 #include "ui/win32/Dpi.h"
+#include "ui/win32/WindowClass.h"
 
 #include <commdlg.h>
 
@@ -26,25 +27,20 @@ Error SystemError(const std::string& what)
     return Error(what + ": " + Win32ErrorText(GetLastError()));
 }
 
+HCURSOR ArrowCursor()
+{
+    return LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+}
+
 void RegisterPieceClass(WNDPROC procedure)
 {
-    static bool registered = false;
-    if (registered)
-        return;
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.hCursor = ArrowCursor();
     windowClass.lpszClassName = kPieceClass;
-    if (RegisterClassExW(&windowClass) == 0)
-        throw SystemError("Cannot register the window class of the colour row");
-    registered = true;
-}
-
-HCURSOR ArrowCursor()
-{
-    return LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    RegisterClassOnce(windowClass);
 }
 
 // A rectangle filled with a border of one design pixel around it.

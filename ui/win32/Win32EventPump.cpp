@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 #include "platform/win32/Win32Text.h"
 #include "ui/win32/MessageLoop.h"
+#include "ui/win32/WindowClass.h"
 
 namespace quorvex::win32 {
 namespace {
@@ -14,26 +15,21 @@ constexpr UINT kServeIntervalMs = 5;
 // A serving ends after this many messages even when more keep coming.
 constexpr int kMessagesPerServe = 256;
 
-void RegisterClassOnce(WNDPROC procedure)
+void RegisterPumpClass(WNDPROC procedure)
 {
-    static bool registered = false;
-    if (registered)
-        return;
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kClassName;
-    if (RegisterClassExW(&windowClass) == 0)
-        throw Error("Cannot register the event pump's window class: " + Win32ErrorText(GetLastError()));
-    registered = true;
+    RegisterClassOnce(windowClass);
 }
 
 }  // namespace
 
 TWin32EventPump::TWin32EventPump()
 {
-    RegisterClassOnce(&TWin32EventPump::Procedure);
+    RegisterPumpClass(&TWin32EventPump::Procedure);
     window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr),
                               nullptr);
     if (window_ == nullptr)

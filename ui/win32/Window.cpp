@@ -4,9 +4,9 @@
 #include "platform/win32/Win32Text.h"
 #include "resources/windows/ResourceIds.h"
 #include "ui/win32/Dpi.h"
+#include "ui/win32/WindowClass.h"
 
 #include <algorithm>
-#include <set>
 
 namespace quorvex::win32 {
 namespace {
@@ -18,11 +18,8 @@ Error SystemError(const std::string& what)
     return Error(what + ": " + Win32ErrorText(GetLastError()));
 }
 
-void RegisterClassOnce(const wchar_t* className, WNDPROC procedure)
+void RegisterWindowClass(const wchar_t* className, WNDPROC procedure)
 {
-    static std::set<std::wstring> registered;
-    if (registered.contains(className))
-        return;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -34,16 +31,14 @@ void RegisterClassOnce(const wchar_t* className, WNDPROC procedure)
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = className;
-    if (RegisterClassExW(&windowClass) == 0)
-        throw SystemError("Cannot register the window class " + NarrowText(className));
-    registered.insert(className);
+    RegisterClassOnce(windowClass);
 }
 
 }  // namespace
 
 TWindow::TWindow(const TWindowDesign& design) : design_(design)
 {
-    RegisterClassOnce(design.className, &TWindow::Procedure);
+    RegisterWindowClass(design.className, &TWindow::Procedure);
     handle_ = CreateWindowExW(design.exStyle, design.className, design.caption.c_str(), design.style, CW_USEDEFAULT,
                               CW_USEDEFAULT, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (handle_ == nullptr)
