@@ -398,7 +398,7 @@ protected:
     void SetUp() override
     {
         if (gMessengerFolder.empty())
-            GTEST_SKIP() << "no synthetic messenger folder on the command line";
+            GTEST_FAIL() << "no synthetic messenger folder on the command line";
         messenger_ = std::make_unique<TInstalledMessenger>(L"10.0.0.1270", true, true);
         original_ = FileBytes(Executable());
         Start();
