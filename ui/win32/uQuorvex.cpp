@@ -265,12 +265,20 @@ void TfrmQuorvex::CreateAdvertsPage()
                                             TColorRow::TChange{});
     for (const int id : {IDC_shColor, IDC_lbColor, IDC_shDrop, IDC_imgDrop, IDC_lbDrop})
         pageControls_.push_back({Item(id), tbAdverts});
-    AddPageControl(tbAdverts, WC_STATICW, IDC_bvlAdverts, kSeparator, Bounds(20, 342, 457, 2));
-    AddFolderField(tbAdverts, IDC_dePath, IDC_dePathBrowse, Bounds(20, 350, 457, 23));
-    boldLabels_.push_back(AddPageControl(tbAdverts, WC_STATICW, IDC_lbVersionCaption, kLabel, Bounds(20, 386, 172, 16),
+    AddMessengerRows(tbAdverts, {IDC_bvlAdverts, IDC_dePath, IDC_dePathBrowse, IDC_lbVersionCaption, IDC_lbVersion,
+                                 IDC_btnApply});
+}
+
+// The separator, the messenger folder field, the version and the apply
+// button at the foot of an option tab.
+void TfrmQuorvex::AddMessengerRows(int page, const TMessengerRowIds& ids)
+{
+    AddPageControl(page, WC_STATICW, ids.separator, kSeparator, Bounds(20, 342, 457, 2));
+    AddFolderField(page, ids.folder, ids.browse, Bounds(20, 350, 457, 23));
+    boldLabels_.push_back(AddPageControl(page, WC_STATICW, ids.versionCaption, kLabel, Bounds(20, 386, 172, 16),
                                          L"Yahoo Messenger Version:"));
-    AddPageControl(tbAdverts, WC_STATICW, IDC_lbVersion, kLabel, Bounds(194, 386, 130, 16), L"0.0.0.0");
-    AddPageControl(tbAdverts, WC_BUTTONW, IDC_btnApply, kButton, Bounds(336, 382, 141, 25), L"A&pply Options");
+    AddPageControl(page, WC_STATICW, ids.version, kLabel, Bounds(194, 386, 130, 16), L"0.0.0.0");
+    AddPageControl(page, WC_BUTTONW, ids.apply, kButton, Bounds(336, 382, 141, 25), L"A&pply Options");
 }
 
 void TfrmQuorvex::CreateUIPage()
@@ -281,12 +289,7 @@ void TfrmQuorvex::CreateUIPage()
     FillReportList(list, true, kOptionColumns, UIOptionGroups(), Dpi());
     AddPageControl(tbUI, WC_STATICW, IDC_lbUINote, kLabel, Bounds(20, 314, 457, 16),
                    L"All of the Yahoo UI Options are for Yahoo Messenger 11 and 10 only.");
-    AddPageControl(tbUI, WC_STATICW, IDC_bvlUI, kSeparator, Bounds(20, 342, 457, 2));
-    AddFolderField(tbUI, IDC_deUpath, IDC_deUpathBrowse, Bounds(20, 350, 457, 23));
-    boldLabels_.push_back(AddPageControl(tbUI, WC_STATICW, IDC_lbUIVerCaption, kLabel, Bounds(20, 386, 172, 16),
-                                         L"Yahoo Messenger Version:"));
-    AddPageControl(tbUI, WC_STATICW, IDC_lbUIVer, kLabel, Bounds(194, 386, 130, 16), L"0.0.0.0");
-    AddPageControl(tbUI, WC_BUTTONW, IDC_btnUIApply, kButton, Bounds(336, 382, 141, 25), L"A&pply Options");
+    AddMessengerRows(tbUI, {IDC_bvlUI, IDC_deUpath, IDC_deUpathBrowse, IDC_lbUIVerCaption, IDC_lbUIVer, IDC_btnUIApply});
 }
 
 void TfrmQuorvex::CreateVersionsPage()

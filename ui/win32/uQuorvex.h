@@ -65,6 +65,10 @@ private:
                         const std::wstring& text = {});
     // The picture control of a page; its handle is shown with the page.
     std::unique_ptr<TPictureBox> AddPagePicture(int page, int id, RECT pageBounds, DWORD extraStyle = 0);
+    struct TMessengerRowIds {
+        int separator, folder, browse, versionCaption, version, apply;
+    };
+    void AddMessengerRows(int page, const TMessengerRowIds& ids);
     void CreateAdvertsPage();
     void CreateUIPage();
     void CreateVersionsPage();
