@@ -9,5 +9,9 @@ build=${QUORVEX_BUILD_DIR:-$root/build}
 "$root/scripts/build.sh" -DQUORVEX_TESTS=ON -DQUORVEX_BENCH=ON
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 cd "$build"
-ctest --output-on-failure --timeout 600 "$@"
+ctest --output-on-failure --timeout 600 -LE peer "$@"
+# The tests against Wine itself run Wine's own programs, whose timing under a
+# loaded machine is not ours: one that fails gets a second run, and the first
+# run's output stays above it in the log.
+ctest --output-on-failure --timeout 600 -L peer --repeat until-pass:2 "$@"
 "$root/scripts/test-windows.sh"

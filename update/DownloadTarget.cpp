@@ -26,7 +26,8 @@ std::string DownloadFolder(const TSpecialFolders& folders)
         candidates.push_back(WithSeparator(folders.LocalAppData) + "Downloaded Installations/");
         candidates.push_back(WithSeparator(folders.LocalAppData) + "Temp/");
     }
-    candidates.push_back(WithSeparator(folders.Windows) + "Downloaded Installations/");
+    if (!folders.Windows.empty())
+        candidates.push_back(WithSeparator(folders.Windows) + "Downloaded Installations/");
     for (const std::string& candidate : candidates) {
         if (IsPrivateFolder(candidate))
             return candidate;

@@ -11,7 +11,8 @@ namespace quorvex {
 // The first of these that exists as a private folder (this user's, and no
 // one else may write into it), none of them created:
 // LocalAppData/Downloaded Installations/, LocalAppData/Temp/,
-// Windows/Downloaded Installations/, else Temp/. Always ends in "/".
+// Windows/Downloaded Installations/, else Temp/; an unknown (empty) folder
+// is skipped, never taken as the root. Always ends in "/".
 std::string DownloadFolder(const TSpecialFolders& folders);
 
 // The part of a URL after its last "/" (the whole URL when it has none),
