@@ -2,11 +2,11 @@
 // runs the program: the update splash, the main window (its single-instance
 // guard and its creation handler), shown and drawn, then the status, help and
 // editor windows, hidden, then the message loop until the main window is
-// closed. For the window tests,
-// "quorvex.exe --window help" and "--window edit" show the help window or the
-// HTML replacement file editor alone and run until their thread is sent
-// WM_QUIT; "--update-check [silent]" runs one update check with its windows
-// and ends with it (status 0 when a newer version was announced, else 1).
+// closed. For the window tests, "quorvex.exe --window help" and "--window
+// edit" show the help window or the HTML replacement file editor alone and
+// run until their thread is sent WM_QUIT; "--update-check [silent]" runs one
+// update check with its windows and ends with it (status 0 when a newer
+// version was announced, else 1).
 #include "archive/Catalogue.h"
 #include "forms/ApplicationTitle.h"
 #include "platform/Error.h"
