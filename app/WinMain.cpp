@@ -1,11 +1,12 @@
 // quorvex.exe, the windowed program on Windows. Started without arguments it
 // runs the program: the update splash, the main window (its single-instance
-// guard and its creation handler), the status and help windows, then the
-// message loop until the main window is closed. For the window tests,
-// "quorvex.exe --window help" and "--window edit" show the help window or the
-// HTML replacement file editor alone and run until their thread is sent
-// WM_QUIT; "--update-check [silent]" runs one update check with its windows
-// and ends with it (status 0 when a newer version was announced, else 1).
+// guard and its creation handler), shown and drawn, then the status, help and
+// editor windows, hidden, then the message loop until the main window is
+// closed. For the window tests, "quorvex.exe --window help" and "--window
+// edit" show the help window or the HTML replacement file editor alone and
+// run until their thread is sent WM_QUIT; "--update-check [silent]" runs one
+// update check with its windows and ends with it (status 0 when a newer
+// version was announced, else 1).
 #include "archive/Catalogue.h"
 #include "forms/ApplicationTitle.h"
 #include "platform/Error.h"
@@ -83,13 +84,16 @@ int RunQuorvex()
     TfrmUpdate splash;
     splash.ShowNow();
     TfrmQuorvex main(splash);
-    main.StatusWindow();
-    main.HelpWindow();
-    main.EditWindow();
     // Another instance runs and has been brought forward: this one ends here.
     if (main.OneInstance().TerminateRequested())
         return 0;
+    // The main window is drawn before the hidden windows are made, which
+    // takes a while; no event is handled before the message loop runs.
     main.ShowInFront();
+    UpdateWindow(main.Handle());
+    main.StatusWindow();
+    main.HelpWindow();
+    main.EditWindow();
     return RunMessageLoop();
 }
 

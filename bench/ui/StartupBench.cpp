@@ -2,6 +2,7 @@
 // window: from starting the process to its main window being mapped on the X
 // display. Run it under a display, e.g.
 // xvfb-run -a -s "-screen 0 1024x768x24" ui_startup_bench.
+#include "bench/ui/WindowStart.h"
 #include "tools/fakemessenger/FakeMessenger.h"
 
 #include <benchmark/benchmark.h>
@@ -9,84 +10,22 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
-#include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <thread>
 
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using quorvex::bench::TimeToWindow;
+using quorvex::bench::TStart;
+using quorvex::bench::TWindowLook;
 
-// A window that the started program destroys between listing the windows and
-// asking about one is simply not shown; Xlib's default handler would end the
-// benchmark instead.
-int IgnoreGoneWindows(Display*, XErrorEvent*)
+// The Linux windows' design size.
+TWindowLook MainWindowSized(const char* title)
 {
-    return 0;
-}
-
-// Whether a viewable top-level window has this title and size.
-bool WindowShown(Display* display, const char* title, int width, int height)
-{
-    Window root = 0;
-    Window parent = 0;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) == 0)
-        return false;
-    bool shown = false;
-    for (unsigned int i = 0; i < count && !shown; ++i) {
-        XWindowAttributes attributes;
-        char* name = nullptr;
-        if (XGetWindowAttributes(display, children[i], &attributes) == 0 || attributes.map_state != IsViewable
-            || attributes.width != width || attributes.height != height)
-            continue;
-        if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
-            shown = std::string(name) == title;
-            XFree(name);
-        }
-    }
-    XFree(children);
-    return shown;
-}
-
-using Seconds = std::chrono::duration<double>;
-
-// Starts the program and waits until its window is shown; its time, or an
-// error text.
-struct TStart {
-    double seconds = 0;
-    const char* error = nullptr;
-};
-
-TStart TimeToWindow(Display* display, const char* program, const char* title)
-{
-    char* arguments[] = {const_cast<char*>(program), nullptr};
-    pid_t child = 0;
-    const Clock::time_point start = Clock::now();
-    if (posix_spawn(&child, program, nullptr, nullptr, arguments, environ) != 0)
-        return {0, "cannot start the program"};
-    TStart result;
-    while (!WindowShown(display, title, 521, 481)) {
-        if (Clock::now() - start > std::chrono::seconds(30)) {
-            result.error = "the window did not appear";
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(500));
-    }
-    result.seconds = Seconds(Clock::now() - start).count();
-    kill(child, SIGTERM);
-    waitpid(child, nullptr, 0);
-    return result;
+    return {title, 521, 481};
 }
 
 // A prefix holding the synthetic messenger, its system.reg padded to the
@@ -121,24 +60,23 @@ void BM_StartUpBesideOneLabel(benchmark::State& state)
         state.SkipWithError("no X display: run under xvfb-run");
         return;
     }
-    XSetErrorHandler(IgnoreGoneWindows);
     const TStartUpPrefix prefix(static_cast<std::size_t>(state.range(0)) << 20);
     double quorvex = 0;
     double label = 0;
     double empty = 0;
     for (auto _ : state) {
-        const TStart starts[] = {TimeToWindow(display, QUORVEX_EXE, "Quorvex"),
-                                 TimeToWindow(display, LABEL_WINDOW_EXE, "Label"),
-                                 TimeToWindow(display, EMPTY_WINDOW_EXE, "Empty")};
-        if (const auto failed = std::ranges::find_if(starts, [](const TStart& s) { return s.error != nullptr; });
+        const TStart starts[] = {TimeToWindow(display, {QUORVEX_EXE}, MainWindowSized("Quorvex")),
+                                 TimeToWindow(display, {LABEL_WINDOW_EXE}, MainWindowSized("Label")),
+                                 TimeToWindow(display, {EMPTY_WINDOW_EXE}, MainWindowSized("Empty"))};
+        if (const auto failed = std::ranges::find_if(starts, [](const TStart& s) { return !s.Error.empty(); });
             failed != std::end(starts)) {
-            state.SkipWithError(failed->error);
+            state.SkipWithError(failed->Error.c_str());
             break;
         }
-        quorvex += starts[0].seconds;
-        label += starts[1].seconds;
-        empty += starts[2].seconds;
-        state.SetIterationTime(starts[0].seconds);
+        quorvex += starts[0].Seconds;
+        label += starts[1].Seconds;
+        empty += starts[2].Seconds;
+        state.SetIterationTime(starts[0].Seconds);
     }
     XCloseDisplay(display);
     if (label > 0 && empty > 0) {

@@ -35,6 +35,11 @@ void FillReportList(HWND list, bool checkBoxes, const std::vector<TListColumn>& 
         SendMessageW(list, LVM_INSERTCOLUMNW, index, reinterpret_cast<LPARAM>(&column));
     }
     ListView_EnableGroupView(list, TRUE);
+    // The rows go in with drawing off, which halves the time of filling the
+    // main window's lists under Wine. Turning drawing on again marks the list
+    // visible (WS_VISIBLE), which a hidden list must not become.
+    const bool hidden = (GetWindowLongPtrW(list, GWL_STYLE) & WS_VISIBLE) == 0;
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     int row = 0;
     for (std::size_t groupIndex = 0; groupIndex < groups.size(); ++groupIndex) {
         const TListGroup& group = groups[groupIndex];
@@ -56,6 +61,9 @@ void FillReportList(HWND list, bool checkBoxes, const std::vector<TListColumn>& 
             ++row;
         }
     }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    if (hidden)
+        ShowWindow(list, SW_HIDE);
 }
 
 void ScaleColumns(HWND list, const std::vector<TListColumn>& columns, UINT dpi)

@@ -481,12 +481,16 @@ void TfrmQuorvex::TakePageColour()
 {
     RECT bounds{};
     GetClientRect(tabs_, &bounds);
+    const POINT sample{bounds.right / 2, bounds.bottom - Scaled(kPageSample, Dpi())};
     const HDC screen = GetDC(tabs_);
     const HDC memory = CreateCompatibleDC(screen);
-    const HBITMAP bitmap = CreateCompatibleBitmap(screen, bounds.right, bounds.bottom);
+    // A bitmap of the sampled pixel alone, which the tab control draws onto
+    // through a moved origin: drawing the whole control costs start-up time.
+    const HBITMAP bitmap = CreateCompatibleBitmap(screen, 1, 1);
     const HGDIOBJ old = SelectObject(memory, bitmap);
+    SetViewportOrgEx(memory, -sample.x, -sample.y, nullptr);
     SendMessageW(tabs_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT | PRF_ERASEBKGND);
-    const COLORREF colour = GetPixel(memory, bounds.right / 2, bounds.bottom - Scaled(kPageSample, Dpi()));
+    const COLORREF colour = GetPixel(memory, sample.x, sample.y);
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);

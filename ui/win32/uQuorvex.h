@@ -40,7 +40,7 @@ public:
     ~TfrmQuorvex() override;
 
     // The status, help and editor windows, made on first use (start-up makes
-    // them right after the main window).
+    // them as soon as the main window is shown and drawn).
     TfrmStatus& StatusWindow();
     TfrmHelp& HelpWindow();
     TfrmEdit& EditWindow();

@@ -588,6 +588,35 @@ TEST_F(MainWindow, TheColourRowAndThePicturesAreShownWithTheirTabs)
     EXPECT_TRUE(WaitFor([&] { return colours(Item(IDC_imgDonate)) > 2; })) << "the donate picture is drawn";
 }
 
+// The labels on the pages are drawn in the colour of the tab control's body,
+// which the main window takes from the tab control when it is made.
+TEST_F(MainWindow, ThePagesLabelsTakeTheColourOfTheTabControlsBody)
+{
+    const TInstalledMessenger none(L"", false, false);
+    Start();
+    for (int tab = 1; tab <= 5; ++tab) {
+        NextTab();
+        ASSERT_TRUE(WaitFor([&] { return CurrentTab() == tab; }));
+    }
+    // The About tab's label without text: its background alone.
+    const HWND blank = Item(IDC_lbAboutBlank);
+    ASSERT_TRUE(Visible(blank));
+    RECT label{};
+    GetWindowRect(blank, &label);
+    // The tab control's body left of the label, where no control lies.
+    const int middle = (label.top + label.bottom) / 2;
+    const RECT body{label.left - Scaled(6), middle, label.left - Scaled(5), middle + 1};
+    COLORREF bodyColour = 0;
+    std::set<COLORREF> labelColours;
+    EXPECT_TRUE(WaitFor([&] {
+        bodyColour = ScreenPixels(body).front();
+        const std::vector<COLORREF> pixels = ScreenPixels(label);
+        labelColours = std::set<COLORREF>(pixels.begin(), pixels.end());
+        return labelColours == std::set<COLORREF>{bodyColour};
+    })) << "body " << std::hex << bodyColour << ", the label's first colour " << *labelColours.begin() << " of "
+        << labelColours.size();
+}
+
 TEST_F(MainWindow, ASecondStartRestoresTheFirstWindowAndEnds)
 {
     const TInstalledMessenger none(L"", false, false);
