@@ -4,10 +4,11 @@
 # makes them: the publisher's key pair and another one, the next version's
 # installer signed with each.
 #
-#   self_update.sh DISPLAY_STATE SIGN_TOOL NEXT_INSTALLER TEST_EXE NEXT_QUORVEX_EXE
+#   self_update.sh DISPLAY_STATE SIGN_TOOL NEXT_INSTALLER TEST_EXE NEXT_QUORVEX_EXE [TEST_ARGUMENT...]
 # (the installers of both versions in one folder)
 set -euo pipefail
 state=$1 sign_tool=$2 next_installer=$3 test_exe=$4 next_quorvex=$5
+shift 5
 here=$(dirname "$0")
 installers=$(dirname "$next_installer")
 keys=$(mktemp -d)
@@ -19,4 +20,4 @@ trap 'rm -rf "$keys"' EXIT
 "$sign_tool" sign "$keys/other.key" "$next_installer" >"$keys/signed-by-other"
 
 export QUORVEX_SELF_UPDATE_DIR=$installers QUORVEX_SELF_UPDATE_KEYS=$keys
-bash "$here/display.sh" run "$state" "$test_exe" "$next_quorvex"
+bash "$here/display.sh" run "$state" "$test_exe" "$next_quorvex" "$@"
