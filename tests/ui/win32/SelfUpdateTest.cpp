@@ -345,7 +345,8 @@ TEST_F(SelfUpdate, InstallersNotSignedByThePublisherAreNeverStarted)
 
 // The next version's installer, started silently while Quorvex runs, waits
 // for it to end and then updates it; while it runs on, the installer gives
-// up within its bound and leaves the installation as it was.
+// up within its bound and leaves the installation as it was. Shown, it asks
+// to close Quorvex and goes on with Retry.
 TEST_F(SelfUpdate, InstallerWaitsForTheRunningQuorvexToEnd)
 {
     Publish(kVersion, "");
@@ -376,6 +377,34 @@ TEST_F(SelfUpdate, InstallerWaitsForTheRunningQuorvexToEnd)
     }
     EXPECT_EQ(InstalledValue(L"DisplayVersion"), kNextVersion);
     EXPECT_TRUE(IsNextQuorvex(programs_ / "quorvex.exe")) << "the installed quorvex.exe is not N+1's";
+
+    // N's installer over N+1, shown, while N+1 runs.
+    const auto quorvex = StartInstalled();
+    const HWND main = quorvex->WaitForWindow(L"Quorvex", L"TfrmQuorvex");
+    ASSERT_NE(main, nullptr);
+    const TProcess installer(L"\"" + Installer(kVersion).wstring() + L"\"");
+    HWND setup = nullptr;
+    WaitFor([&] { return (setup = SetupWindow(kVersion)) != nullptr; });
+    ASSERT_NE(setup, nullptr);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(Control(setup, kInstallerNext)) != FALSE; }));
+    Click(setup, kInstallerNext);
+    HWND running = nullptr;
+    // The message comes once the installer has waited its ten seconds.
+    for (int attempt = 0; attempt < 3 && running == nullptr; ++attempt)
+        running = WaitForOwnedDialog(setup);
+    ASSERT_NE(running, nullptr) << "no message while Quorvex runs";
+    EXPECT_EQ(MessageTextOf(running), "Quorvex is running. Close it, then choose Retry.");
+    EXPECT_TRUE(IsNextQuorvex(programs_ / "quorvex.exe")) << "a file was replaced before the message";
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(quorvex->ExitCode(), 0u);
+    SendMessageW(GetDlgItem(running, IDRETRY), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] {
+        return TextOf(Control(setup, kInstallerNext)) == "&Close" && IsWindowEnabled(Control(setup, kInstallerNext));
+    })) << "the installation did not finish after Retry";
+    Click(setup, kInstallerNext);
+    EXPECT_EQ(installer.ExitCode(), 0u);
+    EXPECT_EQ(InstalledValue(L"DisplayVersion"), kVersion);
+    EXPECT_EQ(FileVersionOf(programs_ / "quorvex.exe"), kVersion);
 }
 
 }  // namespace
