@@ -31,7 +31,8 @@ namespace fs = std::filesystem;
 constexpr char kVersion[] = QUORVEX_VERSION;
 constexpr char kNextVersion[] = QUORVEX_NEXT_VERSION;
 constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Quorvex";
-// The installers' own button (Install, then Close) and its texts.
+// The installer's button that goes on (Install, then Close), and how long
+// an installer may take.
 constexpr int kInstallerNext = 1;
 constexpr DWORD kInstallerWait = 60000;
 
@@ -243,7 +244,8 @@ protected:
     // The installed quorvex.exe started as its shortcut starts it.
     std::unique_ptr<TQuorvexProcess> StartInstalled(const std::wstring& arguments = {}) const
     {
-        auto quorvex = std::make_unique<TQuorvexProcess>(arguments, data_.wstring(), (programs_ / "quorvex.exe").wstring());
+        auto quorvex =
+            std::make_unique<TQuorvexProcess>(arguments, data_.wstring(), (programs_ / "quorvex.exe").wstring());
         EXPECT_TRUE(quorvex->Started());
         return quorvex;
     }
