@@ -31,3 +31,31 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/BuildConfig.h.in
                ${CMAKE_BINARY_DIR}/generated/quorvex/BuildConfig.h @ONLY)
 add_library(quorvex_buildconfig INTERFACE)
 target_include_directories(quorvex_buildconfig INTERFACE ${CMAKE_BINARY_DIR}/generated)
+
+# The version's definition (cmake/Version.cpp.in), for version in the library
+# kind given (STATIC or OBJECT).
+function(quorvex_version_library target kind version)
+  set(QUORVEX_LINKED_VERSION ${version})
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/Version.cpp.in ${CMAKE_BINARY_DIR}/generated/${target}.cpp @ONLY)
+  add_library(${target} ${kind} ${CMAKE_BINARY_DIR}/generated/${target}.cpp)
+  target_include_directories(${target} PRIVATE ${CMAKE_BINARY_DIR}/generated)
+endfunction()
+# Every program that reads the version links the project's.
+quorvex_version_library(quorvex_version STATIC ${PROJECT_VERSION})
+target_link_libraries(quorvex_buildconfig INTERFACE quorvex_version)
+
+# Links the object library's definitions into target in place of those that
+# a static library it links defines under the same names: the version above,
+# or the update settings of a test's program. Why this holds: an object
+# library's objects are the target's own objects, which the linker takes
+# whole before it reads any static library, and it takes a static library's
+# member only for a name still undefined then. A replaced member defines the
+# same names and no other, so it is never taken; were it taken all the same,
+# its names, defined twice, would stop the link.
+function(quorvex_link_first target object_library)
+  get_target_property(kind ${object_library} TYPE)
+  if(NOT kind STREQUAL "OBJECT_LIBRARY")
+    message(FATAL_ERROR "quorvex_link_first: ${object_library} is not an object library")
+  endif()
+  target_link_libraries(${target} PRIVATE ${object_library})
+endfunction()

@@ -27,16 +27,24 @@ else()
   message(STATUS "Windows release: not signed (no QUORVEX_CODESIGN_PKCS12 given)")
 endif()
 
+# The makensis command that makes the installer of version from the two
+# programs, signed by the command nsis_sign (empty: not signed).
+set(QUORVEX_INSTALLER_SCRIPT ${PROJECT_SOURCE_DIR}/resources/windows/installer/Quorvex.nsi)
+function(quorvex_makensis_command variable installer version quorvex_exe cli_exe nsis_sign)
+  set(${variable} ${QUORVEX_MAKENSIS} -V2 -DVERSION=${version} -DOUTFILE=${installer}
+      -DQUORVEX_EXE=${quorvex_exe} -DCLI_EXE=${cli_exe} -DICON=${QUORVEX_WINDOWS_ICON}
+      "-DPUBLISHER=${QUORVEX_PUBLISHER}" "-DSIGN=${nsis_sign}" ${QUORVEX_INSTALLER_SCRIPT} PARENT_SCOPE)
+endfunction()
+
+quorvex_makensis_command(makensis ${installer} ${PROJECT_VERSION} ${release_dir}/quorvex.exe
+                         ${release_dir}/quorvex-cli.exe "${nsis_sign}")
 add_custom_command(OUTPUT ${installer} ${release_dir}/quorvex.exe ${release_dir}/quorvex-cli.exe
   COMMAND ${CMAKE_COMMAND} -E make_directory ${release_dir}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:quorvex> $<TARGET_FILE:quorvex-cli> ${release_dir}
   COMMAND ${sign} ${release_dir}/quorvex.exe
   COMMAND ${sign} ${release_dir}/quorvex-cli.exe
-  COMMAND ${QUORVEX_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DOUTFILE=${installer}
-          -DQUORVEX_EXE=${release_dir}/quorvex.exe -DCLI_EXE=${release_dir}/quorvex-cli.exe
-          -DICON=${QUORVEX_WINDOWS_ICON} "-DPUBLISHER=${QUORVEX_PUBLISHER}" "-DSIGN=${nsis_sign}"
-          ${PROJECT_SOURCE_DIR}/resources/windows/installer/Quorvex.nsi
-  DEPENDS quorvex quorvex-cli ${QUORVEX_WINDOWS_ICON} ${PROJECT_SOURCE_DIR}/resources/windows/installer/Quorvex.nsi
+  COMMAND ${makensis}
+  DEPENDS quorvex quorvex-cli ${QUORVEX_WINDOWS_ICON} ${QUORVEX_INSTALLER_SCRIPT}
           ${sign_script}
   COMMENT "Making the installer ${installer}"
   VERBATIM)

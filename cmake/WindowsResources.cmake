@@ -6,9 +6,17 @@
 # from its X bitmaps by tools/cursor.
 find_program(QUORVEX_ICOTOOL icotool REQUIRED)
 
+# The version header for version (four numbers) in folder.
+function(quorvex_windows_version_header folder version)
+  if(NOT version MATCHES "^[0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+$")
+    message(FATAL_ERROR "A Windows version resource needs four numbers, not ${version}")
+  endif()
+  string(REPLACE "." "," QUORVEX_RESOURCE_VERSION_NUMBERS ${version})
+  set(QUORVEX_RESOURCE_VERSION ${version})
+  configure_file(${PROJECT_SOURCE_DIR}/resources/windows/QuorvexVersion.h.in ${folder}/QuorvexVersion.h @ONLY)
+endfunction()
 set(QUORVEX_WINDOWS_RESOURCES_DIR ${CMAKE_BINARY_DIR}/resources/windows)
-configure_file(${PROJECT_SOURCE_DIR}/resources/windows/QuorvexVersion.h.in
-               ${QUORVEX_WINDOWS_RESOURCES_DIR}/QuorvexVersion.h @ONLY)
+quorvex_windows_version_header(${QUORVEX_WINDOWS_RESOURCES_DIR} ${PROJECT_VERSION})
 
 # 256 pixels stays a PNG inside the icon (-r), as Windows expects it.
 set(icon_pictures)

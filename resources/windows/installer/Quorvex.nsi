@@ -20,6 +20,12 @@ SetCompressor /SOLID lzma
 !define PRODUCT "Quorvex"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvex"
 !define SHORTCUT "$SMPROGRAMS\Quorvex.lnk"
+; The mutex a running Quorvex holds (its single-instance guard, named after
+; the application title), and how long the installer waits for it to go.
+!define INSTANCE_MUTEX "Quorvex"
+!define SYNCHRONIZE 0x00100000
+!define WAIT_STEP_MS 100
+!define WAIT_STEPS 100
 
 Name "${PRODUCT}"
 Caption "${PRODUCT} ${VERSION} Setup"
@@ -101,7 +107,32 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
+; Windows cannot replace the executable of a running program. An update
+; starts this installer as the old Quorvex quits: wait for it to end, at most
+; ten seconds, then ask to close it (silently: give up, exit status 2),
+; before any file is touched.
+Function WaitForQuorvexToEnd
+  retry:
+  StrCpy $1 0
+  ${Do}
+    System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${INSTANCE_MUTEX}") p .r0'
+    ${If} $0 == 0
+      Return
+    ${EndIf}
+    System::Call 'kernel32::CloseHandle(p r0)'
+    ${If} $1 >= ${WAIT_STEPS}
+      ${Break}
+    ${EndIf}
+    Sleep ${WAIT_STEP_MS}
+    IntOp $1 $1 + 1
+  ${Loop}
+  MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Quorvex is running. Close it, then choose Retry." /SD IDCANCEL IDRETRY retry
+  SetErrorLevel 2
+  Quit
+FunctionEnd
+
 Section "Quorvex"
+  Call WaitForQuorvexToEnd
   SetOutPath "$INSTDIR"
   File "/oname=quorvex.exe" "${QUORVEX_EXE}"
   File "/oname=quorvex-cli.exe" "${CLI_EXE}"

@@ -7,7 +7,10 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
+#include <fstream>
+#include <iterator>
 
 namespace quorvex::win32 {
 
@@ -18,6 +21,70 @@ UINT gDpi = 96;
 int Scaled(int designPixels)
 {
     return MulDiv(designPixels, static_cast<int>(gDpi), 96);
+}
+
+namespace fs = std::filesystem;
+
+fs::path FromEnvironment(const char* name)
+{
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0')
+        return {};
+    std::string path = value;
+    for (char& c : path) {
+        if (c == '/')
+            c = '\\';
+    }
+    return fs::path("Z:" + path);
+}
+
+std::string Bytes(const fs::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+void Write(const fs::path& path, const std::string& bytes)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << bytes;
+}
+
+std::wstring Wide(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+fs::path KnownFolder(const wchar_t* variable)
+{
+    wchar_t value[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableW(variable, value, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? fs::path(value) : fs::path();
+}
+
+std::vector<fs::path> DownloadsNamed(const std::string& name)
+{
+    const fs::path local = KnownFolder(L"LOCALAPPDATA");
+    std::vector<fs::path> found;
+    for (const fs::path& folder : {local / "Downloaded Installations", local / "Temp", local / "Quorvex",
+                                   KnownFolder(L"WINDIR") / "Downloaded Installations"}) {
+        std::error_code error;
+        for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
+            if (entry->path().filename().string().rfind(name, 0) == 0)
+                found.push_back(entry->path());
+        }
+    }
+    return found;
+}
+
+HWND Control(HWND window, int id)
+{
+    return GetDlgItem(window, id);
+}
+
+void Click(HWND window, int id)
+{
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Control(window, id)));
 }
 
 std::wstring ClassOf(HWND window)

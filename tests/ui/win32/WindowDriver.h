@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,22 @@ private:
     PROCESS_INFORMATION process_{};
     bool started_ = false;
 };
+
+// A Linux path named by an environment variable, as Wine shows it (drive
+// Z:); empty when the variable is not set.
+std::filesystem::path FromEnvironment(const char* name);
+// A file's bytes (none when it cannot be read); a file written with bytes.
+std::string Bytes(const std::filesystem::path& path);
+void Write(const std::filesystem::path& path, const std::string& bytes);
+// ASCII text as UTF-16.
+std::wstring Wide(const std::string& text);
+// The folder named by an environment variable (LOCALAPPDATA, WINDIR).
+std::filesystem::path KnownFolder(const wchar_t* variable);
+// Every file named name + anything in the folders a download may go to.
+std::vector<std::filesystem::path> DownloadsNamed(const std::string& name);
+// The window's control of that id, and a click on it as its owner hears it.
+HWND Control(HWND window, int id);
+void Click(HWND window, int id);
 
 // The window's class name in capitals: class names compare without regard to case.
 std::wstring ClassOf(HWND window);
