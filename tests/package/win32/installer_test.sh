@@ -99,7 +99,8 @@ wine "$shortcut_info" "$(winepath -w "$all_shortcut")" 2>/dev/null | tr -d '\r' 
 cmp -s "$work/expected" "$work/shortcut" || fail "the all-users Start-menu shortcut holds: $(cat "$work/shortcut")"
 
 # The shortcut started as the shell starts it: quorvex.exe of this prefix
-# (without arguments it waits on its usage message) runs in the data folder.
+# (it runs as the program, its windows drawn nowhere by the null graphics
+# driver, until it is ended) runs in the data folder.
 # Wine keeps a process's Linux working folder at its Windows one.
 wine "$shortcut_start" "$(winepath -w "$all_shortcut")" || fail "the shortcut did not start: $?"
 started=
