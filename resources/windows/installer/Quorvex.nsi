@@ -107,6 +107,34 @@ Function .onInit
   ${EndIf}
 FunctionEnd
 
+; Sets $0 to 1 when the file exists and cannot be opened for writing: a
+; program whose process has not yet ended keeps its executable so.
+!macro FileInUse FILE
+  ${If} ${FileExists} "${FILE}"
+    ClearErrors
+    FileOpen $2 "${FILE}" a
+    ${If} ${Errors}
+      StrCpy $0 1
+    ${Else}
+      FileClose $2
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+; $0: 1 while Quorvex holds its single-instance mutex or an installed program
+; is still in use (a quitting Quorvex lets go of its mutex before its process
+; has ended), else 0.
+Function QuorvexInUse
+  System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${INSTANCE_MUTEX}") p .r0'
+  ${If} $0 != 0
+    System::Call 'kernel32::CloseHandle(p r0)'
+    StrCpy $0 1
+    Return
+  ${EndIf}
+  !insertmacro FileInUse "$INSTDIR\quorvex.exe"
+  !insertmacro FileInUse "$INSTDIR\quorvex-cli.exe"
+FunctionEnd
+
 ; Windows cannot replace the executable of a running program. An update
 ; starts this installer as the old Quorvex quits: wait for it to end, at most
 ; ten seconds, then ask to close it (silently: give up, exit status 2),
@@ -115,11 +143,10 @@ Function WaitForQuorvexToEnd
   retry:
   StrCpy $1 0
   ${Do}
-    System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${INSTANCE_MUTEX}") p .r0'
+    Call QuorvexInUse
     ${If} $0 == 0
       Return
     ${EndIf}
-    System::Call 'kernel32::CloseHandle(p r0)'
     ${If} $1 >= ${WAIT_STEPS}
       ${Break}
     ${EndIf}

@@ -170,6 +170,40 @@ bool IsNextQuorvex(const fs::path& file)
     return Bytes(file) == Bytes(gQuorvex);
 }
 
+// An executable mapped as a program's image, as a process that has let go
+// of its single-instance mutex but not yet ended keeps its own.
+class TMappedImage {
+public:
+    explicit TMappedImage(const fs::path& program)
+    {
+        file_ = CreateFileW(program.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+        if (file_ == INVALID_HANDLE_VALUE)
+            return;
+        mapping_ = CreateFileMappingW(file_, nullptr, PAGE_READONLY | SEC_IMAGE, 0, 0, nullptr);
+        if (mapping_ != nullptr)
+            view_ = MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 0);
+    }
+    ~TMappedImage()
+    {
+        if (view_ != nullptr)
+            UnmapViewOfFile(view_);
+        if (mapping_ != nullptr)
+            CloseHandle(mapping_);
+        if (file_ != INVALID_HANDLE_VALUE)
+            CloseHandle(file_);
+    }
+    TMappedImage(const TMappedImage&) = delete;
+    TMappedImage& operator=(const TMappedImage&) = delete;
+
+    bool Mapped() const { return view_ != nullptr; }
+
+private:
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+    HANDLE mapping_ = nullptr;
+    void* view_ = nullptr;
+};
+
 class SelfUpdate : public ::testing::Test {
 protected:
     void SetUp() override
@@ -346,8 +380,9 @@ TEST_F(SelfUpdate, InstallersNotSignedByThePublisherAreNeverStarted)
 }
 
 // The next version's installer, started silently while Quorvex runs, waits
-// for it to end and then updates it; while it runs on, the installer gives
-// up within its bound and leaves the installation as it was. Shown, it asks
+// for it to end and then updates it; while it runs on, or has let go of its
+// mutex but not yet ended, the installer gives up within its bound and leaves
+// the installation as it was. Shown, it asks
 // to close Quorvex and goes on with Retry.
 TEST_F(SelfUpdate, InstallerWaitsForTheRunningQuorvexToEnd)
 {
@@ -364,6 +399,14 @@ TEST_F(SelfUpdate, InstallerWaitsForTheRunningQuorvexToEnd)
         ExpectVersionUnchanged();
         PostMessageW(main, WM_CLOSE, 0, 0);
         EXPECT_EQ(quorvex->ExitCode(), 0u);
+    }
+    {
+        const TMappedImage ending(programs_ / "quorvex.exe");
+        ASSERT_TRUE(ending.Mapped());
+        const TProcess installer(silentNext);
+        ASSERT_TRUE(installer.Started());
+        EXPECT_EQ(installer.ExitCode(), 2u) << "the installer did not wait for a Quorvex that has not yet ended";
+        ExpectVersionUnchanged();
     }
     {
         const auto quorvex = StartInstalled();
