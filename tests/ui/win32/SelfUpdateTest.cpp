@@ -19,7 +19,6 @@
 
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -214,13 +213,10 @@ protected:
         ASSERT_FALSE(peers.empty() || installers_.empty() || keys_.empty())
             << "QUORVEX_UPDATE_PEER_DIR, QUORVEX_SELF_UPDATE_DIR and QUORVEX_SELF_UPDATE_KEYS name the update site, "
                "the installers and the keys";
-        const std::string port = Bytes(peers / "nginx" / "port");
-        ASSERT_FALSE(port.empty()) << "the update site is not running";
-        static std::mt19937 random{std::random_device{}()};
-        const std::string folder = "self-update-" + std::to_string(random());
-        root_ = peers / "nginx" / "root" / folder;
-        fs::create_directories(root_);
-        site_ = "http://127.0.0.1:" + port.substr(0, port.find_first_of("\r\n")) + "/" + folder + "/";
+        const TSiteFolder site = MakeSiteFolder(peers, "self-update-");
+        ASSERT_FALSE(site.Folder.empty()) << "the update site is not running";
+        root_ = site.Folder;
+        site_ = site.Address;
         const std::string publicKey = Line(keys_ / "public-key");
         ASSERT_FALSE(publicKey.empty());
         SetEnvironmentVariableW(L"QUORVEX_TEST_UPDATE_FILE_URL", Wide(site_ + "QuorvexUpdate.txt").c_str());

@@ -39,14 +39,12 @@ protected:
         ASSERT_FALSE(peers.empty() || probe_.empty() || installerProgram_.empty())
             << "QUORVEX_UPDATE_PEER_DIR, QUORVEX_UPDATE_PROBE and QUORVEX_STARTED_PROGRAM name the update site, "
                "the probe and the installer";
-        const std::string port = Bytes(peers / "nginx" / "port");
-        ASSERT_FALSE(port.empty()) << "the update site is not running";
+        const TSiteFolder site = MakeSiteFolder(peers, "win32-update-");
+        ASSERT_FALSE(site.Folder.empty()) << "the update site is not running";
+        root_ = site.Folder;
+        host_ = site.Host;
+        site_ = site.Address;
         static std::mt19937 random{std::random_device{}()};
-        const std::string folder = "win32-update-" + std::to_string(random());
-        root_ = peers / "nginx" / "root" / folder;
-        fs::create_directories(root_);
-        host_ = "http://127.0.0.1:" + port.substr(0, port.find_first_of("\r\n")) + "/";
-        site_ = host_ + folder + "/";
         installerName_ = "QuorvexSetup-" + std::to_string(random()) + ".exe";
         log_ = fs::temp_directory_path() / (installerName_ + ".log");
         SetEnvironmentVariableW(L"QUORVEX_STARTED_LOG", log_.c_str());

@@ -11,6 +11,7 @@
 #include <cwchar>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 namespace quorvex::win32 {
 
@@ -42,6 +43,21 @@ std::string Bytes(const fs::path& path)
 {
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+TSiteFolder MakeSiteFolder(const fs::path& peers, const std::string& prefix)
+{
+    const std::string port = Bytes(peers / "nginx" / "port");
+    if (port.empty())
+        return {};
+    static std::mt19937 random{std::random_device{}()};
+    const std::string name = prefix + std::to_string(random());
+    TSiteFolder site;
+    site.Folder = peers / "nginx" / "root" / name;
+    fs::create_directories(site.Folder);
+    site.Host = "http://127.0.0.1:" + port.substr(0, port.find_first_of("\r\n")) + "/";
+    site.Address = site.Host + name + "/";
+    return site;
 }
 
 void Write(const fs::path& path, const std::string& bytes)

@@ -104,6 +104,16 @@ std::filesystem::path FromEnvironment(const char* name);
 // A file's bytes (none when it cannot be read); a file written with bytes.
 std::string Bytes(const std::filesystem::path& path);
 void Write(const std::filesystem::path& path, const std::string& bytes);
+// A folder of a test's own on the update site that nginx serves on
+// 127.0.0.1 (fixture update_peers_windows, its state in peers), made under
+// the site's root with a random name beginning with prefix. Its Folder is
+// empty when the site does not run.
+struct TSiteFolder {
+    std::filesystem::path Folder;  // where its files go
+    std::string Host;              // the site's address, ending in "/"
+    std::string Address;           // the folder's address, ending in "/"
+};
+TSiteFolder MakeSiteFolder(const std::filesystem::path& peers, const std::string& prefix);
 // ASCII text as UTF-16.
 std::wstring Wide(const std::string& text);
 // The folder named by an environment variable (LOCALAPPDATA, WINDIR).
