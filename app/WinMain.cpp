@@ -87,10 +87,12 @@ int RunQuorvex()
     // Another instance runs and has been brought forward: this one ends here.
     if (main.OneInstance().TerminateRequested())
         return 0;
-    // The main window is drawn before the hidden windows are made, which
-    // takes a while; no event is handled before the message loop runs.
+    // The main window is drawn before its other pages and the hidden windows
+    // are made, which takes a while; no event is handled before the message
+    // loop runs.
     main.ShowInFront();
     UpdateWindow(main.Handle());
+    main.MakeRemainingPages();
     main.StatusWindow();
     main.HelpWindow();
     main.EditWindow();

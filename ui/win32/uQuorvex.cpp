@@ -158,8 +158,9 @@ TfrmQuorvex::TfrmQuorvex(ISplashView& splash)
       form_(*this, splash, mxStorage, TMessengerLocation{})
 {
     LoadStoredCatalogue(mxStorage);
-    CreatePages();
+    CreateTabs();
     ApplyFonts();
+    // Makes the first page; start-up makes the others once the window is shown.
     ShowPage(tbAdverts);
     mxOne.Loaded(kApplicationTitle, *this);
     created_ = true;
@@ -209,7 +210,7 @@ TfrmEdit& TfrmQuorvex::EditWindow()
     return *edit_;
 }
 
-void TfrmQuorvex::CreatePages()
+void TfrmQuorvex::CreateTabs()
 {
     tabs_ = AddControl(WC_TABCONTROLW, IDC_pcMain, WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, kTabBounds);
     // Narrow tabs, so that all eight fit in one row whatever font stands in for Tahoma.
@@ -221,27 +222,67 @@ void TfrmQuorvex::CreatePages()
         tab.pszText = const_cast<wchar_t*>(kPageCaptions[static_cast<std::size_t>(page)]);
         SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(page), reinterpret_cast<LPARAM>(&tab));
     }
-    CreateAdvertsPage();
-    CreateUIPage();
-    CreateVersionsPage();
-    CreateAboutAdvertsPage();
-    CreateDonatePage();
-    CreateAboutPage();
-    CreateHelpPage();
-    CreateCleanPage();
-    // The pages' controls are drawn over the tab control.
-    SetWindowPos(tabs_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     TakePageColour();
+}
+
+void TfrmQuorvex::MakePage(int page)
+{
+    // In the order of the tabs.
+    static constexpr std::array<void (TfrmQuorvex::*)(), kPageCount> kMakers{
+        &TfrmQuorvex::CreateAdvertsPage, &TfrmQuorvex::CreateUIPage, &TfrmQuorvex::CreateVersionsPage,
+        &TfrmQuorvex::CreateAboutAdvertsPage, &TfrmQuorvex::CreateDonatePage, &TfrmQuorvex::CreateAboutPage,
+        &TfrmQuorvex::CreateHelpPage, &TfrmQuorvex::CreateCleanPage};
+    bool& made = pageMade_[static_cast<std::size_t>(page)];
+    if (made)
+        return;
+    made = true;
+    (this->*kMakers[static_cast<std::size_t>(page)])();
+    // The pages' controls are drawn over the tab control: a control made
+    // later goes below it at first.
+    SetWindowPos(tabs_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    FitPage(page);
+}
+
+void TfrmQuorvex::MakeRemainingPages()
+{
+    for (int page = 0; page < kPageCount; ++page)
+        MakePage(page);
+}
+
+bool TfrmQuorvex::PageMade(int page) const
+{
+    return pageMade_[static_cast<std::size_t>(page)];
+}
+
+HWND TfrmQuorvex::Made(TPlace place) const
+{
+    // Making a page changes nothing the rules can see: it has the state it
+    // would have had if made at start-up, so a question may make it.
+    const_cast<TfrmQuorvex*>(this)->MakePage(place.page);
+    return Item(place.id);
 }
 
 HWND TfrmQuorvex::AddPageControl(int page, const wchar_t* className, int id, DWORD style, RECT pageBounds,
                                  const std::wstring& text)
 {
     const HWND control = AddControl(className, id, style, OnPage(pageBounds));
-    if (!text.empty())
-        SetWindowTextW(control, text.c_str());
+    const auto pending = pendingTexts_.find(id);
+    const std::wstring& shown = pending != pendingTexts_.end() ? pending->second : text;
+    if (!shown.empty())
+        SetWindowTextW(control, shown.c_str());
+    if (pending != pendingTexts_.end())
+        pendingTexts_.erase(pending);
     pageControls_.push_back({control, page});
     return control;
+}
+
+HWND TfrmQuorvex::AddPageList(int page, int id, DWORD style, RECT pageBounds, bool checkBoxes,
+                              const std::vector<TListColumn>& columns, const std::vector<TListGroup>& groups)
+{
+    const HWND list = AddPageControl(page, WC_LISTVIEWW, id, WS_CHILD | style | ReportListStyle(), pageBounds);
+    FillReportList(list, checkBoxes, columns, groups, Dpi());
+    pageLists_.push_back({list, &columns, page});
+    return list;
 }
 
 std::unique_ptr<TPictureBox> TfrmQuorvex::AddPagePicture(int page, int id, RECT pageBounds, DWORD extraStyle)
@@ -257,9 +298,8 @@ void TfrmQuorvex::CreateAdvertsPage()
     AddPageControl(tbAdverts, WC_BUTTONW, IDC_btnCallm, kButton, Bounds(26, 268, 89, 25), L"&Check All");
     AddPageControl(tbAdverts, WC_BUTTONW, IDC_btnReplace, kButton, Bounds(119, 268, 186, 25),
                    L"Edit HTML &Replacement File");
-    const HWND list = AddPageControl(tbAdverts, WC_LISTVIEWW, IDC_lvOptions, WS_CHILD | WS_CLIPSIBLINGS | ReportListStyle(),
-                                     Bounds(20, 12, 457, 289));
-    FillReportList(list, true, kOptionColumns, AdvertOptionGroups(), Dpi());
+    const HWND list = AddPageList(tbAdverts, IDC_lvOptions, WS_CLIPSIBLINGS, Bounds(20, 12, 457, 289), true,
+                                  kOptionColumns, AdvertOptionGroups());
     SetWindowSubclass(list, &TfrmQuorvex::ListProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
     colorRow_ = std::make_unique<TColorRow>(*this, AdvertsColorRow(), cdColor, TFrameHover::PictureAndFrame,
                                             TColorRow::TChange{});
@@ -275,18 +315,17 @@ void TfrmQuorvex::AddMessengerRows(int page, const TMessengerRowIds& ids)
 {
     AddPageControl(page, WC_STATICW, ids.separator, kSeparator, Bounds(20, 342, 457, 2));
     AddFolderField(page, ids.folder, ids.browse, Bounds(20, 350, 457, 23));
-    boldLabels_.push_back(AddPageControl(page, WC_STATICW, ids.versionCaption, kLabel, Bounds(20, 386, 172, 16),
-                                         L"Yahoo Messenger Version:"));
-    AddPageControl(page, WC_STATICW, ids.version, kLabel, Bounds(194, 386, 130, 16), L"0.0.0.0");
+    const HWND caption = AddPageControl(page, WC_STATICW, ids.versionCaption, kLabel, Bounds(20, 386, 172, 16),
+                                        L"Yahoo Messenger Version:");
+    const HWND version = AddPageControl(page, WC_STATICW, ids.version, kLabel, Bounds(194, 386, 130, 16), L"0.0.0.0");
+    versionRows_.push_back({caption, version, page});
     AddPageControl(page, WC_BUTTONW, ids.apply, kButton, Bounds(336, 382, 141, 25), L"A&pply Options");
 }
 
 void TfrmQuorvex::CreateUIPage()
 {
     AddPageControl(tbUI, WC_BUTTONW, IDC_btnCallu, kButton, Bounds(26, 268, 89, 25), L"&Check All");
-    const HWND list = AddPageControl(tbUI, WC_LISTVIEWW, IDC_lvUI, WS_CHILD | WS_CLIPSIBLINGS | ReportListStyle(),
-                                     Bounds(20, 12, 457, 289));
-    FillReportList(list, true, kOptionColumns, UIOptionGroups(), Dpi());
+    AddPageList(tbUI, IDC_lvUI, WS_CLIPSIBLINGS, Bounds(20, 12, 457, 289), true, kOptionColumns, UIOptionGroups());
     AddPageControl(tbUI, WC_STATICW, IDC_lbUINote, kLabel, Bounds(20, 314, 457, 16),
                    L"All of the Yahoo UI Options are for Yahoo Messenger 11 and 10 only.");
     AddMessengerRows(tbUI, {IDC_bvlUI, IDC_deUpath, IDC_deUpathBrowse, IDC_lbUIVerCaption, IDC_lbUIVer, IDC_btnUIApply});
@@ -294,18 +333,19 @@ void TfrmQuorvex::CreateUIPage()
 
 void TfrmQuorvex::CreateVersionsPage()
 {
-    const HWND list = AddPageControl(tbVersion, WC_LISTVIEWW, IDC_lvVersions, WS_CHILD | ReportListStyle(),
-                                     Bounds(20, 12, 457, 401));
-    FillReportList(list, false, kVersionColumns, VersionGroups(), Dpi());
+    AddPageList(tbVersion, IDC_lvVersions, 0, Bounds(20, 12, 457, 401), false, kVersionColumns, VersionGroups());
 }
 
 void TfrmQuorvex::CreateAboutAdvertsPage()
 {
-    const HWND list = AddPageControl(tbAboutAdverts, WC_LISTVIEWW, IDC_lvAboutAds, WS_CHILD | ReportListStyle(),
-                                     Bounds(20, 12, 457, 177));
-    FillReportList(list, false, kAboutAdsColumns, AboutAdsGroups(), Dpi());
+    AddPageList(tbAboutAdverts, IDC_lvAboutAds, 0, Bounds(20, 12, 457, 177), false, kAboutAdsColumns,
+                AboutAdsGroups());
     imgPreview_ = AddPagePicture(tbAboutAdverts, IDC_imgPreview, Bounds(20, 197, 189, 202));
     AddPageControl(tbAboutAdverts, WC_STATICW, IDC_lbDisc, kWrappedLabel, Bounds(232, 197, 245, 130));
+    if (pendingAdvertItem_) {
+        ShowAdvertItem(*pendingAdvertItem_);
+        pendingAdvertItem_.reset();
+    }
 }
 
 void TfrmQuorvex::CreateDonatePage()
@@ -358,9 +398,8 @@ void TfrmQuorvex::CreateHelpPage()
 
 void TfrmQuorvex::CreateCleanPage()
 {
-    const HWND list = AddPageControl(tbClean, WC_LISTVIEWW, IDC_lvClean, WS_CHILD | ReportListStyle(),
-                                     Bounds(20, 12, 457, 361));
-    FillReportList(list, true, kOptionColumns, CleanOptionGroups(), Dpi());
+    const HWND list = AddPageList(tbClean, IDC_lvClean, 0, Bounds(20, 12, 457, 361), true, kOptionColumns,
+                                  CleanOptionGroups());
     SetWindowSubclass(list, &TfrmQuorvex::ListProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
     AddPageControl(tbClean, WC_BUTTONW, IDC_btnClean, kButton, Bounds(336, 382, 141, 25), L"A&pply Options");
 }
@@ -392,45 +431,54 @@ void TfrmQuorvex::ApplyFonts()
     const HFONT oldLink = linkFont_;
     boldFont_ = MakeFont(Dpi(), FW_BOLD, false);
     linkFont_ = MakeFont(Dpi(), FW_NORMAL, true);
-    for (HWND label : boldLabels_)
-        SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), TRUE);
-    PlaceVersionLabels();
+    for (int page = 0; page < kPageCount; ++page) {
+        if (PageMade(page))
+            FitPage(page);
+    }
     if (hoveredLink_ != nullptr)
         SendMessageW(hoveredLink_, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_), TRUE);
-    for (HWND list : {Item(IDC_lvOptions), Item(IDC_lvUI), Item(IDC_lvClean)})
-        ScaleColumns(list, kOptionColumns, Dpi());
-    ScaleColumns(Item(IDC_lvVersions), kVersionColumns, Dpi());
-    ScaleColumns(Item(IDC_lvAboutAds), kAboutAdsColumns, Dpi());
     for (HFONT font : {oldBold, oldLink}) {
         if (font != nullptr)
             DeleteObject(font);
     }
 }
 
-// The version follows its bold caption, whatever the caption's font makes its width.
-void TfrmQuorvex::PlaceVersionLabels()
+// A made page's bold version captions, each with its version after it
+// whatever the caption's font makes its width, and its lists' columns, at
+// the window's DPI.
+void TfrmQuorvex::FitPage(int page)
 {
-    for (const auto& [captionId, versionId] : {std::pair{IDC_lbVersionCaption, IDC_lbVersion},
-                                               std::pair{IDC_lbUIVerCaption, IDC_lbUIVer}}) {
-        const HWND caption = Item(captionId);
-        const std::wstring text = WindowText(caption);
-        const HDC screen = GetDC(caption);
-        const HGDIOBJ old = SelectObject(screen, boldFont_);
-        SIZE extent{};
-        GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &extent);
-        SelectObject(screen, old);
-        ReleaseDC(caption, screen);
-        RECT bounds{};
-        GetWindowRect(caption, &bounds);
-        MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&bounds), 2);
-        const int height = bounds.bottom - bounds.top;
-        MoveWindow(caption, bounds.left, bounds.top, extent.cx, height, TRUE);
-        RECT version{};
-        GetWindowRect(Item(versionId), &version);
-        MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&version), 2);
-        MoveWindow(Item(versionId), bounds.left + extent.cx + Scaled(kVersionGap, Dpi()), version.top,
-                   version.right - version.left, version.bottom - version.top, TRUE);
+    for (const TVersionRow& row : versionRows_) {
+        if (row.page != page)
+            continue;
+        SendMessageW(row.caption, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), TRUE);
+        PlaceVersion(row);
     }
+    for (const TPageList& list : pageLists_) {
+        if (list.page == page)
+            ScaleColumns(list.handle, *list.columns, Dpi());
+    }
+}
+
+void TfrmQuorvex::PlaceVersion(const TVersionRow& row)
+{
+    const std::wstring text = WindowText(row.caption);
+    const HDC screen = GetDC(row.caption);
+    const HGDIOBJ old = SelectObject(screen, boldFont_);
+    SIZE extent{};
+    GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(screen, old);
+    ReleaseDC(row.caption, screen);
+    RECT bounds{};
+    GetWindowRect(row.caption, &bounds);
+    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&bounds), 2);
+    const int height = bounds.bottom - bounds.top;
+    MoveWindow(row.caption, bounds.left, bounds.top, extent.cx, height, TRUE);
+    RECT version{};
+    GetWindowRect(row.version, &version);
+    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&version), 2);
+    MoveWindow(row.version, bounds.left + extent.cx + Scaled(kVersionGap, Dpi()), version.top,
+               version.right - version.left, version.bottom - version.top, TRUE);
 }
 
 void TfrmQuorvex::DpiChanged()
@@ -442,6 +490,7 @@ void TfrmQuorvex::DpiChanged()
 
 void TfrmQuorvex::ShowPage(int page)
 {
+    MakePage(page);
     const HWND focused = GetFocus();
     for (const TPageControl& control : pageControls_) {
         const bool visible = control.page == page && !hiddenByRules_.contains(control.handle);
@@ -576,10 +625,10 @@ void TfrmQuorvex::Command(int id, int code)
     }
     // A folder field typed in tells its rule when the focus leaves it.
     for (const TFolderField field : {TFolderField::dePath, TFolderField::deUpath}) {
-        if (Field(field) != Item(id))
+        if (PlaceOf(field).id != id)
             continue;
         bool& typed = folderTyped_[static_cast<std::size_t>(field)];
-        if (code == EN_CHANGE && GetFocus() == Field(field))
+        if (code == EN_CHANGE && GetFocus() == Item(id))
             typed = true;
         if (code == EN_KILLFOCUS && typed) {
             typed = false;
@@ -696,37 +745,51 @@ LRESULT CALLBACK TfrmQuorvex::LinkProcedure(HWND label, UINT message, WPARAM wPa
     return DefSubclassProc(label, message, wParam, lParam);
 }
 
-HWND TfrmQuorvex::List(TOptionList list) const
+TfrmQuorvex::TPlace TfrmQuorvex::PlaceOf(TOptionList list)
 {
     switch (list) {
-    case TOptionList::lvOptions: return Item(IDC_lvOptions);
-    case TOptionList::lvUI: return Item(IDC_lvUI);
-    case TOptionList::lvClean: return Item(IDC_lvClean);
+    case TOptionList::lvOptions: break;
+    case TOptionList::lvUI: return {tbUI, IDC_lvUI};
+    case TOptionList::lvClean: return {tbClean, IDC_lvClean};
     }
-    return Item(IDC_lvOptions);
+    return {tbAdverts, IDC_lvOptions};
 }
 
-HWND TfrmQuorvex::Field(TFolderField field) const
+TfrmQuorvex::TPlace TfrmQuorvex::PlaceOf(TFolderField field)
 {
-    return Item(field == TFolderField::dePath ? IDC_dePath : IDC_deUpath);
+    return field == TFolderField::dePath ? TPlace{tbAdverts, IDC_dePath} : TPlace{tbUI, IDC_deUpath};
 }
 
-HWND TfrmQuorvex::Control(TMainControl control) const
+TfrmQuorvex::TPlace TfrmQuorvex::PlaceOf(TVersionLabel label)
+{
+    return label == TVersionLabel::lbVersion ? TPlace{tbAdverts, IDC_lbVersion} : TPlace{tbUI, IDC_lbUIVer};
+}
+
+TfrmQuorvex::TPlace TfrmQuorvex::PlaceOf(TMainControl control)
 {
     switch (control) {
-    case TMainControl::btnApply: return Item(IDC_btnApply);
-    case TMainControl::btnUIApply: return Item(IDC_btnUIApply);
-    case TMainControl::btnClean: return Item(IDC_btnClean);
-    case TMainControl::btnCallm: return Item(IDC_btnCallm);
-    case TMainControl::btnCallu: return Item(IDC_btnCallu);
-    case TMainControl::btnReplace: return Item(IDC_btnReplace);
-    case TMainControl::lvOptions: return Item(IDC_lvOptions);
-    case TMainControl::lvUI: return Item(IDC_lvUI);
-    case TMainControl::lvClean: return Item(IDC_lvClean);
-    case TMainControl::dePath: return Item(IDC_dePath);
-    case TMainControl::deUpath: return Item(IDC_deUpath);
+    case TMainControl::btnApply: break;
+    case TMainControl::btnUIApply: return {tbUI, IDC_btnUIApply};
+    case TMainControl::btnClean: return {tbClean, IDC_btnClean};
+    case TMainControl::btnCallm: return {tbAdverts, IDC_btnCallm};
+    case TMainControl::btnCallu: return {tbUI, IDC_btnCallu};
+    case TMainControl::btnReplace: return {tbAdverts, IDC_btnReplace};
+    case TMainControl::lvOptions: return PlaceOf(TOptionList::lvOptions);
+    case TMainControl::lvUI: return PlaceOf(TOptionList::lvUI);
+    case TMainControl::lvClean: return PlaceOf(TOptionList::lvClean);
+    case TMainControl::dePath: return PlaceOf(TFolderField::dePath);
+    case TMainControl::deUpath: return PlaceOf(TFolderField::deUpath);
     }
-    return Item(IDC_btnApply);
+    return {tbAdverts, IDC_btnApply};
+}
+
+// A text for a control whose page is not made yet is kept until it is.
+void TfrmQuorvex::SetPageText(TPlace place, const std::wstring& text)
+{
+    if (PageMade(place.page))
+        SetWindowTextW(Item(place.id), text.c_str());
+    else
+        pendingTexts_[place.id] = text;
 }
 
 int TfrmQuorvex::PageIndex(TMainPage page)
@@ -741,42 +804,46 @@ int TfrmQuorvex::PageIndex(TMainPage page)
 
 int TfrmQuorvex::RowCount(TOptionList list) const
 {
-    return win32::RowCount(List(list));
+    return win32::RowCount(Made(PlaceOf(list)));
 }
 
 bool TfrmQuorvex::Ticked(TOptionList list, int index) const
 {
-    return RowChecked(List(list), index);
+    return RowChecked(Made(PlaceOf(list)), index);
 }
 
 void TfrmQuorvex::SetTicked(TOptionList list, int index, bool ticked)
 {
-    CheckRow(List(list), index, ticked);
+    CheckRow(Made(PlaceOf(list)), index, ticked);
 }
 
 void TfrmQuorvex::SetCaption(TOptionList list, int index, const std::string& caption)
 {
-    SetRowText(List(list), index, WideText(caption));
+    SetRowText(Made(PlaceOf(list)), index, WideText(caption));
 }
 
 void TfrmQuorvex::Repaint(TOptionList list)
 {
-    InvalidateRect(List(list), nullptr, TRUE);
+    InvalidateRect(Made(PlaceOf(list)), nullptr, TRUE);
 }
 
 std::string TfrmQuorvex::FolderText(TFolderField field) const
 {
-    return NarrowText(WindowText(Field(field)));
+    const TPlace place = PlaceOf(field);
+    if (PageMade(place.page))
+        return NarrowText(WindowText(Item(place.id)));
+    const auto pending = pendingTexts_.find(place.id);
+    return pending != pendingTexts_.end() ? NarrowText(pending->second) : std::string();
 }
 
 void TfrmQuorvex::SetFolderText(TFolderField field, const std::string& text)
 {
-    SetWindowTextW(Field(field), WideText(text).c_str());
+    SetPageText(PlaceOf(field), WideText(text));
 }
 
 void TfrmQuorvex::SetVersionText(TVersionLabel label, const std::string& text)
 {
-    SetWindowTextW(Item(label == TVersionLabel::lbVersion ? IDC_lbVersion : IDC_lbUIVer), WideText(text).c_str());
+    SetPageText(PlaceOf(label), WideText(text));
 }
 
 // Only a Wine prefix has something to say here.
@@ -794,6 +861,9 @@ TMainPage TfrmQuorvex::CurrentPage() const
 void TfrmQuorvex::EnablePage(TMainPage page, bool enabled)
 {
     const int index = PageIndex(page);
+    if (index < 0)
+        return;
+    MakePage(index);
     for (const TPageControl& control : pageControls_) {
         if (control.page == index)
             EnableWindow(control.handle, enabled ? TRUE : FALSE);
@@ -802,12 +872,12 @@ void TfrmQuorvex::EnablePage(TMainPage page, bool enabled)
 
 bool TfrmQuorvex::Enabled(TMainControl control) const
 {
-    return IsWindowEnabled(Control(control)) != FALSE;
+    return IsWindowEnabled(Made(PlaceOf(control))) != FALSE;
 }
 
 void TfrmQuorvex::Enable(TMainControl control, bool enabled)
 {
-    EnableWindow(Control(control), enabled ? TRUE : FALSE);
+    EnableWindow(Made(PlaceOf(control)), enabled ? TRUE : FALSE);
     // The browse button goes with its field.
     if (control == TMainControl::dePath || control == TMainControl::deUpath)
         EnableWindow(Item(control == TMainControl::dePath ? IDC_dePathBrowse : IDC_deUpathBrowse), enabled ? TRUE : FALSE);
@@ -815,7 +885,7 @@ void TfrmQuorvex::Enable(TMainControl control, bool enabled)
 
 void TfrmQuorvex::ShowControl(TMainControl control, bool visible)
 {
-    const HWND handle = Control(control);
+    const HWND handle = Made(PlaceOf(control));
     if (visible)
         hiddenByRules_.erase(handle);
     else
@@ -828,6 +898,10 @@ void TfrmQuorvex::ShowControl(TMainControl control, bool visible)
 
 void TfrmQuorvex::ShowAdvertItem(int index)
 {
+    if (!PageMade(tbAboutAdverts)) {
+        pendingAdvertItem_ = index;
+        return;
+    }
     ShowStoredPicture(*imgPreview_, mxStorage, index);
     SetWindowTextW(Item(IDC_lbDisc), RowText(Item(IDC_lvAboutAds), index, 1).c_str());
 }

@@ -1,7 +1,9 @@
 // The main window: eight tabs with the option lists, the messenger folder
 // fields and the versions, about adverts, donate, about and help pages. The
 // controls of every tab are children of the window itself, shown with their
-// tab. It owns the single-instance guard, the stored items and its rules
+// tab. A page's controls are made when it is first shown or asked about; the
+// texts and the advert item that start-up gives to pages not made yet are
+// kept until they are. It owns the single-instance guard, the stored items and its rules
 // (TMainForm, which owns the patch engine); it draws them and wires its
 // controls' events to them. Closing it ends the program.
 #pragma once
@@ -10,6 +12,7 @@
 #include "forms/MainForm.h"
 #include "instance/mxOneInstance.h"
 #include "ui/win32/ColorRow.h"
+#include "ui/win32/ListView.h"
 #include "ui/win32/Picture.h"
 #include "ui/win32/Window.h"
 
@@ -18,7 +21,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -44,6 +49,9 @@ public:
     TfrmStatus& StatusWindow();
     TfrmHelp& HelpWindow();
     TfrmEdit& EditWindow();
+    // Makes the pages not made yet (start-up does it once the window is
+    // shown and drawn, before any event is handled).
+    void MakeRemainingPages();
 
     TMainForm& Form() { return form_; }
     const TmxOneInstance& OneInstance() const { return mxOne; }
@@ -59,10 +67,29 @@ private:
         HWND handle;
         int page;
     };
+    // A control the rules address: its page and its id.
+    struct TPlace {
+        int page;
+        int id;
+    };
+    struct TVersionRow {
+        HWND caption;
+        HWND version;
+        int page;
+    };
+    struct TPageList {
+        HWND handle;
+        const std::vector<TListColumn>* columns;
+        int page;
+    };
 
-    void CreatePages();
+    void CreateTabs();
+    void MakePage(int page);
+    bool PageMade(int page) const;
     HWND AddPageControl(int page, const wchar_t* className, int id, DWORD style, RECT pageBounds,
                         const std::wstring& text = {});
+    HWND AddPageList(int page, int id, DWORD style, RECT pageBounds, bool checkBoxes,
+                     const std::vector<TListColumn>& columns, const std::vector<TListGroup>& groups);
     // The picture control of a page; its handle is shown with the page.
     std::unique_ptr<TPictureBox> AddPagePicture(int page, int id, RECT pageBounds, DWORD extraStyle = 0);
     struct TMessengerRowIds {
@@ -80,7 +107,8 @@ private:
     void AddFolderField(int page, int editId, int browseId, RECT pageBounds);
     void AddLinkLabel(int page, int id);
     void ApplyFonts();
-    void PlaceVersionLabels();
+    void FitPage(int page);
+    void PlaceVersion(const TVersionRow& row);
     void TakePageColour();
     LRESULT PageLabelColours(HWND label, HDC context);
 
@@ -102,9 +130,13 @@ private:
                                           DWORD_PTR window);
 
     HWND Item(int id) const { return GetDlgItem(Handle(), id); }
-    HWND List(TOptionList list) const;
-    HWND Field(TFolderField field) const;
-    HWND Control(TMainControl control) const;
+    static TPlace PlaceOf(TOptionList list);
+    static TPlace PlaceOf(TFolderField field);
+    static TPlace PlaceOf(TVersionLabel label);
+    static TPlace PlaceOf(TMainControl control);
+    // The control, its page made first.
+    HWND Made(TPlace place) const;
+    void SetPageText(TPlace place, const std::wstring& text);
     static int PageIndex(TMainPage page);
 
     // The main window as its rules see it.
@@ -146,10 +178,15 @@ private:
     std::unique_ptr<TPictureBox> imgDonate_;
     std::unique_ptr<TPictureBox> imgLogo_;
     std::unique_ptr<TColorRow> colorRow_;
+    std::array<bool, kPageCount> pageMade_{};
     std::vector<TPageControl> pageControls_;
+    std::vector<TPageList> pageLists_;
+    // By control id, for pages not made yet.
+    std::map<int, std::wstring> pendingTexts_;
+    std::optional<int> pendingAdvertItem_;
     // Controls that the rules hid, kept hidden when their page is shown.
     std::set<HWND> hiddenByRules_;
-    std::vector<HWND> boldLabels_;
+    std::vector<TVersionRow> versionRows_;
     std::vector<HWND> linkLabels_;
     HWND hoveredLink_ = nullptr;
     HFONT boldFont_ = nullptr;

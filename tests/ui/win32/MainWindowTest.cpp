@@ -617,6 +617,24 @@ TEST_F(MainWindow, ThePagesLabelsTakeTheColourOfTheTabControlsBody)
         << labelColours.size();
 }
 
+// Every page but the first is made once the window is shown: their controls
+// lie over the tab control, and each version follows its caption, fitted to
+// the caption's bold text, as on the first page.
+TEST_F(MainWindow, ThePagesMadeAfterTheWindowIsShownLookLikeTheFirst)
+{
+    const TInstalledMessenger none(L"", false, false);
+    Start();
+    EXPECT_EQ(GetWindow(Item(IDC_pcMain), GW_HWNDNEXT), nullptr) << "the tab control is below every page's control";
+    for (const auto& [captionId, versionId] :
+         {std::pair{IDC_lbVersionCaption, IDC_lbVersion}, std::pair{IDC_lbUIVerCaption, IDC_lbUIVer}}) {
+        RECT caption{};
+        RECT version{};
+        GetWindowRect(Item(captionId), &caption);
+        GetWindowRect(Item(versionId), &version);
+        EXPECT_EQ(version.left - caption.right, Scaled(6)) << "the version after its caption: " << versionId;
+    }
+}
+
 TEST_F(MainWindow, ASecondStartRestoresTheFirstWindowAndEnds)
 {
     const TInstalledMessenger none(L"", false, false);

@@ -63,7 +63,9 @@ public:
     bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
 
     // The process's visible top-level window of that title (and class, if
-    // given), or nullptr after ten seconds.
+    // given), once its thread answers messages (a window may be shown
+    // before the program has finished making its other controls and
+    // windows), or nullptr after ten seconds.
     HWND WaitForWindow(const wchar_t* title, const wchar_t* className = nullptr) const
     {
         HWND found = nullptr;
@@ -74,7 +76,10 @@ public:
                 GetWindowThreadProcessId(found, &owner);
             return found != nullptr && owner == process_.dwProcessId && IsWindowVisible(found);
         });
-        return found != nullptr && IsWindowVisible(found) ? found : nullptr;
+        if (found == nullptr || !IsWindowVisible(found))
+            return nullptr;
+        DWORD_PTR answer = 0;
+        return SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer) != 0 ? found : nullptr;
     }
 
     // Ends the process as its message loop ends; its exit code.
