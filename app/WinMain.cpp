@@ -11,7 +11,6 @@
 #include "forms/ApplicationTitle.h"
 #include "platform/Error.h"
 #include "platform/Text.h"
-#include "platform/win32/Win32Text.h"
 #include "ui/win32/MessageLoop.h"
 #include "ui/win32/Messages.h"
 #include "ui/win32/Win32EventPump.h"
@@ -24,7 +23,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include <cstdlib>
 #include <cwchar>
@@ -62,23 +60,8 @@ int CheckForUpdateAlone(bool silent)
     return ExecuteUpdateCheck(nullptr, silent) ? 0 : 1;
 }
 
-// COM for the folder picker, on this thread for the program's life.
-class TComApartment {
-public:
-    TComApartment()
-    {
-        const HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-        if (FAILED(result))
-            throw Error("COM cannot be started: " + Win32ErrorText(static_cast<unsigned long>(result)));
-    }
-    ~TComApartment() { CoUninitialize(); }
-    TComApartment(const TComApartment&) = delete;
-    TComApartment& operator=(const TComApartment&) = delete;
-};
-
 int RunQuorvex()
 {
-    const TComApartment com;
     // Requests keep the windows answering while they wait.
     const TWin32EventPump pump;
     TfrmUpdate splash;

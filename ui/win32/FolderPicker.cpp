@@ -39,6 +39,23 @@ void Check(HRESULT result, const char* what)
                     + Win32ErrorText(static_cast<unsigned long>(result)));
 }
 
+// COM on this thread, which the picker is made of: started at the first
+// pick, ended with the program.
+void EnterComApartment()
+{
+    class TComApartment {
+    public:
+        TComApartment()
+        {
+            Check(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE), "CoInitializeEx");
+        }
+        ~TComApartment() { CoUninitialize(); }
+        TComApartment(const TComApartment&) = delete;
+        TComApartment& operator=(const TComApartment&) = delete;
+    };
+    static const TComApartment apartment;
+}
+
 // The root folder of the current drive, as "\" names it.
 std::wstring RootFolder()
 {
@@ -60,6 +77,7 @@ bool OpenFolderItem(const std::wstring& folder, TComPointer<IShellItem>& item)
 
 std::optional<std::string> PickFolder(HWND owner, const std::string& prompt, const std::string& startFolder)
 {
+    EnterComApartment();
     TComPointer<IFileOpenDialog> dialog;
     Check(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog, dialog.PutVoid()),
           "CoCreateInstance");

@@ -6,8 +6,7 @@
 #include "ui/win32/update/Win32UpdateSeams.h"
 #include "ui/win32/update/uUpdateNotify.h"
 
-#include <shellapi.h>
-
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -28,13 +27,12 @@ const std::string& UpdateSection()
             }
             path.resize(path.size() * 2);
         }
+        // The C runtime's arguments of the program (a wide one, as
+        // quorvex.exe is): splitting the command line anew would load the
+        // shell at every start.
         std::vector<std::string> arguments;
-        int count = 0;
-        if (wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count); argv != nullptr) {
-            for (int index = 0; index < count; ++index)
-                arguments.push_back(NarrowText(argv[index]));
-            LocalFree(argv);
-        }
+        for (int index = 0; __wargv != nullptr && index < __argc; ++index)
+            arguments.push_back(NarrowText(__wargv[index]));
         return UpdateSectionName(NarrowText(std::filesystem::path(path).filename().wstring()), arguments);
     }();
     return section;
