@@ -90,13 +90,15 @@ void TWindow::Close()
 
 HWND TWindow::AddControl(const wchar_t* className, int id, DWORD style, RECT designBounds)
 {
-    const HWND control = CreateWindowExW(0, className, L"", WS_CHILD | style, 0, 0, 0, 0, handle_,
+    // Made where it belongs: each move of a window is a round trip to Wine's server.
+    const RECT bounds = ScaledBounds(designBounds);
+    const HWND control = CreateWindowExW(0, className, L"", WS_CHILD | style, bounds.left, bounds.top,
+                                         bounds.right - bounds.left, bounds.bottom - bounds.top, handle_,
                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
                                          nullptr);
     if (control == nullptr)
         throw SystemError("Cannot create the control " + std::to_string(id) + " (" + NarrowText(className) + ")");
     controls_.push_back({control, designBounds});
-    PlaceControl(controls_.back());
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     return control;
 }
@@ -121,11 +123,17 @@ void TWindow::ApplyDpi(UINT dpi)
         DeleteObject(old);
 }
 
+RECT TWindow::ScaledBounds(const RECT& design) const
+{
+    const int left = Scaled(design.left, dpi_);
+    const int top = Scaled(design.top, dpi_);
+    return {left, top, left + Scaled(design.right - design.left, dpi_), top + Scaled(design.bottom - design.top, dpi_)};
+}
+
 void TWindow::PlaceControl(const TControl& control) const
 {
-    const RECT& b = control.designBounds;
-    MoveWindow(control.handle, Scaled(b.left, dpi_), Scaled(b.top, dpi_), Scaled(b.right - b.left, dpi_),
-               Scaled(b.bottom - b.top, dpi_), TRUE);
+    const RECT bounds = ScaledBounds(control.designBounds);
+    MoveWindow(control.handle, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, TRUE);
 }
 
 void TWindow::FocusControl()

@@ -75,6 +75,8 @@ private:
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void ApplyDpi(UINT dpi);
+    // Design bounds at the window's DPI.
+    RECT ScaledBounds(const RECT& design) const;
     void PlaceControl(const TControl& control) const;
     void FocusControl();
 
