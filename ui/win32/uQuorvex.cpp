@@ -237,6 +237,14 @@ void TfrmQuorvex::MakePage(int page)
         return;
     made = true;
     (this->*kMakers[static_cast<std::size_t>(page)])();
+    // Some controls are made visible: a page not chosen hides them (the
+    // chosen one is shown by ShowPage).
+    if (page != CurrentPageIndex()) {
+        for (const TPageControl& control : pageControls_) {
+            if (control.page == page)
+                ShowWindow(control.handle, SW_HIDE);
+        }
+    }
     // The pages' controls are drawn over the tab control: a control made
     // later goes below it at first.
     SetWindowPos(tabs_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

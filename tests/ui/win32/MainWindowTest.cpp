@@ -618,13 +618,23 @@ TEST_F(MainWindow, ThePagesLabelsTakeTheColourOfTheTabControlsBody)
 }
 
 // Every page but the first is made once the window is shown: their controls
-// lie over the tab control, and each version follows its caption, fitted to
-// the caption's bold text, as on the first page.
+// lie over the tab control and stay hidden until their tab is chosen, and
+// each version follows its caption, fitted to the caption's bold text, as on
+// the first page.
 TEST_F(MainWindow, ThePagesMadeAfterTheWindowIsShownLookLikeTheFirst)
 {
     const TInstalledMessenger none(L"", false, false);
     Start();
     EXPECT_EQ(GetWindow(Item(IDC_pcMain), GW_HWNDNEXT), nullptr) << "the tab control is below every page's control";
+    const std::set<int> advertsTab{IDC_pcMain,   IDC_btnCallm,   IDC_lvOptions,    IDC_shColor,
+                                   IDC_lbColor,  IDC_shDrop,     IDC_imgDrop,      IDC_lbDrop,
+                                   IDC_bvlAdverts, IDC_dePath,   IDC_dePathBrowse, IDC_lbVersionCaption,
+                                   IDC_lbVersion, IDC_btnApply};
+    for (HWND child = GetWindow(main_, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (Visible(child)) {
+            EXPECT_TRUE(advertsTab.contains(GetDlgCtrlID(child))) << "shown off its tab: " << GetDlgCtrlID(child);
+        }
+    }
     for (const auto& [captionId, versionId] :
          {std::pair{IDC_lbVersionCaption, IDC_lbVersion}, std::pair{IDC_lbUIVerCaption, IDC_lbUIVer}}) {
         RECT caption{};
