@@ -3,9 +3,9 @@
 // controls of every tab are children of the window itself, shown with their
 // tab. A page's controls are made when it is first shown or asked about; the
 // texts and the advert item that start-up gives to pages not made yet are
-// kept until they are. It owns the single-instance guard, the stored items and its rules
-// (TMainForm, which owns the patch engine); it draws them and wires its
-// controls' events to them. Closing it ends the program.
+// kept until they are. It owns the single-instance guard, the stored items
+// and its rules (TMainForm, which owns the patch engine); it draws them and
+// wires its controls' events to them. Closing it ends the program.
 #pragma once
 
 #include "archive/mxStorage.h"
