@@ -121,10 +121,13 @@ FunctionEnd
   ${EndIf}
 !macroend
 
+; The installer's and the uninstaller's functions that wait for a running
+; Quorvex (NSIS names the uninstaller's with "un.").
+!macro QuorvexWaitFunctions PREFIX
 ; $0: 1 while Quorvex holds its single-instance mutex or an installed program
 ; is still in use (a quitting Quorvex lets go of its mutex before its process
 ; has ended), else 0.
-Function QuorvexInUse
+Function ${PREFIX}QuorvexInUse
   System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "${INSTANCE_MUTEX}") p .r0'
   ${If} $0 != 0
     System::Call 'kernel32::CloseHandle(p r0)'
@@ -135,15 +138,15 @@ Function QuorvexInUse
   !insertmacro FileInUse "$INSTDIR\quorvex-cli.exe"
 FunctionEnd
 
-; Windows cannot replace the executable of a running program. An update
-; starts this installer as the old Quorvex quits: wait for it to end, at most
-; ten seconds, then ask to close it (silently: give up, exit status 2),
-; before any file is touched.
-Function WaitForQuorvexToEnd
+; Windows can neither replace nor delete the executable of a running program.
+; An update starts the installer as the old Quorvex quits: wait for it to
+; end, at most ten seconds, then ask to close it (silently: give up, exit
+; status 2), before any file is touched.
+Function ${PREFIX}WaitForQuorvexToEnd
   retry:
   StrCpy $1 0
   ${Do}
-    Call QuorvexInUse
+    Call ${PREFIX}QuorvexInUse
     ${If} $0 == 0
       Return
     ${EndIf}
@@ -157,6 +160,9 @@ Function WaitForQuorvexToEnd
   SetErrorLevel 2
   Quit
 FunctionEnd
+!macroend
+!insertmacro QuorvexWaitFunctions ""
+!insertmacro QuorvexWaitFunctions "un."
 
 Section "Quorvex"
   Call WaitForQuorvexToEnd
@@ -208,8 +214,10 @@ Function un.onInit
 FunctionEnd
 
 ; Removes what the installer put in place and nothing else: the user's data
-; folder, with the messenger's backups, stays.
+; folder, with the messenger's backups, stays. A running Quorvex would keep
+; its program in place while the rest went.
 Section "Uninstall"
+  Call un.WaitForQuorvexToEnd
   Delete "${SHORTCUT}"
   Delete "$INSTDIR\quorvex.exe"
   Delete "$INSTDIR\quorvex-cli.exe"

@@ -448,5 +448,30 @@ TEST_F(SelfUpdate, InstallerWaitsForTheRunningQuorvexToEnd)
     EXPECT_EQ(FileVersionOf(programs_ / "quorvex.exe"), kVersion);
 }
 
+// An uninstaller started while Quorvex runs would remove all but the running
+// program and the installed-programs entry with it.
+TEST_F(SelfUpdate, UninstallerWaitsForTheRunningQuorvexToEnd)
+{
+    // Run in place (_?=): its exit status is its own, not that of a copy of
+    // itself that it would go on from.
+    const std::wstring inPlace =
+        L"\"" + (programs_ / "uninstall.exe").wstring() + L"\" /S _?=" + programs_.wstring();
+    const auto quorvex = StartInstalled();
+    const HWND main = quorvex->WaitForWindow(L"Quorvex", L"TfrmQuorvex");
+    ASSERT_NE(main, nullptr);
+    const TProcess whileRunning(inPlace);
+    ASSERT_TRUE(whileRunning.Started());
+    EXPECT_EQ(whileRunning.ExitCode(), 2u) << "the uninstaller did not give up while Quorvex ran";
+    ExpectVersionUnchanged();
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(quorvex->ExitCode(), 0u);
+
+    const TProcess afterwards(inPlace);
+    EXPECT_EQ(afterwards.ExitCode(), 0u);
+    EXPECT_FALSE(fs::exists(programs_ / "quorvex.exe"));
+    EXPECT_FALSE(fs::exists(programs_ / "quorvex-cli.exe"));
+    EXPECT_EQ(InstalledValue(L"DisplayVersion"), "") << "the installed-programs entry stayed";
+}
+
 }  // namespace
 }  // namespace quorvex::win32
