@@ -68,5 +68,6 @@ function(quorvex_windows_resources target script)
   get_target_property(target_folder ${target} SOURCE_DIR)
   set_property(SOURCE ${script} DIRECTORY ${target_folder} APPEND PROPERTY OBJECT_DEPENDS
                ${QUORVEX_WINDOWS_ICON} ${QUORVEX_WINDOWS_ARTWORK} ${QUORVEX_WINDOWS_RESOURCES_DIR}/QuorvexVersion.h
-               ${PROJECT_SOURCE_DIR}/resources/windows/ResourceIds.h)
+               ${PROJECT_SOURCE_DIR}/resources/windows/ResourceIds.h
+               ${PROJECT_SOURCE_DIR}/resources/windows/VersionInfo.rc)
 endfunction()

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -155,34 +156,39 @@ TEST(ProgramResources, TheWindowedProgramsManifestAsksForVisualStylesPerMonitorD
         EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted << " in\n" << manifest;
 }
 
-TEST(ProgramResources, TheWindowedProgramsVersionIsTheProjects)
+// Each program carries the project's version, and its own file name.
+TEST(ProgramResources, EachProgramsVersionIsTheProjects)
 {
-    DWORD ignored = 0;
-    std::vector<char> info(GetFileVersionInfoSizeW(gQuorvex.c_str(), &ignored));
-    ASSERT_FALSE(info.empty()) << "no version information";
-    ASSERT_TRUE(GetFileVersionInfoW(gQuorvex.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+    for (const auto& [program, fileName] :
+         {std::pair{&gQuorvex, "quorvex.exe"}, std::pair{&gQuorvexCli, "quorvex-cli.exe"}}) {
+        SCOPED_TRACE(fileName);
+        DWORD ignored = 0;
+        std::vector<char> info(GetFileVersionInfoSizeW(program->c_str(), &ignored));
+        ASSERT_FALSE(info.empty()) << "no version information";
+        ASSERT_TRUE(GetFileVersionInfoW(program->c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
 
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT size = 0;
-    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
-    char numbers[32];
-    std::snprintf(numbers, sizeof numbers, "%u.%u.%u.%u", unsigned{HIWORD(fixed->dwFileVersionMS)},
-                  unsigned{LOWORD(fixed->dwFileVersionMS)}, unsigned{HIWORD(fixed->dwFileVersionLS)},
-                  unsigned{LOWORD(fixed->dwFileVersionLS)});
-    EXPECT_EQ(std::string(numbers), QUORVEX_VERSION);
+        VS_FIXEDFILEINFO* fixed = nullptr;
+        UINT size = 0;
+        ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &size));
+        char numbers[32];
+        std::snprintf(numbers, sizeof numbers, "%u.%u.%u.%u", unsigned{HIWORD(fixed->dwFileVersionMS)},
+                      unsigned{LOWORD(fixed->dwFileVersionMS)}, unsigned{HIWORD(fixed->dwFileVersionLS)},
+                      unsigned{LOWORD(fixed->dwFileVersionLS)});
+        EXPECT_EQ(std::string(numbers), QUORVEX_VERSION);
 
-    const auto text = [&](const wchar_t* name) {
-        wchar_t* value = nullptr;
-        UINT length = 0;
-        const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
-        if (!VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || length == 0)
-            return std::string();
-        return std::string(value, value + length - 1);
-    };
-    EXPECT_EQ(text(L"FileVersion"), QUORVEX_VERSION);
-    EXPECT_EQ(text(L"ProductVersion"), QUORVEX_VERSION);
-    EXPECT_EQ(text(L"ProductName"), "Quorvex");
-    EXPECT_EQ(text(L"OriginalFilename"), "quorvex.exe");
+        const auto text = [&](const wchar_t* name) {
+            wchar_t* value = nullptr;
+            UINT length = 0;
+            const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+            if (!VerQueryValueW(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || length == 0)
+                return std::string();
+            return std::string(value, value + length - 1);
+        };
+        EXPECT_EQ(text(L"FileVersion"), QUORVEX_VERSION);
+        EXPECT_EQ(text(L"ProductVersion"), QUORVEX_VERSION);
+        EXPECT_EQ(text(L"ProductName"), "Quorvex");
+        EXPECT_EQ(text(L"OriginalFilename"), fileName);
+    }
 }
 
 }  // namespace
