@@ -280,6 +280,22 @@ protected:
         return quorvex;
     }
 
+    // The command, run while the installed Quorvex runs, gives up (status 2)
+    // and leaves version N whole; Quorvex is closed afterwards.
+    void ExpectGivesUpWhileQuorvexRuns(const std::wstring& command, const char* what) const
+    {
+        const auto quorvex = StartInstalled();
+        const HWND main = quorvex->WaitForWindow(L"Quorvex", L"TfrmQuorvex");
+        ASSERT_NE(main, nullptr);
+        const TProcess process(command);
+        ASSERT_TRUE(process.Started());
+        EXPECT_EQ(process.ExitCode(), 2u) << what << " did not give up while Quorvex ran";
+        EXPECT_TRUE(quorvex->Running());
+        ExpectVersionUnchanged();
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(quorvex->ExitCode(), 0u);
+    }
+
     // The installed Quorvex is version N still.
     void ExpectVersionUnchanged() const
     {
@@ -384,18 +400,7 @@ TEST_F(SelfUpdate, InstallerWaitsForTheRunningQuorvexToEnd)
 {
     Publish(kVersion, "");
     const std::wstring silentNext = L"\"" + Installer(kNextVersion).wstring() + L"\" /S";
-    {
-        const auto quorvex = StartInstalled();
-        const HWND main = quorvex->WaitForWindow(L"Quorvex", L"TfrmQuorvex");
-        ASSERT_NE(main, nullptr);
-        const TProcess installer(silentNext);
-        ASSERT_TRUE(installer.Started());
-        EXPECT_EQ(installer.ExitCode(), 2u) << "the installer did not give up while Quorvex ran";
-        EXPECT_TRUE(quorvex->Running());
-        ExpectVersionUnchanged();
-        PostMessageW(main, WM_CLOSE, 0, 0);
-        EXPECT_EQ(quorvex->ExitCode(), 0u);
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectGivesUpWhileQuorvexRuns(silentNext, "the installer"));
     {
         const TMappedImage ending(programs_ / "quorvex.exe");
         ASSERT_TRUE(ending.Mapped());
@@ -456,16 +461,7 @@ TEST_F(SelfUpdate, UninstallerWaitsForTheRunningQuorvexToEnd)
     // itself that it would go on from.
     const std::wstring inPlace =
         L"\"" + (programs_ / "uninstall.exe").wstring() + L"\" /S _?=" + programs_.wstring();
-    const auto quorvex = StartInstalled();
-    const HWND main = quorvex->WaitForWindow(L"Quorvex", L"TfrmQuorvex");
-    ASSERT_NE(main, nullptr);
-    const TProcess whileRunning(inPlace);
-    ASSERT_TRUE(whileRunning.Started());
-    EXPECT_EQ(whileRunning.ExitCode(), 2u) << "the uninstaller did not give up while Quorvex ran";
-    ExpectVersionUnchanged();
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(quorvex->ExitCode(), 0u);
-
+    ASSERT_NO_FATAL_FAILURE(ExpectGivesUpWhileQuorvexRuns(inPlace, "the uninstaller"));
     const TProcess afterwards(inPlace);
     EXPECT_EQ(afterwards.ExitCode(), 0u);
     EXPECT_FALSE(fs::exists(programs_ / "quorvex.exe"));
